@@ -1,0 +1,75 @@
+// BudgetStore: the application's whole model, the overall total and five parallel per-envelope
+// collections. It keeps the collections at one length and each envelope's two transaction lists
+// in pairs; it validates no value and changes no balance or total as a side effect. The
+// operations in envelope_list.h, envelope_editing.h and transactions.h build on its primitives.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace allot {
+
+// One envelope, as it leaves and enters the store as a unit.
+struct EnvelopeRecord {
+  std::string name;
+  std::int64_t colorNumber = 0;
+  double balance = 0.0;
+  std::vector<std::string> descriptions;
+  std::vector<double> amounts;  // same length as descriptions
+  friend bool operator==(const EnvelopeRecord&, const EnvelopeRecord&) = default;
+};
+
+// The six fields whole, as the load builds them and hands them over in one step.
+struct BudgetFields {
+  double totalAmount = 0.0;
+  std::vector<std::string> categoryNames;
+  std::vector<std::int64_t> envelopeColors;
+  std::vector<double> categoryAmounts;
+  std::vector<std::vector<std::string>> detailArrays;
+  std::vector<std::vector<double>> detailAmountArrays;
+};
+
+class BudgetStore {
+ public:
+  // Reads. Envelope numbers and storage indexes are zero-based; the references stay valid until
+  // the next write.
+  std::size_t envelopeCount() const { return fields_.categoryNames.size(); }
+  double totalAmount() const { return fields_.totalAmount; }
+  const std::vector<std::string>& categoryNames() const { return fields_.categoryNames; }
+  const std::vector<std::int64_t>& envelopeColors() const { return fields_.envelopeColors; }
+  const std::vector<double>& categoryAmounts() const { return fields_.categoryAmounts; }
+  const std::vector<std::vector<std::string>>& detailArrays() const {
+    return fields_.detailArrays;
+  }
+  const std::vector<std::vector<double>>& detailAmountArrays() const {
+    return fields_.detailAmountArrays;
+  }
+  std::size_t transactionCount(std::size_t envelope) const;
+
+  // Writes. An envelope number or storage index out of range is a caller's error: it fails an
+  // assertion in debug builds and otherwise changes nothing.
+  void appendEnvelope(EnvelopeRecord record);
+  void insertEnvelope(std::size_t envelope, EnvelopeRecord record);
+  EnvelopeRecord removeEnvelope(std::size_t envelope);
+  void setBalance(std::size_t envelope, double balance);
+  void setTotalAmount(double total) { fields_.totalAmount = total; }
+  // Appends at the end, without applying the transaction limit.
+  void appendTransaction(std::size_t envelope, std::string description, double amount);
+  std::pair<std::string, double> removeTransaction(std::size_t envelope, std::size_t index);
+  void replaceTransactions(std::size_t envelope, std::vector<std::string> descriptions,
+                           std::vector<double> amounts);
+
+  // Replaces everything at once; the load's only way in. Fields that break the equal-length
+  // rules are refused (false) and the store stays as it was.
+  bool assign(BudgetFields fields);
+
+ private:
+  bool hasEnvelope(std::size_t envelope) const;
+
+  BudgetFields fields_;
+};
+
+}  // namespace allot

@@ -1,0 +1,50 @@
+// SqliteUserDefaults: the real per-user key-value store, one SQLite file per user with each value
+// encoded as CBOR. Writes wait in memory (and are visible to valueForKey at once) until
+// synchronize() commits them all in one transaction. A file that is not a SQLite database, or a
+// database that is not ours, is reported through readProblem() and lastError() and is never
+// written to, moved or deleted. The directory is created on the first commit, not before.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "platform/defaults/user_defaults.h"
+
+struct sqlite3;
+
+namespace allot {
+
+class SqliteUserDefaults : public UserDefaults {
+ public:
+  explicit SqliteUserDefaults(std::filesystem::path file);
+  ~SqliteUserDefaults() override;
+  SqliteUserDefaults(const SqliteUserDefaults&) = delete;
+  SqliteUserDefaults& operator=(const SqliteUserDefaults&) = delete;
+
+  // $XDG_DATA_HOME/allot/defaults.sqlite3, or ~/.local/share/allot/defaults.sqlite3 when unset.
+  static std::filesystem::path defaultPath();
+
+  std::optional<Value> valueForKey(std::string_view key) const override;
+  void setDouble(double value, std::string_view key) override;
+  void setObject(Value value, std::string_view key) override;
+  bool synchronize() override;
+  std::string lastError() const override { return lastError_; }
+  std::string readProblem() const override { return readProblem_; }
+
+  const std::filesystem::path& path() const { return file_; }
+
+ private:
+  bool openForReading() const;
+  bool openForWriting();
+  void close() const;
+
+  std::filesystem::path file_;
+  mutable sqlite3* db_ = nullptr;
+  mutable bool foreign_ = false;
+  std::map<std::string, Value, std::less<>> pending_;
+  std::string lastError_;
+  mutable std::string readProblem_;
+};
+
+}  // namespace allot

@@ -1,0 +1,31 @@
+// UserDefaults: the per-user key-value store that the application keeps its budget in. Setters are
+// visible to valueForKey at once; synchronize() makes every pending write durable in one step.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/defaults/value.h"
+
+namespace allot {
+
+class UserDefaults {
+ public:
+  virtual ~UserDefaults() = default;
+
+  // The value stored under the key, or nothing when the key is absent.
+  virtual std::optional<Value> valueForKey(std::string_view key) const = 0;
+  virtual void setDouble(double value, std::string_view key) = 0;
+  virtual void setObject(Value value, std::string_view key) = 0;
+
+  // Commits the pending writes at once. False when it cannot; lastError() then says why.
+  virtual bool synchronize() = 0;
+  virtual std::string lastError() const { return {}; }
+
+  // Set when stored values cannot be trusted: a file that could not be opened or is not ours, or a
+  // value that could not be decoded (valueForKey then returned nothing for it). Empty otherwise.
+  virtual std::string readProblem() const { return {}; }
+};
+
+}  // namespace allot
