@@ -1,1 +1,41 @@
-// placeholder
+#include "core/envelope_editing.h"
+
+#include <cassert>
+
+namespace allot {
+
+const std::array<P3Color, 5>& colorPalette() {
+  // A function-local static is initialised once, thread-safely, on first use.
+  static const std::array<P3Color, 5> palette{{
+      {1.0, 0.231, 0.188, 0.88},    // red
+      {1.0, 0.8, 0.0, 0.88},        // yellow
+      {0.328, 0.719, 0.208, 0.88},  // green
+      {0.0, 0.478, 1.0, 0.88},      // blue
+      {0.64, 0.342, 0.843, 0.88},   // purple
+  }};
+  return palette;
+}
+
+bool isValidEnvelopeName(const std::optional<std::string>& text) {
+  return text.has_value() && !text->empty();
+}
+
+std::string addEnvelope(BudgetStore& store, std::string name, std::int64_t colorNumber) {
+  std::string description = "Added '" + name + "'";
+  store.appendEnvelope({std::move(name), colorNumber, 0.0, {description}, {0.0}});
+  return description;
+}
+
+void updateEnvelope(BudgetStore& store, std::size_t envelopeNumber, std::string name,
+                    std::int64_t colorNumber) {
+  assert(envelopeNumber < store.envelopeCount());
+  if (envelopeNumber >= store.envelopeCount()) return;
+  std::string description = "Edited '" + name + "'";
+  EnvelopeRecord record = store.removeEnvelope(envelopeNumber);
+  record.name = std::move(name);
+  record.colorNumber = colorNumber;
+  store.insertEnvelope(envelopeNumber, std::move(record));
+  store.appendTransaction(envelopeNumber, std::move(description), 0.0);
+}
+
+}  // namespace allot

@@ -1,1 +1,70 @@
-// placeholder
+#include "core/stored_data_rescue.h"
+
+#include <ctime>
+#include <system_error>
+
+namespace allot {
+namespace {
+
+std::string utcStamp() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
+  return text;
+}
+
+// A sibling path that does not exist yet, for the file and (with "-wal" added) its log.
+std::filesystem::path freeCopyPath(const std::filesystem::path& file) {
+  const std::string base = file.string() + ".unloadable-" + utcStamp();
+  std::filesystem::path candidate = base;
+  for (int n = 2; std::filesystem::exists(candidate) ||
+                  std::filesystem::exists(candidate.string() + "-wal");
+       ++n) {
+    candidate = base + "-" + std::to_string(n);
+  }
+  return candidate;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> copyStoreAside(const std::filesystem::path& file,
+                                                    std::string* error) {
+  std::error_code failure;
+  if (!std::filesystem::is_regular_file(file, failure)) {
+    if (error != nullptr) *error = file.string() + " is not a file that can be copied";
+    return std::nullopt;
+  }
+  const std::filesystem::path copy = freeCopyPath(file);
+  if (!std::filesystem::copy_file(file, copy, failure)) {
+    if (error != nullptr) *error = "cannot copy " + file.string() + ": " + failure.message();
+    return std::nullopt;
+  }
+  // Committed changes may still sit in SQLite's write-ahead log; the copy needs it too.
+  const std::filesystem::path log = file.string() + "-wal";
+  if (std::filesystem::exists(log, failure) &&
+      !std::filesystem::copy_file(log, copy.string() + "-wal", failure)) {
+    if (error != nullptr) *error = "cannot copy " + log.string() + ": " + failure.message();
+    return std::nullopt;
+  }
+  return copy;
+}
+
+std::optional<std::filesystem::path> rescueUnloadableStore(const std::filesystem::path& file,
+                                                           const std::string& reason,
+                                                           std::ostream& out) {
+  std::string error;
+  std::optional<std::filesystem::path> copy = copyStoreAside(file, &error);
+  out << "allot: the stored budget could not be loaded (" << reason << "); ";
+  if (copy) {
+    out << "a copy of it was kept at " << copy->string();
+  } else {
+    out << "no copy could be made (" << error << ")";
+  }
+  out << "; starting with an empty budget.\n";
+  out.flush();
+  return copy;
+}
+
+}  // namespace allot

@@ -1,1 +1,55 @@
-// placeholder
+#include "core/transactions.h"
+
+#include <cassert>
+#include <cmath>
+
+#include "core/money.h"
+
+namespace allot {
+namespace {
+
+const char* const invalidAmountMessage = "Please enter a valid number.";
+
+// A finite running figure must stay finite: once infinite or NaN it can never be corrected.
+bool staysFinite(double figure, double change) {
+  return !std::isfinite(figure) || std::isfinite(figure + change);
+}
+
+}  // namespace
+
+RecordResult recordTransaction(BudgetStore& store, std::size_t n, std::string note,
+                               std::string_view amountText, std::string_view modeWord,
+                               NumberFormatter& formatter) {
+  assert(n < store.envelopeCount());
+  if (amountText.empty()) return {RecordOutcome::EmptyAmount, invalidAmountMessage};
+  const std::optional<double> parsed = parseAmount(amountText);
+  if (!parsed || n >= store.envelopeCount()) {
+    return {RecordOutcome::InvalidAmount, invalidAmountMessage};
+  }
+  const double amount = modeWord == "subtract" ? -*parsed : *parsed;
+  const double balance = store.categoryAmounts()[n];
+  if (!staysFinite(balance, amount) || !staysFinite(store.totalAmount(), amount)) {
+    return {RecordOutcome::InvalidAmount, invalidAmountMessage};
+  }
+
+  store.setBalance(n, balance + amount);
+  store.setTotalAmount(store.totalAmount() + amount);
+  store.appendTransaction(n, std::move(note), amount);
+  if (store.transactionCount(n) > transactionLimit) store.removeTransaction(n, 0);
+  return {RecordOutcome::Recorded, "Transaction of " + formatAmount(amount, formatter) + " recorded."};
+}
+
+std::string deleteTransaction(BudgetStore& store, std::size_t n, std::size_t displayRow,
+                              NumberFormatter& formatter) {
+  assert(n < store.envelopeCount() && displayRow < store.transactionCount(n));
+  if (n >= store.envelopeCount() || displayRow >= store.transactionCount(n)) return {};
+  const std::size_t index = store.transactionCount(n) - 1 - displayRow;
+  const double amount = store.detailAmountArrays()[n][index];
+  store.setBalance(n, store.categoryAmounts()[n] - amount);
+  store.setTotalAmount(store.totalAmount() - amount);
+  std::string message = "Transaction of " + formatAmount(amount, formatter) + " deleted.";
+  store.removeTransaction(n, index);
+  return message;
+}
+
+}  // namespace allot

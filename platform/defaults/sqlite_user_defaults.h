@@ -22,7 +22,8 @@ class SqliteUserDefaults : public UserDefaults {
   SqliteUserDefaults(const SqliteUserDefaults&) = delete;
   SqliteUserDefaults& operator=(const SqliteUserDefaults&) = delete;
 
-  // $XDG_DATA_HOME/allot/defaults.sqlite3, or ~/.local/share/allot/defaults.sqlite3 when unset.
+  // $XDG_DATA_HOME/allot/defaults.sqlite3, or ~/.local/share/allot/defaults.sqlite3 when
+  // XDG_DATA_HOME is unset, empty or not an absolute path.
   static std::filesystem::path defaultPath();
 
   std::optional<Value> valueForKey(std::string_view key) const override;
@@ -35,13 +36,16 @@ class SqliteUserDefaults : public UserDefaults {
   const std::filesystem::path& path() const { return file_; }
 
  private:
-  bool openForReading() const;
-  bool openForWriting();
-  void close() const;
+  // Looks at the file as it is now. True when it is ours (db_ is then open for reading and
+  // writing) or may become ours (missing, or an empty SQLite database). False, with readProblem_
+  // set, when it must be left alone.
+  bool examine() const;
+  bool commitPending();
+  bool failCommit(std::string message);
+  void closeDatabase() const;
 
   std::filesystem::path file_;
   mutable sqlite3* db_ = nullptr;
-  mutable bool foreign_ = false;
   std::map<std::string, Value, std::less<>> pending_;
   std::string lastError_;
   mutable std::string readProblem_;
