@@ -1,8 +1,25 @@
 #include "core/budget_store.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace allot {
+namespace {
+
+// Moves items[from] to position `to`, shifting the items in between by one.
+template <typename Item>
+void shiftItem(std::vector<Item>& items, std::size_t from, std::size_t to) {
+  const auto begin = items.begin();
+  Item moving = std::move(items[from]);
+  if (from < to) {
+    std::move(begin + from + 1, begin + to + 1, begin + from);
+  } else {
+    std::move_backward(begin + to, begin + from, begin + from + 1);
+  }
+  items[to] = std::move(moving);
+}
+
+}  // namespace
 
 bool BudgetStore::hasEnvelope(std::size_t envelope) const {
   const bool inRange = envelope < envelopeCount();
@@ -47,6 +64,15 @@ EnvelopeRecord BudgetStore::removeEnvelope(std::size_t envelope) {
   fields_.detailArrays.erase(fields_.detailArrays.begin() + at);
   fields_.detailAmountArrays.erase(fields_.detailAmountArrays.begin() + at);
   return record;
+}
+
+void BudgetStore::moveEnvelope(std::size_t from, std::size_t to) {
+  if (!hasEnvelope(from) || !hasEnvelope(to) || from == to) return;
+  shiftItem(fields_.categoryNames, from, to);
+  shiftItem(fields_.envelopeColors, from, to);
+  shiftItem(fields_.categoryAmounts, from, to);
+  shiftItem(fields_.detailArrays, from, to);
+  shiftItem(fields_.detailAmountArrays, from, to);
 }
 
 void BudgetStore::setBalance(std::size_t envelope, double balance) {

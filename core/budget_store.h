@@ -54,6 +54,9 @@ class BudgetStore {
   void appendEnvelope(EnvelopeRecord record);
   void insertEnvelope(std::size_t envelope, EnvelopeRecord record);
   EnvelopeRecord removeEnvelope(std::size_t envelope);
+  // The same as removeEnvelope(from) then insertEnvelope(to, record), but moves only the
+  // envelopes between the two positions.
+  void moveEnvelope(std::size_t from, std::size_t to);
   void setBalance(std::size_t envelope, double balance);
   void setTotalAmount(double total) { fields_.totalAmount = total; }
   // Appends at the end, without applying the transaction limit.

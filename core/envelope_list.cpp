@@ -48,9 +48,8 @@ void resetEnvelope(BudgetStore& store, std::size_t n) {
 void moveEnvelope(BudgetStore& store, std::size_t from, std::size_t to) {
   const std::size_t count = store.envelopeCount();
   assert(from < count && to < count);
-  if (from >= count || to >= count || from == to) return;
-  EnvelopeRecord record = store.removeEnvelope(from);
-  store.insertEnvelope(to, std::move(record));
+  if (from >= count || to >= count) return;
+  store.moveEnvelope(from, to);
 }
 
 bool needsEditButton(std::size_t count) { return count >= 2; }
