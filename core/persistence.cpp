@@ -66,7 +66,12 @@ struct Unloadable {
   std::string reason;
 };
 
-std::string quoted(std::string_view key) { return "\"" + std::string(key) + "\""; }
+std::string quoted(std::string_view key) {
+  std::string text;
+  text.reserve(key.size() + 2);
+  text.append(1, '"').append(key).append(1, '"');
+  return text;
+}
 
 // Converts the value read for one key; Unloadable when it is missing or of another kind.
 template <typename Convert>
