@@ -15,13 +15,17 @@ std::string utcStamp() {
   return text;
 }
 
+bool taken(const std::filesystem::path& path) {
+  std::error_code unknown;  // a path that cannot even be examined is left to copy_file to refuse
+  return std::filesystem::symlink_status(path, unknown).type() !=
+         std::filesystem::file_type::not_found && !unknown;
+}
+
 // A sibling path that does not exist yet, for the file and (with "-wal" added) its log.
 std::filesystem::path freeCopyPath(const std::filesystem::path& file) {
   const std::string base = file.string() + ".unloadable-" + utcStamp();
   std::filesystem::path candidate = base;
-  for (int n = 2; std::filesystem::exists(candidate) ||
-                  std::filesystem::exists(candidate.string() + "-wal");
-       ++n) {
+  for (int n = 2; taken(candidate) || taken(candidate.string() + "-wal"); ++n) {
     candidate = base + "-" + std::to_string(n);
   }
   return candidate;
@@ -58,11 +62,12 @@ std::optional<std::filesystem::path> rescueUnloadableStore(const std::filesystem
   std::optional<std::filesystem::path> copy = copyStoreAside(file, &error);
   out << "allot: the stored budget could not be loaded (" << reason << "); ";
   if (copy) {
-    out << "a copy of it was kept at " << copy->string();
+    out << "a copy of it was kept at " << copy->string()
+        << "; starting with an empty budget.\n";
   } else {
-    out << "no copy could be made (" << error << ")";
+    out << "no copy could be made (" << error
+        << "); starting with an empty budget that will not be saved over it.\n";
   }
-  out << "; starting with an empty budget.\n";
   out.flush();
   return copy;
 }

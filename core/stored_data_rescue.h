@@ -16,7 +16,8 @@ std::optional<std::filesystem::path> copyStoreAside(const std::filesystem::path&
                                                     std::string* error = nullptr);
 
 // Copies the file aside and writes one line about it (the reason, the copy's path, or why no copy
-// could be made) to `out`. Returns the copy's path when there is one.
+// could be made) to `out`. Returns the copy's path when there is one; without one, the caller
+// must not save over the file.
 std::optional<std::filesystem::path> rescueUnloadableStore(const std::filesystem::path& file,
                                                            const std::string& reason,
                                                            std::ostream& out);

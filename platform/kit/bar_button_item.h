@@ -1,0 +1,44 @@
+// BarButtonItem: a button of a navigation bar, with a title, a style and the action that runs when
+// the user taps it (see Gestures). Items are shared (std::shared_ptr) between the navigation item
+// that shows them and whoever made them, and are compared by identity.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/kit/screen_element.h"
+#include "platform/kit/sender.h"
+
+namespace allot::kit {
+
+enum class BarButtonItemStyle { Plain = 0, Done = 2 };
+
+class BarButtonItem : public ScreenElement {
+ public:
+  using Action = std::function<void(Sender)>;
+
+  explicit BarButtonItem(std::string title, Action action = {},
+                         BarButtonItemStyle style = BarButtonItemStyle::Plain);
+
+  const std::string& title() const { return title_; }
+  void setTitle(std::string title);
+  BarButtonItemStyle style() const { return style_; }
+  void setStyle(BarButtonItemStyle style);
+  void setAction(Action action) { action_ = std::move(action); }
+
+  // Runs the action with this item as the sender (the tap itself is Gestures::tap).
+  void sendAction();
+
+  void attachToWindow(Window* window) { setWindowPointer(window); }
+
+ private:
+  std::string title_;
+  Action action_;
+  BarButtonItemStyle style_;
+};
+
+using BarButtonItems = std::vector<std::shared_ptr<BarButtonItem>>;
+
+}  // namespace allot::kit

@@ -1,0 +1,78 @@
+#include "platform/kit/window.h"
+
+#include "platform/kit/navigation_controller.h"
+#include "platform/kit/text_field.h"
+#include "platform/kit/view_controller.h"
+
+namespace allot::kit {
+namespace {
+
+void collectOnDisplay(ViewController* controller, std::vector<ViewController*>& out) {
+  if (controller == nullptr) return;
+  if (auto* navigation = dynamic_cast<NavigationController*>(controller)) {
+    collectOnDisplay(navigation->topViewController(), out);
+  } else {
+    out.push_back(controller);
+  }
+  collectOnDisplay(controller->presentedViewController(), out);
+}
+
+}  // namespace
+
+Window::Window() = default;
+
+Window::~Window() {
+  // Controllers go before the window's own state, which their fields still reach as they go.
+  retired_.clear();
+  root_.reset();
+}
+
+void Window::setRootViewController(std::unique_ptr<ViewController> controller) {
+  if (root_) root_->attachToWindow(nullptr);
+  if (root_) retired_.push_back(std::move(root_));
+  root_ = std::move(controller);
+  if (root_) root_->attachToWindow(this);
+  noteChange();
+}
+
+void Window::makeKeyAndVisible() {
+  if (visible_) return;
+  visible_ = true;
+  if (root_) root_->appearOnScreen(false);
+  noteChange();
+}
+
+std::vector<ViewController*> Window::controllersOnDisplay() const {
+  std::vector<ViewController*> controllers;
+  if (visible_) collectOnDisplay(root_.get(), controllers);
+  return controllers;
+}
+
+ViewController* Window::visibleViewController() const {
+  const std::vector<ViewController*> controllers = controllersOnDisplay();
+  return controllers.empty() ? nullptr : controllers.back();
+}
+
+void Window::setSize(Size size) {
+  if (size_ == size) return;
+  size_ = size;
+  noteChange();
+  for (ViewController* controller : controllersOnDisplay()) controller->layOutView();
+}
+
+void Window::setFirstResponder(TextField* field) {
+  if (firstResponder_ == field) return;
+  firstResponder_ = field;
+  noteChange();
+}
+
+void Window::retire(std::unique_ptr<ViewController> controller) {
+  retired_.push_back(std::move(controller));
+}
+
+void Window::endOfEvent() {
+  std::vector<std::unique_ptr<ViewController>> leaving = std::move(retired_);
+  retired_.clear();
+}
+
+}  // namespace allot::kit

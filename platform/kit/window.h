@@ -1,0 +1,59 @@
+// Window: the screen of the application. It owns the root controller, knows which text field has
+// the keyboard, and counts changes: every change to what a screen shows moves its revision, so a
+// display layer that re-reads the kit's state whenever the revision moved never misses one.
+// Controllers that left the screen during an event are kept here until the event is over.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/kit/geometry.h"
+
+namespace allot::kit {
+
+class TextField;
+class ViewController;
+
+class Window {
+ public:
+  Window();
+  ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  void setRootViewController(std::unique_ptr<ViewController> controller);
+  ViewController* rootViewController() const { return root_.get(); }
+  // Shows the root controller: its view loads and appears. Once only.
+  void makeKeyAndVisible();
+  bool isVisible() const { return visible_; }
+
+  // The controllers on display, from the bottom: each navigation stack's top and whatever is
+  // presented over it. The last one takes the user's input.
+  std::vector<ViewController*> controllersOnDisplay() const;
+  ViewController* visibleViewController() const;
+
+  Size size() const { return size_; }
+  // A new size lays out every controller on display again.
+  void setSize(Size size);
+
+  std::uint64_t revision() const { return revision_; }
+  void noteChange() { ++revision_; }
+
+  TextField* firstResponder() const { return firstResponder_; }
+  void setFirstResponder(TextField* field);
+
+  void retire(std::unique_ptr<ViewController> controller);
+  // The end of one event (a gesture): frees the controllers that left the screen during it.
+  void endOfEvent();
+
+ private:
+  std::uint64_t revision_ = 0;
+  TextField* firstResponder_ = nullptr;
+  Size size_{390.0, 844.0};
+  bool visible_ = false;
+  std::unique_ptr<ViewController> root_;
+  std::vector<std::unique_ptr<ViewController>> retired_;
+};
+
+}  // namespace allot::kit

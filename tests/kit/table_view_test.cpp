@@ -1,0 +1,88 @@
+// Tables: asking for rows, reusing cells, swiping, deleting, selecting and dragging rows.
+#include <gtest/gtest.h>
+
+#include "kit_test_screens.h"
+#include "platform/kit/gestures.h"
+#include "platform/kit/window.h"
+
+namespace allot::kit::testing {
+namespace {
+
+class TableViewTest : public ::testing::Test {
+ protected:
+  TableViewTest() {
+    auto controller = std::make_unique<WordsController>(std::vector<std::string>{"a", "b", "c"});
+    words = controller.get();
+    words->tableView().registerPrototype("word", [] {
+      return std::make_unique<TableViewCell>(TableViewCellStyle::Default, "word");
+    });
+    window.setRootViewController(std::move(controller));
+    window.makeKeyAndVisible();
+  }
+
+  TableView& table() { return words->tableView(); }
+  std::string shown(std::size_t row) {
+    return table().cellForRowAtIndexPath(IndexPath(row))->textLabel()->text().value_or("?");
+  }
+
+  Window window;
+  Gestures user{window};
+  WordsController* words = nullptr;
+};
+
+TEST_F(TableViewTest, RowsAreAskedForAgainAfterReloadAndCellsAreReused) {
+  EXPECT_EQ(table().numberOfRowsInSection(0), 3u);
+  EXPECT_EQ(shown(2), "c");
+  TableViewCell* cell = table().cellForRowAtIndexPath(IndexPath(0));
+  EXPECT_EQ(table().cellForRowAtIndexPath(IndexPath(3)), nullptr);
+  EXPECT_EQ(cell->detailTextLabel(), nullptr);  // the default style has a main label only
+
+  words->words = {"x", "y"};
+  EXPECT_EQ(shown(0), "a");  // nothing asked again before the reload
+  const int asked = words->countQuestions;
+  table().reloadData();
+  EXPECT_EQ(table().numberOfRowsInSection(0), 2u);
+  EXPECT_EQ(words->countQuestions, asked + 1);
+  EXPECT_EQ(shown(0), "x");
+  EXPECT_EQ(table().cellForRowAtIndexPath(IndexPath(0)), cell);  // a freed cell came back
+}
+
+TEST_F(TableViewTest, SwipeOffersTheStandardDeleteOnlyOnEditableRows) {
+  words->editable = false;
+  EXPECT_FALSE(user.swipeRow(table(), 0));
+  words->editable = true;
+  ASSERT_TRUE(user.swipeRow(table(), 1));
+  ASSERT_EQ(table().shownRowActions().size(), 1u);
+  EXPECT_EQ(table().shownRowActions()[0].title(), "Delete");
+  EXPECT_EQ(table().shownRowActions()[0].shownBackgroundColor(), Color::systemRedColor());
+  EXPECT_TRUE(user.triggerRowAction(table(), 0));
+  EXPECT_EQ(words->words, (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(table().numberOfRowsInSection(0), 2u);
+  EXPECT_EQ(shown(1), "c");
+  EXPECT_TRUE(table().shownRowActions().empty());
+  EXPECT_FALSE(user.triggerRowAction(table(), 0));  // nothing revealed any more
+
+  EXPECT_TRUE(user.swipeDelete(table(), 0));
+  EXPECT_EQ(words->words, std::vector<std::string>{"c"});
+}
+
+TEST_F(TableViewTest, DraggingNeedsEditingModeAndSelectingIsRefusedThen) {
+  EXPECT_FALSE(user.dragRow(table(), 0, 2));
+  EXPECT_TRUE(user.selectRow(table(), 1));
+  EXPECT_EQ(table().indexPathForSelectedRow(), IndexPath(1));
+
+  words->setEditing(true, false);
+  EXPECT_TRUE(table().isEditing());
+  EXPECT_EQ(words->editButtonItem()->title(), "Done");
+  EXPECT_FALSE(user.selectRow(table(), 0));
+  shown(0);  // cells exist, so the move must carry them along
+  EXPECT_TRUE(user.dragRow(table(), 0, 2));
+  EXPECT_TRUE(user.dragRow(table(), 1, 1));  // dropped where it started: nothing to report
+  EXPECT_FALSE(user.dragRow(table(), 0, 3));
+  EXPECT_EQ(words->moves, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 2}}));
+  EXPECT_EQ(shown(2), "a");
+  EXPECT_EQ(shown(0), "b");
+}
+
+}  // namespace
+}  // namespace allot::kit::testing

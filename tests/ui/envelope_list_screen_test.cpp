@@ -1,0 +1,101 @@
+// The envelope list: first launch, rows, the Edit button rule, reordering and opening an envelope.
+#include <gtest/gtest.h>
+
+#include "running_app.h"
+#include "ui/palette_color.h"
+
+namespace allot::testing {
+namespace {
+
+TEST(EnvelopeListScreen, FirstLaunchShowsNoRowsAndTheTotalLineAlone) {
+  InMemoryUserDefaults defaults;
+  RunningApp run(defaults);
+  EXPECT_EQ(&run.onDisplay<MasterViewController>(), &run.list());
+  EXPECT_EQ(run.list().navigationItem().title(), "Envelopes");
+  EXPECT_EQ(run.list().tableView().numberOfRowsInSection(0), 0u);
+  EXPECT_EQ(run.totalLine(), "Total: 0.00");
+  EXPECT_EQ(run.leftItemTitles(), std::vector<std::string>{"About"});
+  EXPECT_EQ(run.list().navigationItem().rightBarButtonItem()->title(), "Add");
+}
+
+TEST(EnvelopeListScreen, RowsShowTheNameOnItsColourAndTheBalance) {
+  InMemoryUserDefaults defaults;
+  RunningApp run(defaults);
+  run.addEnvelopes({"Food", "Rent"});
+  run.record(1, "1250");
+  run.record(0, "7", "", /*subtract=*/true);
+  EXPECT_EQ(run.row(0).envelopeNameLabel()->text(), "Food\n");
+  EXPECT_EQ(run.row(0).envelopeNameLabel()->backgroundColor(), paletteColor(2));
+  EXPECT_EQ(run.row(0).envelopeTotalLabel()->text(), "-7.00");
+  EXPECT_EQ(run.row(1).envelopeTotalLabel()->text(), "1,250.00");
+  EXPECT_EQ(run.totalLine(), "Total: 1,243.00");
+}
+
+TEST(EnvelopeListScreen, EditButtonStandsFirstWhileThereAreTwoEnvelopesOrMore) {
+  InMemoryUserDefaults defaults;
+  RunningApp run(defaults);
+  run.addEnvelopes({"Food"});
+  EXPECT_EQ(run.leftItemTitles(), std::vector<std::string>{"About"});
+  run.addEnvelopes({"Rent"});
+  EXPECT_EQ(run.leftItemTitles(), (std::vector<std::string>{"Edit", "About"}));
+  EXPECT_EQ(run.list().navigationItem().leftBarButtonItems()->front(), run.list().editButtonItem());
+  run.addEnvelopes({"Gas"});
+  EXPECT_EQ(run.leftItemTitles(), (std::vector<std::string>{"Edit", "About"}));
+
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(run.user.swipeRow(run.list().tableView(), 0));
+    run.user.triggerRowAction(run.list().tableView(), 0);
+    run.user.tapAlertAction(1);
+  }
+  EXPECT_EQ(run.rowNames(), std::vector<std::string>{"Gas"});
+  EXPECT_EQ(run.leftItemTitles(), std::vector<std::string>{"About"});
+}
+
+TEST(EnvelopeListScreen, WithoutLeftItemsTheEditButtonNeverShows) {
+  InMemoryUserDefaults defaults;
+  RunningApp run(defaults);
+  run.list().navigationItem().setLeftBarButtonItems(std::nullopt);
+  run.addEnvelopes({"A", "B", "C"});
+  EXPECT_EQ(run.rowNames().size(), 3u);
+  EXPECT_EQ(run.list().navigationItem().leftBarButtonItems(), std::nullopt);
+}
+
+TEST(EnvelopeListScreen, DraggingInEditingModeMovesTheEnvelopeWithItsData) {
+  InMemoryUserDefaults defaults;
+  RunningApp run(defaults);
+  run.addEnvelopes({"A", "B", "C", "D"});
+  run.record(0, "10");
+  kit::TableView& table = run.list().tableView();
+  EXPECT_FALSE(run.user.dragRow(table, 0, 2));  // not in editing mode
+
+  ASSERT_TRUE(run.user.tap(*run.list().editButtonItem()));
+  EXPECT_TRUE(table.isEditing());
+  EXPECT_EQ(run.leftItemTitles(), (std::vector<std::string>{"Done", "About"}));
+  ASSERT_TRUE(run.user.dragRow(table, 0, 2));
+  EXPECT_EQ(run.rowNames(), (std::vector<std::string>{"B", "C", "A", "D"}));
+  EXPECT_EQ(run.row(2).envelopeTotalLabel()->text(), "10.00");
+  EXPECT_EQ(run.store().detailArrays()[2].front(), "Added 'A'");
+  EXPECT_EQ(run.totalLine(), "Total: 10.00");
+
+  run.user.tap(*run.list().editButtonItem());
+  EXPECT_FALSE(table.isEditing());
+}
+
+TEST(EnvelopeListScreen, SelectingARowOpensThatEnvelopeAndComingBackRefreshes) {
+  InMemoryUserDefaults defaults;
+  RunningApp run(defaults);
+  run.addEnvelopes({"A", "B", "C", "D"});
+  DetailViewController& detail = run.openEnvelope(3);
+  EXPECT_EQ(detail.envelopeNumber(), 3);
+  EXPECT_EQ(detail.navigationItem().title(), "D: 0.00");
+  EXPECT_EQ(run.navigation().backButtonTitle(), "Envelopes");
+  run.user.enterText(*detail.enterAmount(), "4");
+  run.user.tap(RunningApp::button(detail, "addAmountButton"));
+  run.user.goBack();
+  EXPECT_EQ(run.row(3).envelopeTotalLabel()->text(), "4.00");
+  EXPECT_EQ(run.totalLine(), "Total: 4.00");
+  EXPECT_EQ(run.list().tableView().indexPathForSelectedRow(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace allot::testing

@@ -1,0 +1,97 @@
+// The transaction screen: recording, refused amounts, the transaction limit and swipe-delete.
+#include <gtest/gtest.h>
+
+#include "running_app.h"
+
+namespace allot::testing {
+namespace {
+
+class TransactionScreen : public ::testing::Test {
+ protected:
+  TransactionScreen() {
+    run.addEnvelopes({"Rent"});
+    detail = &run.openEnvelope(0);
+  }
+  void tap(const char* button) { run.user.tap(RunningApp::button(*detail, button)); }
+  std::pair<std::string, std::string> shownRow(std::size_t r) {
+    kit::TableViewCell& cell = *detail->tableView().cellForRowAtIndexPath(kit::IndexPath(r));
+    return {cell.textLabel()->text().value_or("?"), cell.detailTextLabel()->text().value_or("?")};
+  }
+  std::size_t rowCount() { return detail->tableView().numberOfRowsInSection(0); }
+
+  InMemoryUserDefaults defaults;
+  RunningApp run{defaults};
+  DetailViewController* detail = nullptr;
+};
+
+TEST_F(TransactionScreen, RecordingWithACommaShowsTheNewBalanceAndTheEntryOnTop) {
+  EXPECT_EQ(detail->navigationItem().title(), "Rent: 0.00");
+  EXPECT_EQ(shownRow(0), (std::pair<std::string, std::string>{"Added 'Rent'", "0.00"}));
+  run.user.enterText(*detail->enterAmount(), "12,5");
+  run.user.enterText(*detail->optionalNote(), "Fuel");
+  tap("subtractAmountButton");
+  EXPECT_EQ(detail->resultsLabel()->text(), "Transaction of -12.50 recorded.");
+  EXPECT_EQ(detail->navigationItem().title(), "Rent: -12.50");
+  EXPECT_EQ(rowCount(), 2u);
+  EXPECT_EQ(shownRow(0), (std::pair<std::string, std::string>{"Fuel", "-12.50"}));
+  EXPECT_EQ(detail->enterAmount()->text(), "");
+  EXPECT_EQ(detail->optionalNote()->text(), "");
+  EXPECT_EQ(run.app.window().firstResponder(), nullptr);
+
+  run.user.goBack();
+  EXPECT_EQ(run.row(0).envelopeTotalLabel()->text(), "-12.50");
+  EXPECT_EQ(run.totalLine(), "Total: -12.50");
+}
+
+TEST_F(TransactionScreen, RefusedAmountsKeepTheNoteAndOnlyAnInvalidOneEmptiesTheAmount) {
+  run.user.enterText(*detail->optionalNote(), "Lunch");
+  run.user.enterText(*detail->enterAmount(), "1,234.5");
+  tap("addAmountButton");
+  EXPECT_EQ(detail->resultsLabel()->text(), "Please enter a valid number.");
+  EXPECT_EQ(detail->enterAmount()->text(), "");
+  EXPECT_EQ(detail->optionalNote()->text(), "Lunch");
+  EXPECT_EQ(run.app.window().firstResponder(), nullptr);
+
+  run.user.enterText(*detail->enterAmount(), "");
+  run.user.enterText(*detail->optionalNote(), "Lunch!");
+  tap("addAmountButton");
+  EXPECT_EQ(detail->resultsLabel()->text(), "Please enter a valid number.");
+  EXPECT_EQ(detail->optionalNote()->text(), "Lunch!");
+  EXPECT_EQ(detail->navigationItem().title(), "Rent: 0.00");
+  EXPECT_EQ(rowCount(), 1u);
+  EXPECT_EQ(run.store().totalAmount(), 0.0);
+}
+
+TEST_F(TransactionScreen, The201stEntryPushesOutTheOldestButNotItsMoney) {
+  for (int i = 1; i <= 200; ++i) {
+    run.user.enterText(*detail->enterAmount(), "1");
+    run.user.enterText(*detail->optionalNote(), "#" + std::to_string(i));
+    tap("addAmountButton");
+  }
+  EXPECT_EQ(rowCount(), 200u);
+  EXPECT_EQ(shownRow(0).first, "#200");
+  EXPECT_EQ(shownRow(199).first, "#1");  // "Added 'Rent'" was the oldest and is gone
+  EXPECT_EQ(detail->navigationItem().title(), "Rent: 200.00");
+  EXPECT_EQ(run.store().totalAmount(), 200.0);
+}
+
+TEST_F(TransactionScreen, SwipeDeletingTheNewestTakesItsAmountBackOut) {
+  run.user.enterText(*detail->enterAmount(), "5");
+  tap("addAmountButton");
+  run.user.enterText(*detail->enterAmount(), "2");
+  run.user.enterText(*detail->optionalNote(), "Snack");
+  tap("subtractAmountButton");
+  ASSERT_TRUE(run.user.swipeDelete(detail->tableView(), 0));
+  EXPECT_EQ(detail->resultsLabel()->text(), "Transaction of -2.00 deleted.");
+  EXPECT_EQ(detail->navigationItem().title(), "Rent: 5.00");
+  EXPECT_EQ(rowCount(), 2u);
+  EXPECT_EQ(shownRow(0), (std::pair<std::string, std::string>{"", "5.00"}));
+
+  ASSERT_TRUE(run.user.swipeDelete(detail->tableView(), 1));  // the "Added" entry: no money
+  EXPECT_EQ(detail->resultsLabel()->text(), "Transaction of 0.00 deleted.");
+  EXPECT_EQ(detail->navigationItem().title(), "Rent: 5.00");
+  EXPECT_EQ(run.store().totalAmount(), 5.0);
+}
+
+}  // namespace
+}  // namespace allot::testing
