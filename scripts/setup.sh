@@ -9,7 +9,20 @@ core_packages=(
   libicu-dev libsqlite3-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
+# The Qt Quick window: Qt 6 with the QML modules the screens import, the platform plugins
+# (xcb for a desktop, offscreen for tests, vnc without a display) and the SVG icon loader.
+screen_packages=(
+  qt6-base-dev qt6-declarative-dev qt6-qpa-plugins libqt6svg6 libgl-dev
+  qml6-module-qtqml qml6-module-qtqml-workerscript qml6-module-qtquick
+  qml6-module-qtquick-controls qml6-module-qtquick-layouts qml6-module-qtquick-templates
+  qml6-module-qtquick-window fonts-dejavu-core
+)
+# Sanitizer and fuzzing builds (scripts/hardening.sh): clang with libFuzzer and the sanitizer
+# runtimes, and llvm-symbolizer for readable reports.
+hardening_packages=(clang libclang-rt-14-dev llvm-14)
 packages=("${core_packages[@]}")
+if [ "$what" = app ] || [ "$what" = all ]; then packages+=("${screen_packages[@]}"); fi
+if [ "$what" = all ]; then packages+=("${hardening_packages[@]}"); fi
 
 missing=()
 for p in "${packages[@]}"; do

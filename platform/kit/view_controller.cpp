@@ -7,7 +7,10 @@
 
 namespace allot::kit {
 
-ViewController::ViewController() = default;
+ViewController::ViewController() {
+  static std::uint64_t made = 0;  // the main thread only, like everything in the kit
+  instanceId_ = ++made;
+}
 
 ViewController::~ViewController() = default;
 

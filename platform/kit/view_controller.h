@@ -7,6 +7,7 @@
 // its own screen was taken away.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -34,6 +35,10 @@ class ViewController : public ScreenElement {
 
   ViewController();
   virtual ~ViewController();
+
+  // Unique among all controllers the process ever made, so that a display layer can tell a new
+  // controller from a freed one that had the same address.
+  std::uint64_t instanceId() const { return instanceId_; }
 
   View& view();
   bool isViewLoaded() const { return view_ != nullptr; }
@@ -102,6 +107,7 @@ class ViewController : public ScreenElement {
   friend class Window;
   friend class Gestures;
 
+  std::uint64_t instanceId_;
   std::unique_ptr<View> view_;
   std::optional<std::string> title_;
   NavigationItem navigationItem_;

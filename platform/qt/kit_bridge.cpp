@@ -1,0 +1,102 @@
+#include "platform/qt/kit_bridge.h"
+
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/kit/alert_controller.h"
+#include "platform/kit/navigation_controller.h"
+#include "platform/qt/alert_bridge.h"
+#include "platform/qt/scene_bridge.h"
+
+namespace allot::qt {
+namespace {
+
+constexpr int kRetiredBridgeLifetimeMs = 2000;
+
+}  // namespace
+
+KitBridge::KitBridge(kit::Application& application, QObject* parent)
+    : QObject(parent), application_(application), gestures_(application) {
+  sync();
+}
+
+QVariantList KitBridge::scenes() const {
+  QVariantList list;
+  for (SceneBridge* scene : scenes_) list.append(QVariant::fromValue<QObject*>(scene));
+  return list;
+}
+
+QObject* KitBridge::alert() const { return alert_; }
+
+bool KitBridge::goBack() {
+  return perform([](kit::Gestures& user) { return user.goBack(); });
+}
+
+bool KitBridge::touchBackground() {
+  return perform([](kit::Gestures& user) { return user.touchBackground(); });
+}
+
+bool KitBridge::resize(qreal width, qreal height) {
+  return perform([width, height](kit::Gestures& user) {
+    return user.resize({static_cast<double>(width), static_cast<double>(height)});
+  });
+}
+
+void KitBridge::sync() {
+  if (application_.revision() == shownRevision_) return;
+  shownRevision_ = application_.revision();
+  syncScenes();
+  syncAlert();
+}
+
+void KitBridge::syncScenes() {
+  std::vector<kit::ViewController*> stack;
+  kit::ViewController* root = application_.window().rootViewController();
+  if (auto* navigation = dynamic_cast<kit::NavigationController*>(root)) {
+    stack = navigation->viewControllers();
+  } else if (root != nullptr) {
+    stack.push_back(root);
+  }
+
+  // A screen keeps its bridge while the same controller (not merely the same address) is shown.
+  std::vector<SceneBridge*> next;
+  for (kit::ViewController* controller : stack) {
+    auto same = std::find_if(scenes_.begin(), scenes_.end(), [controller](SceneBridge* scene) {
+      return scene->controllerId() == controller->instanceId();
+    });
+    next.push_back(same != scenes_.end() ? *same : new SceneBridge(*this, *controller, this));
+  }
+  for (SceneBridge* scene : scenes_) {
+    if (std::find(next.begin(), next.end(), scene) == next.end()) {
+      scene->forget();
+      retire(scene);
+    }
+  }
+  const bool changed = next != scenes_;
+  scenes_ = std::move(next);
+  for (SceneBridge* scene : scenes_) scene->sync();
+  if (changed) emit scenesChanged();
+}
+
+void KitBridge::syncAlert() {
+  kit::AlertController* shown = nullptr;
+  for (kit::ViewController* controller : application_.window().controllersOnDisplay()) {
+    if (auto* alert = dynamic_cast<kit::AlertController*>(controller)) shown = alert;
+  }
+  if (alert_ != nullptr && shown != nullptr && alert_->controllerId() == shown->instanceId()) {
+    return;
+  }
+  if (alert_ == nullptr && shown == nullptr) return;
+  if (alert_ != nullptr) {
+    alert_->forget();
+    retire(alert_);
+  }
+  alert_ = shown != nullptr ? new AlertBridge(*this, *shown, this) : nullptr;
+  emit alertChanged();
+}
+
+void KitBridge::retire(QObject* bridge) {
+  QTimer::singleShot(kRetiredBridgeLifetimeMs, bridge, &QObject::deleteLater);
+}
+
+}  // namespace allot::qt

@@ -1,0 +1,84 @@
+#include "platform/qt/scene_bridge.h"
+
+#include "platform/kit/gestures.h"
+#include "platform/kit/table_view_controller.h"
+#include "platform/kit/view_controller.h"
+#include "platform/qt/kit_bridge.h"
+#include "platform/qt/table_bridge.h"
+#include "platform/qt/view_bridge.h"
+
+namespace allot::qt {
+
+SceneBridge::SceneBridge(KitBridge& kit, kit::ViewController& controller, QObject* parent)
+    : QObject(parent),
+      kit_(kit),
+      controller_(&controller),
+      controllerId_(controller.instanceId()),
+      sceneName_(QString::fromStdString(controller.storyboardIdentifier())) {
+  if (auto* tableController = dynamic_cast<kit::TableViewController*>(&controller)) {
+    table_ = new TableBridge(kit, tableController->tableView(), this);
+  }
+  sync();
+}
+
+QObject* SceneBridge::table() const { return table_; }
+
+QObject* SceneBridge::outlet(const QString& name) {
+  if (auto found = outlets_.find(name); found != outlets_.end()) return found->second;
+  if (controller_ == nullptr) return nullptr;
+  kit::View* view = controller_->view().viewWithIdentifier(name.toStdString());
+  if (view == nullptr) return nullptr;
+  auto* bridge = new ViewBridge(kit_, *view, this);
+  outlets_.emplace(name, bridge);
+  return bridge;
+}
+
+bool SceneBridge::tapLeftItem(int index) {
+  if (controller_ == nullptr || index < 0) return false;
+  const auto& items = controller_->navigationItem().leftBarButtonItems();
+  if (!items || static_cast<std::size_t>(index) >= items->size()) return false;
+  std::shared_ptr<kit::BarButtonItem> item = (*items)[static_cast<std::size_t>(index)];
+  return kit_.perform([item](kit::Gestures& user) { return user.tap(*item); });
+}
+
+bool SceneBridge::tapRightItem() {
+  if (controller_ == nullptr) return false;
+  std::shared_ptr<kit::BarButtonItem> item = controller_->navigationItem().rightBarButtonItem();
+  return item && kit_.perform([item](kit::Gestures& user) { return user.tap(*item); });
+}
+
+void SceneBridge::sync() {
+  if (controller_ == nullptr) return;
+  kit::NavigationItem& navigationItem = controller_->navigationItem();
+  const QString title =
+      navigationItem.title() ? QString::fromStdString(*navigationItem.title()) : QString();
+  if (title != title_) {
+    title_ = title;
+    emit titleChanged();
+  }
+  QVariantList left;
+  if (const auto& items = navigationItem.leftBarButtonItems()) {
+    for (const auto& item : *items) left.append(QString::fromStdString(item->title()));
+  }
+  const auto& rightItem = navigationItem.rightBarButtonItem();
+  const QString right = rightItem ? QString::fromStdString(rightItem->title()) : QString();
+  if (left != leftItems_ || right != rightItem_) {
+    leftItems_ = left;
+    rightItem_ = right;
+    emit barItemsChanged();
+  }
+  if (editing_ != controller_->isEditing()) {
+    editing_ = controller_->isEditing();
+    emit editingChanged();
+  }
+  for (auto& [name, outlet] : outlets_) outlet->sync();
+  if (table_ != nullptr) table_->sync();
+}
+
+void SceneBridge::forget() {
+  controller_ = nullptr;
+  for (auto& [name, outlet] : outlets_) outlet->forget();
+  if (table_ != nullptr) table_->forget();
+}
+
+}  // namespace allot::qt

@@ -1,0 +1,70 @@
+// SceneBridge: one screen of the kit's navigation stack as QML sees it: the storyboard scene's
+// name (which QML file lays it out), its title, bar items and editing mode, its views by outlet
+// name and its table. Once the screen leaves the stack the bridge forgets the kit objects and
+// keeps showing its last state while the page animates away.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariantList>
+#include <cstdint>
+#include <map>
+
+namespace allot::kit {
+class ViewController;
+}
+
+namespace allot::qt {
+
+class KitBridge;
+class TableBridge;
+class ViewBridge;
+
+class SceneBridge : public QObject {
+  Q_OBJECT
+  Q_PROPERTY(QString sceneName READ sceneName CONSTANT)
+  Q_PROPERTY(QString title READ title NOTIFY titleChanged)
+  Q_PROPERTY(QVariantList leftItems READ leftItems NOTIFY barItemsChanged)
+  Q_PROPERTY(QString rightItem READ rightItem NOTIFY barItemsChanged)
+  Q_PROPERTY(bool editing READ editing NOTIFY editingChanged)
+  Q_PROPERTY(QObject* table READ table CONSTANT)
+
+ public:
+  SceneBridge(KitBridge& kit, kit::ViewController& controller, QObject* parent);
+
+  std::uint64_t controllerId() const { return controllerId_; }
+  QString sceneName() const { return sceneName_; }
+  QString title() const { return title_; }
+  // The titles of the left bar items, in order.
+  QVariantList leftItems() const { return leftItems_; }
+  QString rightItem() const { return rightItem_; }
+  bool editing() const { return editing_; }
+  QObject* table() const;
+
+  // The view behind an outlet name; null when the scene has none of that name.
+  Q_INVOKABLE QObject* outlet(const QString& name);
+  Q_INVOKABLE bool tapLeftItem(int index);
+  Q_INVOKABLE bool tapRightItem();
+
+  void sync();
+  void forget();
+
+ signals:
+  void titleChanged();
+  void barItemsChanged();
+  void editingChanged();
+
+ private:
+  KitBridge& kit_;
+  kit::ViewController* controller_;
+  std::uint64_t controllerId_;
+  QString sceneName_;
+  QString title_;
+  QVariantList leftItems_;
+  QString rightItem_;
+  bool editing_ = false;
+  TableBridge* table_ = nullptr;
+  std::map<QString, ViewBridge*> outlets_;
+};
+
+}  // namespace allot::qt

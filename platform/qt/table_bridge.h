@@ -1,0 +1,79 @@
+// TableBridge: a kit table as a Qt list model. Each row's cell comes from the table's controller
+// as the kit would ask for it, and is exposed by the names of its labels: their texts and
+// background colours, plus the main and detail texts of the built-in labels. After each gesture
+// it compares the rows with what the view shows and reports only the rows that changed, were
+// inserted or were removed, so a list keeps its place and its animations. The row gestures
+// (select, swipe for row actions, delete, drag) go through the kit.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QColor>
+#include <QVariantList>
+#include <QVariantMap>
+#include <vector>
+
+namespace allot::kit {
+class TableView;
+}
+
+namespace allot::qt {
+
+class KitBridge;
+
+class TableBridge : public QAbstractListModel {
+  Q_OBJECT
+  Q_PROPERTY(bool editing READ editing NOTIFY editingChanged)
+  Q_PROPERTY(int count READ rowCount NOTIFY countChanged)
+  Q_PROPERTY(int swipedRow READ swipedRow NOTIFY rowActionsChanged)
+  Q_PROPERTY(QVariantList rowActions READ rowActions NOTIFY rowActionsChanged)
+
+ public:
+  enum Role { TextsRole = Qt::UserRole + 1, ColorsRole, MainTextRole, DetailTextRole };
+
+  TableBridge(KitBridge& kit, kit::TableView& table, QObject* parent);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QHash<int, QByteArray> roleNames() const override;
+
+  bool editing() const { return editing_; }
+  int swipedRow() const { return swipedRow_; }
+  // The actions a swipe revealed: {title, color} each, in order.
+  QVariantList rowActions() const { return rowActions_; }
+
+  Q_INVOKABLE bool select(int row);
+  Q_INVOKABLE bool swipe(int row);
+  Q_INVOKABLE bool triggerRowAction(int index);
+  Q_INVOKABLE void hideRowActions();
+  Q_INVOKABLE bool commitDelete(int row);
+  Q_INVOKABLE bool move(int from, int to);
+
+  void sync();
+  void forget() { table_ = nullptr; }
+
+ signals:
+  void editingChanged();
+  void countChanged();
+  void rowActionsChanged();
+
+ private:
+  struct Row {
+    QVariantMap texts;
+    QVariantMap colors;
+    QString mainText;
+    QString detailText;
+    friend bool operator==(const Row&, const Row&) = default;
+  };
+
+  Row readRow(std::size_t row) const;
+  void showRows(std::vector<Row> rows);
+
+  KitBridge& kit_;
+  kit::TableView* table_;
+  std::vector<Row> rows_;
+  bool editing_ = false;
+  int swipedRow_ = -1;
+  QVariantList rowActions_;
+};
+
+}  // namespace allot::qt

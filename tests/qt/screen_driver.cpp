@@ -1,0 +1,122 @@
+#include "tests/qt/screen_driver.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace allot::testing {
+namespace {
+
+QQuickItem* findItem(QQuickItem* root, const QString& objectName) {
+  if (root == nullptr) return nullptr;
+  if (root->objectName() == objectName && root->isVisible()) return root;
+  for (QQuickItem* child : root->childItems()) {
+    if (QQuickItem* found = findItem(child, objectName)) return found;
+  }
+  return nullptr;
+}
+
+QPoint centreOf(QQuickItem* item) {
+  return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+}
+
+}  // namespace
+
+ScreenDriver::ScreenDriver(UserDefaults& defaults)
+    : defaults_(defaults), application_(defaults, [] {
+        return std::make_unique<AppDelegate>(AppDelegate::Options{.formatLocale = "en_US"});
+      }) {
+  application_.launch();
+  screen_ = std::make_unique<QtScreen>(application_);
+  if (!screen_->show()) throw std::runtime_error("the QML window did not load");
+  window().show();
+  settle();
+}
+
+const BudgetStore& ScreenDriver::store() {
+  return static_cast<AppDelegate&>(application_.delegate()).store();
+}
+
+QQuickItem* ScreenDriver::page() {
+  QQuickItem* stack = findItem(window().contentItem(), "stack");
+  waitFor([stack] { return !stack->property("busy").toBool(); });
+  return stack->property("currentItem").value<QQuickItem*>();
+}
+
+QQuickItem* ScreenDriver::findInPage(QQuickItem* page, const QString& objectName) {
+  return findItem(page, objectName);
+}
+
+QQuickItem* ScreenDriver::find(const QString& objectName) {
+  QQuickItem* found = nullptr;
+  waitFor([&] {
+    found = findItem(page(), objectName);
+    if (found == nullptr) found = findItem(window().contentItem(), objectName);
+    return found != nullptr;
+  });
+  if (found == nullptr) ADD_FAILURE() << "nothing on screen is named " << objectName.toStdString();
+  return found;
+}
+
+QString ScreenDriver::textOf(const QString& objectName) {
+  QQuickItem* item = find(objectName);
+  return item != nullptr ? item->property("text").toString() : QString();
+}
+
+void ScreenDriver::click(QQuickItem* item) {
+  if (item == nullptr) return;
+  QTest::mouseClick(&window(), Qt::LeftButton, Qt::NoModifier, centreOf(item));
+  settle();
+}
+
+void ScreenDriver::type(const QString& objectName, const QString& text) {
+  click(objectName);
+  typeKeys(text);
+}
+
+void ScreenDriver::typeKeys(const QString& text) {
+  for (const QChar character : text) QTest::keyClick(&window(), character.toLatin1());
+  settle();
+}
+
+void ScreenDriver::pressEnter() {
+  QTest::keyClick(&window(), Qt::Key_Return);
+  settle();
+}
+
+void ScreenDriver::swipeLeft(QQuickItem* item, int distance) {
+  const QPoint start = item->mapToScene(QPointF(item->width() - 20, item->height() / 2)).toPoint();
+  QTest::mousePress(&window(), Qt::LeftButton, Qt::NoModifier, start);
+  for (int step = 1; step <= 10; ++step) {
+    QTest::mouseMove(&window(), start - QPoint(distance * step / 10, 0), 10);
+  }
+  QTest::mouseRelease(&window(), Qt::LeftButton, Qt::NoModifier, start - QPoint(distance, 0));
+  settle();
+}
+
+void ScreenDriver::dragVertically(QQuickItem* item, int dy) {
+  const QPoint start = centreOf(item);
+  QTest::mousePress(&window(), Qt::LeftButton, Qt::NoModifier, start);
+  for (int step = 1; step <= 10; ++step) {
+    QTest::mouseMove(&window(), start + QPoint(0, dy * step / 10), 10);
+  }
+  QTest::mouseRelease(&window(), Qt::LeftButton, Qt::NoModifier, start + QPoint(0, dy));
+  settle();
+}
+
+bool ScreenDriver::waitFor(const std::function<bool()>& ready, int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!ready()) {
+    if (timer.elapsed() > milliseconds) return false;
+    QTest::qWait(10);
+  }
+  return true;
+}
+
+void ScreenDriver::settle() {
+  // Long enough for a push, a pop, a swipe and a dialog to finish animating.
+  QTest::qWait(450);
+}
+
+}  // namespace allot::testing

@@ -1,0 +1,55 @@
+// ScreenDriver: runs Allot's real QML window offscreen over a given store and drives it the way
+// a person does, with real mouse and key events: find an item by its object name on the page on
+// display (or in the alert), click it, type into it, swipe or drag it.
+#pragma once
+
+#include <QGuiApplication>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <functional>
+#include <memory>
+
+#include "app/app_delegate.h"
+#include "app/qt_screen.h"
+#include "platform/defaults/user_defaults.h"
+
+namespace allot::testing {
+
+class ScreenDriver {
+ public:
+  explicit ScreenDriver(UserDefaults& defaults);
+
+  const BudgetStore& store();
+  kit::Application& application() { return application_; }
+  QQuickWindow& window() { return *screen_->window(); }
+
+  // The page on display, once the stack has stopped animating.
+  QQuickItem* page();
+  // The first item of that name on the page on display, or in the open alert; fails the test
+  // when there is none.
+  QQuickItem* find(const QString& objectName);
+  QQuickItem* findInPage(QQuickItem* page, const QString& objectName);
+  QString textOf(const QString& objectName);
+
+  void click(QQuickItem* item);
+  void click(const QString& objectName) { click(find(objectName)); }
+  void type(const QString& objectName, const QString& text);
+  // Types into whatever has the keyboard (plain ASCII).
+  void typeKeys(const QString& text);
+  void pressEnter();
+  // A horizontal swipe from the right end of the item towards its left, by `distance` pixels.
+  void swipeLeft(QQuickItem* item, int distance);
+  // Presses on the item and moves down (or up) by `dy` before letting go.
+  void dragVertically(QQuickItem* item, int dy);
+
+  // Lets the event loop run until `ready` holds (animations, pushed pages); false on time-out.
+  bool waitFor(const std::function<bool()>& ready, int milliseconds = 3000);
+  void settle();
+
+ private:
+  UserDefaults& defaults_;
+  kit::Application application_;
+  std::unique_ptr<QtScreen> screen_;
+};
+
+}  // namespace allot::testing

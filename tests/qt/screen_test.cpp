@@ -1,0 +1,139 @@
+// Allot's real window, offscreen, driven with mouse and key events: what a person sees after
+// each step, and what the budget then holds.
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "core/budget_store.h"
+#include "platform/qt/kit_color.h"
+#include "ui/palette_color.h"
+#include "platform/defaults/in_memory_user_defaults.h"
+#include "tests/qt/screen_driver.h"
+
+namespace allot::testing {
+namespace {
+
+class Screen : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "allot_screen_tests";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication host(argc, argv);
+  }
+
+  // Adds envelopes through the editor, choosing a colour for each, and comes back to the list.
+  void addEnvelopes(const std::vector<std::pair<QString, QString>>& namesAndColours) {
+    user.click("rightItem");
+    for (const auto& [name, colour] : namesAndColours) {
+      user.click(colour);
+      user.type("envelopeName", name);
+      user.click("addButton");
+    }
+    user.click("backButton");
+  }
+
+  QString rowText(int row, const char* label) {
+    QQuickItem* envelope = user.find("envelopeRow" + QString::number(row));
+    QQuickItem* item = user.findInPage(envelope, label);
+    return item != nullptr ? item->property("text").toString() : QString();
+  }
+
+  InMemoryUserDefaults defaults;
+  ScreenDriver user{defaults};
+};
+
+TEST_F(Screen, AddEnvelopesAndRecordAnAmountWithAComma) {
+  EXPECT_TRUE(user.find("emptyHint")->isVisible());
+  EXPECT_EQ(user.textOf("totalLabel"), "Total: 0.00");
+
+  addEnvelopes({{"Food", "purpleButton"}, {"Rent", "blueButton"}});
+  ASSERT_EQ(user.store().envelopeCount(), 2u);
+  EXPECT_EQ(user.store().categoryNames(), (std::vector<std::string>{"Food", "Rent"}));
+  EXPECT_EQ(user.store().envelopeColors(), (std::vector<std::int64_t>{4, 3}));
+  EXPECT_EQ(rowText(0, "envelopeNameText"), "Food");
+  // The name sits on its envelope's colour, converted from Display P3 for the screen.
+  QQuickItem* nameLabel = user.findInPage(user.find("envelopeRow0"), "envelopeNameLabel");
+  EXPECT_EQ(nameLabel->property("color").value<QColor>(), qt::toQColor(paletteColor(4)));
+  EXPECT_EQ(rowText(0, "envelopeTotalLabel"), "0.00");
+
+  user.click("envelopeRow1");
+  EXPECT_EQ(user.textOf("navigationTitle"), "Rent: 0.00");
+  user.type("enterAmount", "12,5");
+  user.pressEnter();  // Enter alone records nothing
+  EXPECT_EQ(user.store().categoryAmounts()[1], 0.0);
+  user.type("optionalNote", "Deposit");
+  user.click("addAmountButton");
+  EXPECT_EQ(user.textOf("resultsLabel"), "Transaction of 12.50 recorded.");
+  EXPECT_EQ(user.textOf("navigationTitle"), "Rent: 12.50");
+  EXPECT_EQ(user.textOf("enterAmount"), "");
+  EXPECT_EQ(user.textOf("optionalNote"), "");
+  EXPECT_EQ(user.store().categoryAmounts()[1], 12.5);
+  EXPECT_EQ(user.store().detailArrays()[1].back(), "Deposit");
+  EXPECT_FALSE(user.find("enterAmount")->hasActiveFocus()) << "the keyboard went away";
+
+  user.click("backButton");
+  EXPECT_EQ(rowText(1, "envelopeTotalLabel"), "12.50");
+  EXPECT_EQ(user.textOf("totalLabel"), "Total: 12.50");
+}
+
+TEST_F(Screen, SwipeARowAndConfirmDelete) {
+  addEnvelopes({{"Food", "greenButton"}, {"Rent", "redButton"}, {"Fun", "yellowButton"}});
+  user.swipeLeft(user.find("envelopeRow1"), 200);
+  // The three actions, in order, with only Reset Balance on the system blue.
+  QQuickItem* remove = user.find("rowActionDelete");
+  QQuickItem* edit = user.find("rowActionEditDetails");
+  QQuickItem* reset = user.find("rowActionResetBalance");
+  ASSERT_TRUE(remove && edit && reset);
+  EXPECT_LT(remove->mapToScene({0, 0}).x(), edit->mapToScene({0, 0}).x());
+  EXPECT_LT(edit->mapToScene({0, 0}).x(), reset->mapToScene({0, 0}).x());
+
+  user.click(remove);
+  EXPECT_EQ(user.textOf("alertMessage"), "Permanently delete \"Rent\" and its balance?");
+  user.click("alertActionCancel");
+  EXPECT_EQ(user.store().envelopeCount(), 3u);
+
+  user.swipeLeft(user.find("envelopeRow1"), 200);
+  user.click("rowActionDelete");
+  user.click("alertActionDelete");
+  EXPECT_EQ(user.store().categoryNames(), (std::vector<std::string>{"Food", "Fun"}));
+  EXPECT_TRUE(user.waitFor([&] { return rowText(1, "envelopeTotalLabel") == "0.00"; }));
+}
+
+TEST_F(Screen, ReorderByDragWhileEditing) {
+  addEnvelopes({{"A", "redButton"}, {"B", "greenButton"}, {"C", "blueButton"}});
+  user.click("leftItemEdit");
+  QQuickItem* firstRow = user.find("envelopeRow0");
+  QQuickItem* handle = user.findInPage(firstRow, "reorderHandle");
+  ASSERT_NE(handle, nullptr);
+  user.dragVertically(handle, static_cast<int>(firstRow->height() * 2));
+  EXPECT_EQ(user.store().categoryNames(), (std::vector<std::string>{"B", "C", "A"}));
+  EXPECT_EQ(user.store().envelopeColors(), (std::vector<std::int64_t>{2, 3, 0}));
+  user.click("leftItemDone");
+  EXPECT_EQ(user.findInPage(user.find("envelopeRow0"), "reorderHandle"), nullptr)
+      << "no handles once editing is done";
+}
+
+TEST_F(Screen, EditDetailsAndSaveComesBackToTheList) {
+  addEnvelopes({{"Car", "redButton"}, {"Fun", "yellowButton"}});
+  user.swipeLeft(user.find("envelopeRow0"), 200);
+  user.click("rowActionEditDetails");
+  EXPECT_EQ(user.textOf("envelopeName"), "Car");
+  user.click("envelopeName");
+  QTest::keyClick(&user.window(), Qt::Key_End);
+  user.typeKeys(" loan");
+  user.click("blueButton");
+  user.click("addButton");
+  // Saving in edit mode unwinds to the list, which shows the change.
+  EXPECT_TRUE(user.waitFor([&] { return user.find("envelopeList") != nullptr; }));
+  EXPECT_EQ(user.store().categoryNames()[0], "Car loan");
+  EXPECT_EQ(user.store().envelopeColors()[0], 3);
+  EXPECT_EQ(user.store().detailArrays()[0].back(), "Edited 'Car loan'");
+
+  // Resigning saves what the screen shows.
+  user.application().resignActive();
+  EXPECT_EQ(*defaults.valueForKey("categoryNames"), Value(Value::List{"Car loan", "Fun"}));
+}
+
+}  // namespace
+}  // namespace allot::testing

@@ -1,0 +1,66 @@
+// The alert on display, as a centred modal dialog with one button per action: the cancel action
+// in bold, a destructive one in red. It stays open until the kit takes the alert away.
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Controls.Material
+import QtQuick.Layouts
+
+Dialog {
+    id: dialog
+    property QtObject alert
+
+    objectName: "alertDialog"
+    parent: Overlay.overlay
+    anchors.centerIn: parent
+    width: Math.min(parent ? parent.width - 48 : 320, 340)
+    modal: true
+    Material.elevation: 0
+    background: Rectangle {
+        radius: 14
+        color: dialog.Material.dialogColor
+        border.color: dialog.Material.dividerColor
+    }
+    closePolicy: Popup.NoAutoClose
+    visible: alert !== null
+    title: alert ? alert.title : ""
+
+    header: Label {
+        objectName: "alertTitle"
+        text: dialog.title
+        padding: 24
+        bottomPadding: 0
+        font.pixelSize: 18
+        font.bold: true
+        wrapMode: Text.Wrap
+    }
+
+    Label {
+        objectName: "alertMessage"
+        width: parent.width
+        text: dialog.alert ? dialog.alert.message : ""
+        wrapMode: Text.Wrap
+    }
+
+    footer: RowLayout {
+        spacing: 8
+        Item { Layout.fillWidth: true }
+        Repeater {
+            model: dialog.alert ? dialog.alert.actions : []
+            delegate: Button {
+                required property var modelData
+                required property int index
+                objectName: "alertAction" + modelData.title
+                flat: true
+                text: modelData.title
+                font.bold: modelData.style === "cancel"
+                font.capitalization: Font.MixedCase
+                font.pixelSize: 16
+                Material.foreground: modelData.style === "destructive" ? "#ff3b30" : Material.accent
+                Accessible.name: modelData.title
+                onClicked: dialog.alert.tap(index)
+                Layout.bottomMargin: 8
+                Layout.rightMargin: index === (dialog.alert.actions.length - 1) ? 8 : 0
+            }
+        }
+    }
+}

@@ -1,0 +1,96 @@
+// The envelope editor: the name, the five colours (the chosen one ticked), and the save button
+// on the chosen colour, with the result of the last save under it.
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Controls.Material
+import QtQuick.Layouts
+
+Page {
+    id: page
+    property QtObject scene
+    function outlet(name) { return scene ? scene.outlet(name) : null }
+    readonly property QtObject saveButton: outlet("addButton")
+
+    TapHandler {
+        onTapped: {
+            kit.touchBackground();
+            page.forceActiveFocus();
+        }
+    }
+
+    ColumnLayout {
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.margins: 16
+        spacing: 20
+
+        BudgetTextField {
+            objectName: "envelopeName"
+            view: page.outlet("envelopeName")
+            Layout.fillWidth: true
+            font.pixelSize: 20
+            onAccepted: page.forceActiveFocus()
+            onKeyboardDismissed: page.forceActiveFocus()
+        }
+
+        RowLayout {
+            Layout.alignment: Qt.AlignHCenter
+            spacing: 14
+            Repeater {
+                model: ["redButton", "yellowButton", "greenButton", "blueButton", "purpleButton"]
+                delegate: AbstractButton {
+                    required property string modelData
+                    readonly property QtObject view: page.outlet(modelData)
+                    readonly property bool chosen: view && page.saveButton
+                                                   && Qt.colorEqual(view.backgroundColor,
+                                                                    page.saveButton.backgroundColor)
+                    objectName: modelData
+                    implicitWidth: 52
+                    implicitHeight: 52
+                    checkable: false
+                    Accessible.role: Accessible.RadioButton
+                    Accessible.name: view ? view.accessibleName : ""
+                    Accessible.checked: chosen
+                    background: Rectangle {
+                        radius: width / 2
+                        color: parent.view ? parent.view.backgroundColor : "transparent"
+                        border.width: parent.chosen ? 3 : 0
+                        border.color: page.Material.foreground
+                    }
+                    contentItem: Label {
+                        text: parent.chosen ? "\u2713" : ""
+                        color: "#1c1c1e"
+                        font.pixelSize: 22
+                        font.bold: true
+                        horizontalAlignment: Text.AlignHCenter
+                        verticalAlignment: Text.AlignVCenter
+                    }
+                    onClicked: view.tap()
+                }
+            }
+        }
+
+        FilledButton {
+            objectName: "addButton"
+            Layout.fillWidth: true
+            Layout.preferredHeight: 52
+            text: page.saveButton ? page.saveButton.title : ""
+            fill: page.saveButton ? page.saveButton.backgroundColor : "transparent"
+            ink: "#1c1c1e"
+            onClicked: page.saveButton.tap()
+        }
+
+        Label {
+            readonly property QtObject view: page.outlet("resultsLabel")
+            objectName: "resultsLabel"
+            Layout.fillWidth: true
+            text: view ? view.text : ""
+            wrapMode: Text.Wrap
+            horizontalAlignment: Text.AlignHCenter
+            opacity: 0.8
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+    }
+}

@@ -1,0 +1,121 @@
+// The envelope list: each envelope's name on its colour and its balance at the right, the total
+// under the list. Rows swipe to their actions; in editing mode they drag to a new place.
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Controls.Material
+import QtQuick.Layouts
+
+Page {
+    id: page
+    property QtObject scene
+    readonly property QtObject table: scene ? scene.table : null
+    readonly property QtObject totalLabel: scene ? scene.outlet("totalLabel") : null
+
+    ListView {
+        id: list
+        objectName: "envelopeList"
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: totalBar.top
+        clip: true
+        model: page.table
+        boundsBehavior: Flickable.StopAtBounds
+        ScrollIndicator.vertical: ScrollIndicator {}
+
+        delegate: SwipeRow {
+            id: envelopeRow
+            required property int index
+            required property var texts
+            required property var colors
+            readonly property string name: (texts.envelopeNameLabel || "").replace(/\n$/, "")
+
+            objectName: "envelopeRow" + index
+            width: list.width
+            height: 64
+            table: page.table
+            rowIndex: index
+            reorderable: true
+            accessibleName: name + ", balance " + (texts.envelopeTotalLabel || "")
+
+            RowLayout {
+                anchors.fill: parent
+                anchors.leftMargin: 16
+                anchors.rightMargin: envelopeRow.editing ? 64 : 16
+                spacing: 12
+
+                Rectangle {
+                    objectName: "envelopeNameLabel"
+                    Layout.fillWidth: true
+                    Layout.maximumWidth: nameText.implicitWidth + 24
+                    Layout.preferredHeight: 40
+                    radius: 10
+                    color: envelopeRow.colors.envelopeNameLabel || "transparent"
+                    Label {
+                        id: nameText
+                        objectName: "envelopeNameText"
+                        anchors.fill: parent
+                        anchors.leftMargin: 12
+                        anchors.rightMargin: 12
+                        verticalAlignment: Text.AlignVCenter
+                        text: envelopeRow.name
+                        elide: Text.ElideRight
+                        font.pixelSize: 17
+                        font.weight: Font.DemiBold
+                        // Dark text on the bright envelope colours; the theme's on no colour.
+                        color: envelopeRow.colors.envelopeNameLabel
+                               && envelopeRow.colors.envelopeNameLabel.a > 0
+                               ? "#1c1c1e" : page.Material.foreground
+                    }
+                }
+                Label {
+                    objectName: "envelopeTotalLabel"
+                    Layout.alignment: Qt.AlignRight | Qt.AlignVCenter
+                    horizontalAlignment: Text.AlignRight
+                    text: envelopeRow.texts.envelopeTotalLabel || ""
+                    font.pixelSize: 17
+                    color: text.startsWith("-") || text.startsWith("\u2212") ? "#d70015"
+                                                                           : page.Material.foreground
+                }
+            }
+        }
+
+        displaced: Transition { NumberAnimation { properties: "y"; duration: 180 } }
+        remove: Transition { NumberAnimation { property: "opacity"; to: 0; duration: 160 } }
+    }
+
+    Label {
+        objectName: "emptyHint"
+        visible: list.count === 0
+        anchors.centerIn: list
+        width: list.width - 64
+        horizontalAlignment: Text.AlignHCenter
+        wrapMode: Text.Wrap
+        opacity: 0.6
+        text: "No envelopes yet.\nTap + to add your first one."
+    }
+
+    Pane {
+        id: totalBar
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        Material.elevation: 0
+        padding: 16
+        Rectangle {
+            parent: totalBar.background
+            width: totalBar.width
+            height: 1
+            color: page.Material.dividerColor
+        }
+        Label {
+            objectName: "totalLabel"
+            anchors.right: parent.right
+            text: page.totalLabel ? page.totalLabel.text : ""
+            font.pixelSize: 20
+            font.bold: true
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+    }
+}

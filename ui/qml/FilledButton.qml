@@ -1,0 +1,39 @@
+// A rounded button on a solid colour, drawn without shader effects so that it looks the same
+// with any scene graph backend (software rendering included).
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Controls.Material
+
+AbstractButton {
+    id: button
+    property color fill: Material.accent
+    property color ink: "white"
+
+    implicitHeight: 48
+    implicitWidth: Math.max(96, label.implicitWidth + 32)
+    font.pixelSize: 17
+    font.bold: true
+    Accessible.role: Accessible.Button
+    Accessible.name: text
+
+    background: Rectangle {
+        radius: 12
+        color: button.fill
+        opacity: button.enabled ? 1 : 0.4
+        Rectangle {
+            anchors.fill: parent
+            radius: parent.radius
+            color: "black"
+            opacity: button.down ? 0.15 : 0
+        }
+    }
+    contentItem: Label {
+        id: label
+        text: button.text
+        font: button.font
+        color: button.ink
+        horizontalAlignment: Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
+        elide: Text.ElideRight
+    }
+}

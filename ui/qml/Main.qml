@@ -1,0 +1,63 @@
+// The window: a navigation bar over a stack of pages, one per screen of the kit's navigation
+// stack, and the alert on display as a modal dialog. All state comes from `kit`.
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Controls.Material
+
+ApplicationWindow {
+    id: window
+    width: 390
+    height: 844
+    minimumWidth: 320
+    minimumHeight: 480
+    visible: true
+    title: "Allot"
+    Material.theme: Material.System
+    Material.accent: Material.Green
+    Material.primary: Material.Green
+
+    readonly property var scenes: kit.scenes
+    readonly property QtObject topScene: scenes.length > 0 ? scenes[scenes.length - 1] : null
+
+    header: NavigationBar {
+        scene: window.topScene
+        backTitle: window.scenes.length > 1 ? window.scenes[window.scenes.length - 2].title : ""
+    }
+
+    StackView {
+        id: stack
+        objectName: "stack"
+        anchors.fill: parent
+    }
+
+    AlertDialog {
+        alert: kit.alert
+    }
+
+    // Pops the pages whose screens left the kit's stack and pushes the new ones.
+    function syncStack() {
+        var keep = 0;
+        while (keep < stack.depth && keep < scenes.length
+               && stack.get(keep, StackView.ForceLoad).scene === scenes[keep])
+            ++keep;
+        if (keep === 0)
+            stack.clear();
+        else if (keep < stack.depth)
+            stack.pop(stack.get(keep - 1, StackView.ForceLoad));
+        for (var i = keep; i < scenes.length; ++i) {
+            stack.push(Qt.resolvedUrl(scenes[i].sceneName + "Scene.qml"), {"scene": scenes[i]},
+                       stack.depth === 0 ? StackView.Immediate : StackView.PushTransition);
+        }
+    }
+
+    Connections {
+        target: kit
+        function onScenesChanged() { window.syncStack() }
+    }
+    Component.onCompleted: {
+        syncStack();
+        kit.resize(width, height);
+    }
+    onWidthChanged: kit.resize(width, height)
+    onHeightChanged: kit.resize(width, height)
+}

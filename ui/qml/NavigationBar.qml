@@ -1,0 +1,83 @@
+// The navigation bar: the back button (titled with the screen below) or the screen's own left
+// items, the title in the middle, and the right item.
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Controls.Material
+import QtQuick.Layouts
+
+ToolBar {
+    id: bar
+    property QtObject scene
+    property string backTitle
+
+    height: 56
+    // Flat, with a hairline under it: elevation shadows need shader effects.
+    Material.elevation: 0
+    Material.background: Material.backgroundColor
+    Rectangle {
+        anchors.bottom: parent.bottom
+        width: parent.width
+        height: 1
+        color: bar.Material.dividerColor
+    }
+
+    RowLayout {
+        id: leading
+        anchors.left: parent.left
+        anchors.verticalCenter: parent.verticalCenter
+        spacing: 0
+
+        ToolButton {
+            objectName: "backButton"
+            visible: bar.backTitle !== ""
+            text: "\u2039 " + bar.backTitle
+            font.pixelSize: 16
+            font.capitalization: Font.MixedCase
+            Accessible.name: "Back to " + bar.backTitle
+            onClicked: kit.goBack()
+        }
+        Repeater {
+            model: bar.backTitle === "" && bar.scene ? bar.scene.leftItems : []
+            delegate: ToolButton {
+                required property string modelData
+                required property int index
+                objectName: "leftItem" + modelData
+                text: modelData
+                font.pixelSize: 16
+                font.capitalization: Font.MixedCase
+                Accessible.name: modelData
+                onClicked: bar.scene.tapLeftItem(index)
+            }
+        }
+    }
+
+    Label {
+        objectName: "navigationTitle"
+        // Centred on the bar when there is room, else in the space the buttons leave.
+        readonly property real room: bar.width - leading.width - (trailing.visible ? trailing.width : 0) - 16
+        readonly property bool centred: implicitWidth <= bar.width - 2 * Math.max(leading.width, trailing.visible ? trailing.width : 0) - 16
+        anchors.verticalCenter: parent.verticalCenter
+        x: centred ? (bar.width - width) / 2 : leading.width + 8
+        width: Math.min(implicitWidth, room)
+        text: bar.scene ? bar.scene.title : ""
+        elide: Label.ElideRight
+        font.pixelSize: 18
+        font.bold: true
+        horizontalAlignment: Text.AlignHCenter
+        Accessible.role: Accessible.Heading
+        Accessible.name: text
+    }
+
+    ToolButton {
+        id: trailing
+        objectName: "rightItem"
+        anchors.right: parent.right
+        anchors.verticalCenter: parent.verticalCenter
+        visible: bar.scene !== null && bar.scene.rightItem !== ""
+        text: bar.scene && bar.scene.rightItem === "Add" ? "+" : (bar.scene ? bar.scene.rightItem : "")
+        font.pixelSize: text === "+" ? 28 : 16
+        font.capitalization: Font.MixedCase
+        Accessible.name: bar.scene ? bar.scene.rightItem : ""
+        onClicked: bar.scene.tapRightItem()
+    }
+}

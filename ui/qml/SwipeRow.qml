@@ -1,0 +1,136 @@
+// A table row that slides left to reveal the row actions the kit offers for it, and a drag
+// handle for reordering while the table is in editing mode. A tap selects the row; a swipe past
+// most of the width triggers the first action at once. Its content goes on the sliding face.
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Controls.Material
+
+Item {
+    id: row
+    property QtObject table
+    property int rowIndex: -1
+    property bool reorderable: false
+    property string accessibleName
+    default property alias content: face.data
+
+    readonly property bool revealed: table !== null && table.swipedRow === rowIndex
+    readonly property bool editing: table !== null && table.editing
+    readonly property real openOffset: -actions.width
+
+    implicitHeight: 64
+    z: reorderDrag.active ? 10 : 0
+    transform: Translate { y: reorderDrag.active ? reorderDrag.translation.y : 0 }
+
+    Row {
+        id: actions
+        anchors.right: parent.right
+        height: parent.height
+        Repeater {
+            model: row.revealed ? row.table.rowActions : []
+            delegate: AbstractButton {
+                required property var modelData
+                required property int index
+                objectName: "rowAction" + modelData.title.replace("\n", "")
+                width: 84
+                height: actions.height
+                Accessible.role: Accessible.Button
+                Accessible.name: modelData.title.replace("\n", " ")
+                background: Rectangle { color: modelData.color }
+                contentItem: Label {
+                    text: modelData.title
+                    color: "white"
+                    font.pixelSize: 14
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                }
+                onClicked: row.table.triggerRowAction(index)
+            }
+        }
+    }
+
+    Rectangle {
+        id: face
+        width: row.width
+        height: row.height
+        color: row.Material.backgroundColor
+        x: row.revealed ? row.openOffset : 0
+        Behavior on x {
+            enabled: !swipeDrag.active
+            NumberAnimation { duration: 160; easing.type: Easing.OutCubic }
+        }
+
+        Rectangle {
+            anchors.bottom: parent.bottom
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.leftMargin: 16
+            height: 1
+            color: row.Material.dividerColor
+        }
+
+        DragHandler {
+            id: swipeDrag
+            enabled: !row.editing && row.table !== null
+            yAxis.enabled: false
+            xAxis.minimum: -row.width
+            xAxis.maximum: 0
+            onActiveChanged: {
+                if (active) {
+                    if (!row.revealed)
+                        row.table.swipe(row.rowIndex);
+                    return;
+                }
+                if (face.x < -row.width * 0.6 && row.revealed)
+                    row.table.commitDelete(row.rowIndex);
+                else if (face.x > -32)
+                    row.table.hideRowActions();
+                face.x = Qt.binding(function() { return row.revealed ? row.openOffset : 0 });
+            }
+        }
+        TapHandler {
+            enabled: !row.editing
+            onTapped: {
+                if (row.revealed)
+                    row.table.hideRowActions();
+                else
+                    row.table.select(row.rowIndex);
+            }
+        }
+    }
+
+    Label {
+        id: handle
+        objectName: "reorderHandle"
+        visible: row.editing && row.reorderable
+        anchors.right: parent.right
+        anchors.rightMargin: 12
+        anchors.verticalCenter: parent.verticalCenter
+        width: 40
+        height: row.height
+        text: "\u2261"
+        font.pixelSize: 26
+        horizontalAlignment: Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
+        opacity: 0.6
+        Accessible.role: Accessible.Button
+        Accessible.name: "Reorder " + row.accessibleName
+
+        DragHandler {
+            id: reorderDrag
+            target: null
+            xAxis.enabled: false
+            onActiveChanged: {
+                if (active)
+                    return;
+                var steps = Math.round(translation.y / row.height);
+                var count = row.table.count;
+                var to = Math.max(0, Math.min(count - 1, row.rowIndex + steps));
+                if (to !== row.rowIndex)
+                    row.table.move(row.rowIndex, to);
+            }
+        }
+    }
+
+    Accessible.role: Accessible.ListItem
+    Accessible.name: accessibleName
+}

@@ -1,0 +1,129 @@
+// One envelope's transactions: the amount and note fields, the add and subtract buttons, the
+// result of the last action, and the transactions newest first; a row swipes to delete.
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Controls.Material
+import QtQuick.Layouts
+
+Page {
+    id: page
+    property QtObject scene
+    readonly property QtObject table: scene ? scene.table : null
+    function outlet(name) { return scene ? scene.outlet(name) : null }
+
+    // A touch outside the fields hides the keyboard.
+    TapHandler {
+        onTapped: {
+            kit.touchBackground();
+            page.forceActiveFocus();
+        }
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.topMargin: 16
+        spacing: 12
+
+        BudgetTextField {
+            objectName: "enterAmount"
+            view: page.outlet("enterAmount")
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 16
+            inputMethodHints: Qt.ImhFormattedNumbersOnly
+            font.pixelSize: 20
+            // Enter moves on to the note; only the buttons record.
+            onAccepted: note.forceActiveFocus()
+            onKeyboardDismissed: page.forceActiveFocus()
+        }
+        BudgetTextField {
+            id: note
+            objectName: "optionalNote"
+            view: page.outlet("optionalNote")
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 16
+            onAccepted: page.forceActiveFocus()
+            onKeyboardDismissed: page.forceActiveFocus()
+        }
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 16
+            spacing: 12
+            FilledButton {
+                readonly property QtObject view: page.outlet("addAmountButton")
+                objectName: "addAmountButton"
+                Layout.fillWidth: true
+                text: view ? view.title : ""
+                fill: "#248a3d"
+                onClicked: view.tap()
+            }
+            FilledButton {
+                readonly property QtObject view: page.outlet("subtractAmountButton")
+                objectName: "subtractAmountButton"
+                Layout.fillWidth: true
+                text: view ? view.title : ""
+                fill: "#d70015"
+                onClicked: view.tap()
+            }
+        }
+        Label {
+            readonly property QtObject view: page.outlet("resultsLabel")
+            objectName: "resultsLabel"
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 16
+            text: view ? view.text : ""
+            wrapMode: Text.Wrap
+            opacity: 0.8
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+
+        ListView {
+            id: list
+            objectName: "transactionList"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            model: page.table
+            boundsBehavior: Flickable.StopAtBounds
+            ScrollIndicator.vertical: ScrollIndicator {}
+
+            delegate: SwipeRow {
+                id: transactionRow
+                required property int index
+                required property string mainText
+                required property string detailText
+                objectName: "transactionRow" + index
+                width: list.width
+                height: 52
+                table: page.table
+                rowIndex: index
+                accessibleName: (mainText === "" ? "No note" : mainText) + ", " + detailText
+
+                RowLayout {
+                    anchors.fill: parent
+                    anchors.leftMargin: 16
+                    anchors.rightMargin: 16
+                    Label {
+                        Layout.fillWidth: true
+                        text: transactionRow.mainText === "" ? "No note" : transactionRow.mainText
+                        opacity: transactionRow.mainText === "" ? 0.5 : 1
+                        elide: Text.ElideRight
+                        font.pixelSize: 16
+                    }
+                    Label {
+                        text: transactionRow.detailText
+                        font.pixelSize: 16
+                        color: text.startsWith("-") ? "#d70015" : page.Material.foreground
+                    }
+                }
+            }
+            add: Transition { NumberAnimation { property: "opacity"; from: 0; to: 1; duration: 160 } }
+            displaced: Transition { NumberAnimation { properties: "y"; duration: 160 } }
+            remove: Transition { NumberAnimation { property: "opacity"; to: 0; duration: 160 } }
+        }
+    }
+}
