@@ -130,9 +130,14 @@ TEST_F(Screen, EditDetailsAndSaveComesBackToTheList) {
   EXPECT_EQ(user.store().envelopeColors()[0], 3);
   EXPECT_EQ(user.store().detailArrays()[0].back(), "Edited 'Car loan'");
 
-  // Resigning saves what the screen shows.
-  user.application().resignActive();
+  // Leaving the active state saves and commits what the screen shows; coming back saves nothing.
+  const int commits = defaults.synchronizeCount();
+  emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
+  EXPECT_EQ(defaults.synchronizeCount(), commits + 1);
   EXPECT_EQ(*defaults.valueForKey("categoryNames"), Value(Value::List{"Car loan", "Fun"}));
+  emit qGuiApp->applicationStateChanged(Qt::ApplicationActive);
+  EXPECT_EQ(defaults.synchronizeCount(), commits + 1);
+  EXPECT_EQ(user.application().applicationState(), kit::ApplicationState::Active);
 }
 
 }  // namespace
