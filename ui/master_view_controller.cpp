@@ -138,38 +138,33 @@ void MasterViewController::editDetails(std::size_t n) {
 }
 
 void MasterViewController::confirmDelete(std::size_t n) {
-  using kit::AlertAction;
-  using kit::AlertActionStyle;
-  auto alert = std::make_unique<kit::AlertController>(
-      "Confirm Delete", deleteConfirmationMessage(store_, n), kit::AlertControllerStyle::Alert);
-  kit::AlertController* shown = alert.get();
-  alert->addAction(AlertAction("Cancel", AlertActionStyle::Cancel, [shown](AlertAction&) {
-    shown->dismissViewControllerAnimated(true, {});
-  }));
-  alert->addAction(
-      AlertAction("Delete", AlertActionStyle::Destructive, [this, shown, n](AlertAction&) {
-        deleteEnvelope(store_, n);
-        shown->dismissViewControllerAnimated(true, {});
-        refreshList();
-      }));
-  presentViewController(std::move(alert), true, {});
+  askToConfirm("Confirm Delete", deleteConfirmationMessage(store_, n), "Delete",
+               [this, n] { deleteEnvelope(store_, n); });
 }
 
 void MasterViewController::confirmReset(std::size_t n) {
+  askToConfirm("Confirm Reset", resetConfirmationMessage(store_, n), "Reset",
+               [this, n] { resetEnvelope(store_, n); });
+}
+
+// An alert with Cancel, which only dismisses it, and the destructive action, which changes the
+// store, dismisses the alert and refreshes the list, in that order.
+void MasterViewController::askToConfirm(std::string title, std::string message,
+                                        std::string actionTitle, std::function<void()> change) {
   using kit::AlertAction;
   using kit::AlertActionStyle;
-  auto alert = std::make_unique<kit::AlertController>(
-      "Confirm Reset", resetConfirmationMessage(store_, n), kit::AlertControllerStyle::Alert);
+  auto alert = std::make_unique<kit::AlertController>(std::move(title), std::move(message),
+                                                      kit::AlertControllerStyle::Alert);
   kit::AlertController* shown = alert.get();
   alert->addAction(AlertAction("Cancel", AlertActionStyle::Cancel, [shown](AlertAction&) {
     shown->dismissViewControllerAnimated(true, {});
   }));
-  alert->addAction(
-      AlertAction("Reset", AlertActionStyle::Destructive, [this, shown, n](AlertAction&) {
-        resetEnvelope(store_, n);
-        shown->dismissViewControllerAnimated(true, {});
-        refreshList();
-      }));
+  alert->addAction(AlertAction(std::move(actionTitle), AlertActionStyle::Destructive,
+                               [this, shown, change = std::move(change)](AlertAction&) {
+                                 change();
+                                 shown->dismissViewControllerAnimated(true, {});
+                                 refreshList();
+                               }));
   presentViewController(std::move(alert), true, {});
 }
 

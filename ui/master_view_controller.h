@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +64,8 @@ class MasterViewController : public kit::TableViewController {
   void editDetails(std::size_t n);
   void confirmDelete(std::size_t n);
   void confirmReset(std::size_t n);
+  void askToConfirm(std::string title, std::string message, std::string actionTitle,
+                    std::function<void()> change);
 
   BudgetStore& store_;
   bool editingEnvelope_ = false;
