@@ -23,7 +23,7 @@ RecordResult recordTransaction(BudgetStore& store, std::size_t n, std::string no
   assert(n < store.envelopeCount());
   if (amountText.empty()) return {RecordOutcome::EmptyAmount, invalidAmountMessage};
   const std::optional<double> parsed = parseAmount(amountText);
-  if (!parsed || n >= store.envelopeCount()) {
+  if (!parsed || std::fabs(*parsed) > largestAmount || n >= store.envelopeCount()) {
     return {RecordOutcome::InvalidAmount, invalidAmountMessage};
   }
   const double amount = modeWord == "subtract" ? -*parsed : *parsed;

@@ -14,6 +14,10 @@ namespace allot {
 // The most entries a recording leaves in an envelope's transaction list.
 inline constexpr std::size_t transactionLimit = 200;
 
+// The largest amount one recording takes, either way. Beyond it a double no longer holds every
+// cent exactly, and no sum of such amounts can overflow, whichever entries are later taken back.
+inline constexpr double largestAmount = 1e15;
+
 enum class RecordOutcome { EmptyAmount, InvalidAmount, Recorded };
 
 struct RecordResult {
@@ -23,7 +27,8 @@ struct RecordResult {
 
 // Records the typed amount (negated when modeWord is "subtract") with the note as its
 // description, dropping the oldest entry beyond the limit. Empty text, text that is not a number,
-// and an amount that would make the balance or the total stop being finite change nothing.
+// an amount beyond largestAmount, and one that would make the balance or the total stop being
+// finite change nothing.
 RecordResult recordTransaction(BudgetStore& store, std::size_t n, std::string note,
                                std::string_view amountText, std::string_view modeWord,
                                NumberFormatter& formatter);

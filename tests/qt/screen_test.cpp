@@ -19,7 +19,9 @@ class Screen : public ::testing::Test {
     static int argc = 1;
     static char name[] = "allot_screen_tests";
     static char* argv[] = {name, nullptr};
-    static QGuiApplication host(argc, argv);
+    // Never destroyed: Qt's own globals go first at exit, and it must not outlive them.
+    static auto* host = new QGuiApplication(argc, argv);
+    (void)host;
   }
 
   // Adds envelopes through the editor, choosing a colour for each, and comes back to the list.

@@ -1,0 +1,288 @@
+// Figures for Allot's window, offscreen: how long a launch takes to its first frame and how much
+// memory it holds, and how long a tap on add or subtract takes to reach the next frame. Run by
+// bench/run-screen-bench.sh, which starts each launch as a process of its own and sums the runs
+// up. It measures and prints; beyond each tap having recorded, it checks nothing.
+//   screen_bench prepare FILE ENVELOPES TRANSACTIONS
+//       writes a store of that size (notes of a realistic length) into FILE
+//   screen_bench launch [EXEC_REALTIME_US]
+//       starts exactly as the allot program does, on $XDG_DATA_HOME/allot/defaults.sqlite3, and
+//       quits a second after the first frame (saving, as a quit does); the argument is the
+//       wall-clock time, in microseconds, at which the caller exec'd this process
+//   screen_bench taps COUNT
+//       on a 20-envelope store, opens an envelope of 200 transactions and taps add, then
+//       subtract, COUNT times each with real mouse clicks, after typing an amount
+#include <sys/resource.h>
+
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/app_delegate.h"
+#include "app/instance_lock.h"
+#include "app/qt_screen.h"
+#include "core/envelope_editing.h"
+#include "core/persistence.h"
+#include "core/transactions.h"
+#include "platform/defaults/sqlite_user_defaults.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+std::int64_t wallMicroseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return std::int64_t{now.tv_sec} * 1'000'000 + now.tv_nsec / 1'000;
+}
+
+double peakResidentMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+}
+
+int prepare(const std::filesystem::path& file, int envelopes, int transactions) {
+  allot::BudgetStore store;
+  allot::NumberFormatter formatter("en_US");
+  for (int e = 0; e < envelopes; ++e) {
+    allot::addEnvelope(store, "Envelope " + std::to_string(e), e % 5);
+    for (int t = 0; t < transactions; ++t) {
+      allot::recordTransaction(
+          store, static_cast<std::size_t>(e), "Groceries at the corner shop #" + std::to_string(t),
+          std::to_string(t % 97) + ".25", t % 3 == 0 ? "subtract" : "add", formatter);
+    }
+  }
+  std::filesystem::create_directories(file.parent_path());
+  std::filesystem::remove(file);
+  allot::SqliteUserDefaults defaults(file);
+  allot::saveStore(store, defaults);
+  if (!defaults.synchronize()) {
+    std::fprintf(stderr, "cannot write %s: %s\n", file.c_str(), defaults.lastError().c_str());
+    return 1;
+  }
+  return 0;
+}
+
+// Records when a window's frames were rendered (afterRendering) and shown (frameSwapped), from
+// whichever thread the render loop emits them on.
+class FrameWatch {
+ public:
+  void watch(QQuickWindow* window) {
+    QObject::connect(
+        window, &QQuickWindow::frameSwapped, window, [this] { record(swaps_); },
+        Qt::DirectConnection);
+    QObject::connect(
+        window, &QQuickWindow::afterRendering, window, [this] { record(renders_); },
+        Qt::DirectConnection);
+  }
+  std::vector<Clock::time_point> swaps() const {
+    const std::lock_guard<std::mutex> hold(mutex_);
+    return swaps_;
+  }
+  std::vector<Clock::time_point> renders() const {
+    const std::lock_guard<std::mutex> hold(mutex_);
+    return renders_;
+  }
+
+ private:
+  void record(std::vector<Clock::time_point>& times) {
+    const auto now = Clock::now();
+    const std::lock_guard<std::mutex> hold(mutex_);
+    times.push_back(now);
+  }
+
+  mutable std::mutex mutex_;
+  std::vector<Clock::time_point> swaps_;
+  std::vector<Clock::time_point> renders_;
+};
+
+// Runs the event loop, as the application's own would, until the window has shown more than
+// `shown` frames; false after `milliseconds` without one.
+bool waitForFrame(QQuickWindow& window, const FrameWatch& frames, std::size_t shown,
+                  int milliseconds) {
+  if (frames.swaps().size() > shown) return true;
+  QEventLoop loop;
+  QObject::connect(&window, &QQuickWindow::frameSwapped, &loop, &QEventLoop::quit,
+                   Qt::QueuedConnection);
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  loop.exec();
+  return frames.swaps().size() > shown;
+}
+
+int launch(int argc, char** argv, Clock::time_point mainStart, std::int64_t mainWall) {
+  const std::int64_t execWall = argc > 2 ? std::stoll(argv[2]) : 0;
+
+  // What the allot program's main() does, in the same order.
+  QGuiApplication host(argc, argv);
+  QGuiApplication::setApplicationName("Allot");
+  QGuiApplication::setDesktopFileName("allot");
+  QGuiApplication::setWindowIcon(QIcon(":/allot/icons/allot.svg"));
+  const std::filesystem::path storeFile = allot::SqliteUserDefaults::defaultPath();
+  allot::InstanceLock lock(storeFile);
+  if (!lock.acquired()) {
+    std::fprintf(stderr, "%s\n", lock.error().c_str());
+    return 1;
+  }
+  allot::SqliteUserDefaults defaults(storeFile);
+  allot::kit::Application application(defaults, [&storeFile] {
+    return std::make_unique<allot::AppDelegate>(
+        allot::AppDelegate::Options{.storeFile = storeFile, .formatLocale = std::nullopt});
+  });
+  application.launch();
+  allot::QtScreen screen(application);
+
+  FrameWatch frames;
+  QQuickWindow* window = nullptr;
+  QObject::connect(&screen.engine(), &QQmlApplicationEngine::objectCreated, &host,
+                   [&](QObject* object, const QUrl&) {
+                     window = qobject_cast<QQuickWindow*>(object);
+                     if (window != nullptr) frames.watch(window);
+                   });
+  if (!screen.show() || window == nullptr) return 1;
+  const bool shown = waitForFrame(*window, frames, 0, 10000);
+  const double residentAtFirstFrame = peakResidentMegabytes();  // the peak so far
+  QTimer::singleShot(1000, &host, &QCoreApplication::quit);
+  const int status = QGuiApplication::exec();  // then quits, saving as the application does
+
+  const auto swaps = frames.swaps();
+  const auto renders = frames.renders();
+  const double mainToRender = renders.empty() ? -1 : millisecondsBetween(mainStart, renders[0]);
+  if (!shown) {
+    std::printf("launch no_frame_swapped main_to_render_ms=%.1f\n", mainToRender);
+    return 1;
+  }
+  const double mainToFrame = millisecondsBetween(mainStart, swaps[0]);
+  const double execToMain = execWall > 0 ? static_cast<double>(mainWall - execWall) / 1000 : -1;
+  std::printf(
+      "launch main_to_frame_ms=%.1f main_to_render_ms=%.1f exec_to_main_ms=%.1f "
+      "exec_to_frame_ms=%.1f rss_first_frame_mb=%.1f rss_peak_mb=%.1f\n",
+      mainToFrame, mainToRender, execToMain, execWall > 0 ? execToMain + mainToFrame : -1,
+      residentAtFirstFrame, peakResidentMegabytes());
+  return status;
+}
+
+QQuickItem* findItem(QQuickItem* root, const QString& objectName) {
+  if (root == nullptr) return nullptr;
+  if (root->objectName() == objectName && root->isVisible()) return root;
+  for (QQuickItem* child : root->childItems()) {
+    if (QQuickItem* found = findItem(child, objectName)) return found;
+  }
+  return nullptr;
+}
+
+QPoint centreOf(QQuickItem* item) {
+  return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+}
+
+void printFigures(const char* name, std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  const double median = n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+  std::printf("%-34s n=%zu median=%.2f ms max=%.2f ms\n", name, n, median, values.back());
+}
+
+int taps(int argc, char** argv, int count) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication host(argc, argv);
+  const auto scratch = std::filesystem::temp_directory_path() /
+                       ("allot-screen-bench-" + std::to_string(QCoreApplication::applicationPid()));
+  const auto file = scratch / "defaults.sqlite3";
+  if (prepare(file, 20, 200) != 0) return 1;
+
+  allot::SqliteUserDefaults defaults(file);
+  allot::kit::Application application(defaults, [&file] {
+    return std::make_unique<allot::AppDelegate>(
+        allot::AppDelegate::Options{.storeFile = file, .formatLocale = "en_US"});
+  });
+  application.launch();
+  allot::QtScreen screen(application);
+  if (!screen.show()) return 1;
+  QQuickWindow& window = *screen.window();
+  FrameWatch frames;
+  frames.watch(&window);
+  QTest::qWait(500);
+
+  auto find = [&](const QString& name) {
+    QQuickItem* stack = findItem(window.contentItem(), "stack");
+    auto* page = stack->property("currentItem").value<QQuickItem*>();
+    return findItem(page, name);
+  };
+  auto click = [&](QQuickItem* item) {
+    QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier, centreOf(item));
+  };
+  click(find("envelopeRow0"));
+  QTest::qWait(800);
+  QQuickItem* list = find("transactionList");
+  if (list == nullptr || list->property("count").toInt() != 200) {
+    std::fprintf(stderr, "the envelope does not show 200 transactions\n");
+    return 1;
+  }
+
+  std::vector<double> toFrame[2], handled[2];
+  const char* buttons[2] = {"addAmountButton", "subtractAmountButton"};
+  for (int i = 0; i < 2 * count; ++i) {
+    const int which = i % 2;
+    click(find("enterAmount"));
+    for (const char key : std::string("12.5")) QTest::keyClick(&window, key);
+    QQuickItem* button = find(buttons[which]);
+    QTest::qWait(400);  // the field's and the list's animations are over
+
+    const std::size_t before = frames.swaps().size();
+    const auto tapped = Clock::now();
+    click(button);
+    const auto done = Clock::now();
+    if (!waitForFrame(window, frames, before, 1000)) {
+      std::fprintf(stderr, "no frame after tap %d\n", i);
+      return 1;
+    }
+    toFrame[which].push_back(millisecondsBetween(tapped, frames.swaps()[before]));
+    handled[which].push_back(millisecondsBetween(tapped, done));
+    if (!find("resultsLabel")->property("text").toString().endsWith("recorded.")) {
+      std::fprintf(stderr, "tap %d recorded nothing\n", i);
+      return 1;
+    }
+  }
+  const QString result = find("resultsLabel")->property("text").toString();
+  std::printf("rows=%d last result: %s\n", list->property("count").toInt(),
+              result.toStdString().c_str());
+  printFigures("add: tap to next frame", toFrame[0]);
+  printFigures("add: tap handled (press+release)", handled[0]);
+  printFigures("subtract: tap to next frame", toFrame[1]);
+  printFigures("subtract: tap handled (press+release)", handled[1]);
+  std::filesystem::remove_all(scratch);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto mainStart = Clock::now();
+  const std::int64_t mainWall = wallMicroseconds();
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "prepare" && argc == 5) {
+    return prepare(argv[2], std::stoi(argv[3]), std::stoi(argv[4]));
+  }
+  if (mode == "launch") return launch(argc, argv, mainStart, mainWall);
+  if (mode == "taps") return taps(argc, argv, argc > 2 ? std::stoi(argv[2]) : 25);
+  std::fprintf(stderr,
+               "usage: screen_bench prepare FILE ENVELOPES TRANSACTIONS\n"
+               "       screen_bench launch [EXEC_REALTIME_US]\n"
+               "       screen_bench taps [COUNT]\n");
+  return 2;
+}
