@@ -25,6 +25,8 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions(kit::Application& app
       const bool keptAside = rescueUnloadableStore(*options_.storeFile, problem, diagnostics_)
                                  .has_value();
       savingAllowed_ = keptAside || !std::filesystem::exists(*options_.storeFile);
+      // With a copy kept, a damaged store of ours is replaced by a new one on the next save.
+      if (keptAside) defaults.startAfresh();
     } else {
       diagnostics_ << "allot: the stored budget could not be loaded (" << problem
                    << "); starting with an empty budget.\n";

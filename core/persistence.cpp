@@ -8,59 +8,53 @@
 namespace allot {
 namespace {
 
-// Converts stored values to the store's field types. Numbers convert between the two kinds where
-// nothing is lost (an integer to a double; a whole, in-range double to an integer); anything else
-// of the wrong kind makes the conversion fail.
-std::optional<double> toDouble(const Value& value) {
-  if (const double* number = value.asDouble()) return *number;
-  if (const std::int64_t* integer = value.asInteger()) return static_cast<double>(*integer);
-  return std::nullopt;
-}
-
-std::optional<std::int64_t> toInteger(const Value& value) {
-  if (const std::int64_t* integer = value.asInteger()) return *integer;
+// Converts stored values to the store's field types, into `out`; false when the kind is wrong.
+// Numbers convert between the two kinds where nothing is lost (an integer to a double; a whole,
+// in-range double to an integer). Strings are moved out of the value rather than copied.
+bool convert(const Value& value, double& out) {
   if (const double* number = value.asDouble()) {
-    // -2^63 <= number < 2^63, both bounds exact in a double.
-    if (std::isfinite(*number) && std::trunc(*number) == *number && *number >= -0x1p63 &&
-        *number < 0x1p63) {
-      return static_cast<std::int64_t>(*number);
-    }
+    out = *number;
+  } else if (const std::int64_t* integer = value.asInteger()) {
+    out = static_cast<double>(*integer);
+  } else {
+    return false;
   }
-  return std::nullopt;
+  return true;
 }
 
-std::optional<std::string> toString(Value& value) {
-  if (std::string* text = std::get_if<std::string>(&value.data)) return std::move(*text);
-  return std::nullopt;
+bool convert(const Value& value, std::int64_t& out) {
+  if (const std::int64_t* integer = value.asInteger()) {
+    out = *integer;
+    return true;
+  }
+  const double* number = value.asDouble();
+  // -2^63 <= number < 2^63, both bounds exact in a double.
+  if (number == nullptr || !std::isfinite(*number) || std::trunc(*number) != *number ||
+      *number < -0x1p63 || *number >= 0x1p63) {
+    return false;
+  }
+  out = static_cast<std::int64_t>(*number);
+  return true;
 }
 
-// A list whose every item converts with `convert`; nothing when the value is not a list or an
-// item does not convert. Strings are moved out of the value rather than copied.
-template <typename Convert>
-auto toList(Value& value, Convert convert)
-    -> std::optional<std::vector<typename decltype(convert(value))::value_type>> {
-  using Item = typename decltype(convert(value))::value_type;
+bool convert(Value& value, std::string& out) {
+  std::string* text = std::get_if<std::string>(&value.data);
+  if (text == nullptr) return false;
+  out = std::move(*text);
+  return true;
+}
+
+// A list whose every item converts.
+template <typename Item>
+bool convert(Value& value, std::vector<Item>& out) {
   auto* items = std::get_if<Value::List>(&value.data);
-  if (items == nullptr) return std::nullopt;
-  std::vector<Item> result;
-  result.reserve(items->size());
-  for (Value& item : *items) {
-    auto converted = convert(item);
-    if (!converted) return std::nullopt;
-    result.push_back(std::move(*converted));
+  if (items == nullptr) return false;
+  out.resize(items->size());
+  for (std::size_t i = 0; i < items->size(); ++i) {
+    if (!convert((*items)[i], out[i])) return false;
   }
-  return result;
+  return true;
 }
-
-auto toStringList(Value& value) { return toList(value, toString); }
-auto toDoubleList(Value& value) {
-  return toList(value, [](Value& item) { return toDouble(item); });
-}
-auto toIntegerList(Value& value) {
-  return toList(value, [](Value& item) { return toInteger(item); });
-}
-auto toStringLists(Value& value) { return toList(value, toStringList); }
-auto toDoubleLists(Value& value) { return toList(value, toDoubleList); }
 
 struct Unloadable {
   std::string reason;
@@ -73,14 +67,13 @@ std::string quoted(std::string_view key) {
   return text;
 }
 
-// Converts the value read for one key; Unloadable when it is missing or of another kind.
-template <typename Convert>
-auto require(std::optional<Value> value, std::string_view key, Convert convert,
-             std::string_view kind) {
+// Converts the value read for one key into its field; Unloadable when it is missing or of another
+// kind.
+template <typename Field>
+void require(std::optional<Value> value, std::string_view key, std::string_view kind,
+             Field& field) {
   if (!value) throw Unloadable{quoted(key) + " is missing"};
-  auto converted = convert(*value);
-  if (!converted) throw Unloadable{quoted(key) + " is not " + std::string(kind)};
-  return std::move(*converted);
+  if (!convert(*value, field)) throw Unloadable{quoted(key) + " is not " + std::string(kind)};
 }
 
 // Keeps the first `count` entries of a per-envelope list; fewer is unloadable.
@@ -107,7 +100,7 @@ const char* const perEnvelopeKeys[] = {"categoryNames", "envelopeColors", "categ
 // Builds the six fields from what is stored, older layouts brought up to date. Throws Unloadable.
 BudgetFields readFields(const UserDefaults& defaults) {
   BudgetFields fields;
-  const std::optional<Value> total = defaults.valueForKey("totalAmount");
+  std::optional<Value> total = defaults.valueForKey("totalAmount");
   if (!total) {
     for (const char* key : perEnvelopeKeys) {
       if (defaults.valueForKey(key)) {
@@ -116,15 +109,13 @@ BudgetFields readFields(const UserDefaults& defaults) {
     }
     return fields;
   }
-  const std::optional<double> totalNumber = toDouble(*total);
-  if (!totalNumber) throw Unloadable{"\"totalAmount\" is not a number"};
-  fields.totalAmount = *totalNumber;
+  if (!convert(*total, fields.totalAmount)) throw Unloadable{"\"totalAmount\" is not a number"};
 
-  fields.categoryNames = require(defaults.valueForKey("categoryNames"), "categoryNames",
-                                 toStringList, "a list of texts");
+  require(defaults.valueForKey("categoryNames"), "categoryNames", "a list of texts",
+          fields.categoryNames);
   const std::size_t count = fields.categoryNames.size();
-  fields.categoryAmounts = require(defaults.valueForKey("categoryAmounts"), "categoryAmounts",
-                                   toDoubleList, "a list of numbers");
+  require(defaults.valueForKey("categoryAmounts"), "categoryAmounts", "a list of numbers",
+          fields.categoryAmounts);
   fitToEnvelopes(fields.categoryAmounts, count, "categoryAmounts");
 
   // Oldest layout: envelopes without transaction lists or colours.
@@ -137,8 +128,7 @@ BudgetFields readFields(const UserDefaults& defaults) {
     }
     return fields;
   }
-  fields.detailArrays =
-      require(std::move(details), "detailArrays", toStringLists, "a list of lists of texts");
+  require(std::move(details), "detailArrays", "a list of lists of texts", fields.detailArrays);
   fitToEnvelopes(fields.detailArrays, count, "detailArrays");
 
   // Descriptions without colours or amounts.
@@ -148,12 +138,10 @@ BudgetFields readFields(const UserDefaults& defaults) {
     fields.detailAmountArrays = zeroAmountsFor(fields.detailArrays);
     return fields;
   }
-  fields.envelopeColors =
-      require(std::move(colors), "envelopeColors", toIntegerList, "a list of whole numbers");
+  require(std::move(colors), "envelopeColors", "a list of whole numbers", fields.envelopeColors);
   fitToEnvelopes(fields.envelopeColors, count, "envelopeColors");
-  fields.detailAmountArrays = require(defaults.valueForKey("detailAmountArrays"),
-                                      "detailAmountArrays", toDoubleLists,
-                                      "a list of lists of numbers");
+  require(defaults.valueForKey("detailAmountArrays"), "detailAmountArrays",
+          "a list of lists of numbers", fields.detailAmountArrays);
   fitToEnvelopes(fields.detailAmountArrays, count, "detailAmountArrays");
 
   // Repair: one mismatched pair of lists means the recorded amounts cannot be matched to their
@@ -165,6 +153,23 @@ BudgetFields readFields(const UserDefaults& defaults) {
     }
   }
   return fields;
+}
+
+// A field as a stored list, each item built in place.
+template <typename Item>
+Value listValue(const std::vector<Item>& items) {
+  Value::List list;
+  list.reserve(items.size());
+  for (const Item& item : items) list.emplace_back(item);
+  return Value(std::move(list));
+}
+
+template <typename Item>
+Value listValue(const std::vector<std::vector<Item>>& lists) {
+  Value::List list;
+  list.reserve(lists.size());
+  for (const std::vector<Item>& items : lists) list.emplace_back(listValue(items));
+  return Value(std::move(list));
 }
 
 }  // namespace
@@ -190,22 +195,12 @@ bool loadStore(BudgetStore& store, UserDefaults& defaults, LoadReport* report) {
 }
 
 void saveStore(const BudgetStore& store, UserDefaults& defaults) {
-  auto listOf = [](const auto& items, auto&& toValue) {
-    Value::List list;
-    list.reserve(items.size());
-    for (const auto& item : items) list.push_back(toValue(item));
-    return Value(std::move(list));
-  };
-  auto same = [](const auto& item) { return Value(item); };
-  auto strings = [&](const std::vector<std::string>& items) { return listOf(items, same); };
-  auto doubles = [&](const std::vector<double>& items) { return listOf(items, same); };
-
   defaults.setDouble(store.totalAmount(), "totalAmount");
-  defaults.setObject(listOf(store.categoryNames(), same), "categoryNames");
-  defaults.setObject(listOf(store.envelopeColors(), same), "envelopeColors");
-  defaults.setObject(listOf(store.categoryAmounts(), same), "categoryAmounts");
-  defaults.setObject(listOf(store.detailArrays(), strings), "detailArrays");
-  defaults.setObject(listOf(store.detailAmountArrays(), doubles), "detailAmountArrays");
+  defaults.setObject(listValue(store.categoryNames()), "categoryNames");
+  defaults.setObject(listValue(store.envelopeColors()), "envelopeColors");
+  defaults.setObject(listValue(store.categoryAmounts()), "categoryAmounts");
+  defaults.setObject(listValue(store.detailArrays()), "detailArrays");
+  defaults.setObject(listValue(store.detailAmountArrays()), "detailAmountArrays");
 }
 
 }  // namespace allot

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPalette>
 #include <QQuickWindow>
 #include <QTimer>
 #include <filesystem>
@@ -113,6 +114,15 @@ int main(int argc, char** argv) {
   qobject_cast<allot::qt::AlertBridge*>(screen.bridge().alert())->tap(0);
   topScene(screen)->tapLeftItem(topScene(screen)->leftItems().size() - 1);  // About
   ok = save(screen, folder, "about") && ok;
+
+  screen.bridge().goBack();
+
+  // The same list under a dark system palette.
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(28, 28, 30));
+  dark.setColor(QPalette::WindowText, Qt::white);
+  QGuiApplication::setPalette(dark);
+  ok = save(screen, folder, "envelope-list-dark") && ok;
 
   std::filesystem::remove_all(scratch);
   return ok ? 0 : 1;

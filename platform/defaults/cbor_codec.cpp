@@ -1,6 +1,7 @@
 #include "platform/defaults/cbor_codec.h"
 
 #include <bit>
+#include <cstring>
 #include <exception>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -13,53 +14,77 @@ constexpr std::uint8_t kUnsignedMajor = 0;
 constexpr std::uint8_t kNegativeMajor = 1;
 constexpr std::uint8_t kTextMajor = 3;
 constexpr std::uint8_t kArrayMajor = 4;
-constexpr std::uint8_t kDoubleHead = 0xFB;  // major 7, eight-byte IEEE 754 follows
+constexpr std::uint8_t kSimpleMajor = 7;  // floats live here, beside booleans and null
+constexpr std::uint8_t kDoubleInfo = 27;  // an eight-byte IEEE 754 double follows
 
-void appendBigEndian(std::vector<std::uint8_t>& out, std::uint64_t number, int byteCount) {
-  for (int shift = 8 * (byteCount - 1); shift >= 0; shift -= 8) {
-    out.push_back(static_cast<std::uint8_t>(number >> shift));
-  }
+// Encoding measures first, then writes through a plain pointer into room made once.
+std::size_t headSize(std::uint64_t argument) {
+  if (argument < 24) return 1;
+  if (argument <= 0xFF) return 2;
+  if (argument <= 0xFFFF) return 3;
+  return argument <= 0xFFFFFFFF ? 5 : 9;
 }
 
-void appendHead(std::vector<std::uint8_t>& out, std::uint8_t major, std::uint64_t argument) {
+std::uint64_t integerArgument(std::int64_t integer) {
+  return static_cast<std::uint64_t>(integer >= 0 ? integer : -1 - integer);
+}
+
+std::size_t encodedSize(const Value& value) {
+  if (value.isDouble()) return 9;
+  if (const std::int64_t* integer = value.asInteger()) return headSize(integerArgument(*integer));
+  if (const std::string* text = value.asString()) return headSize(text->size()) + text->size();
+  const Value::List& items = *value.asList();
+  std::size_t size = headSize(items.size());
+  for (const Value& item : items) size += encodedSize(item);
+  return size;
+}
+
+std::uint8_t* putBigEndian(std::uint8_t* at, std::uint64_t number, std::size_t byteCount) {
+  for (std::size_t i = byteCount; i-- > 0;) {
+    at[i] = static_cast<std::uint8_t>(number);
+    number >>= 8;
+  }
+  return at + byteCount;
+}
+
+std::uint8_t* putHead(std::uint8_t* at, std::uint8_t major, std::uint64_t argument) {
+  const std::size_t size = headSize(argument);
   const auto head = static_cast<std::uint8_t>(major << 5);
-  if (argument < 24) {
-    out.push_back(static_cast<std::uint8_t>(head | argument));
-  } else if (argument <= 0xFF) {
-    out.push_back(head | 24);
-    appendBigEndian(out, argument, 1);
-  } else if (argument <= 0xFFFF) {
-    out.push_back(head | 25);
-    appendBigEndian(out, argument, 2);
-  } else if (argument <= 0xFFFFFFFF) {
-    out.push_back(head | 26);
-    appendBigEndian(out, argument, 4);
-  } else {
-    out.push_back(head | 27);
-    appendBigEndian(out, argument, 8);
+  if (size == 1) {
+    *at = static_cast<std::uint8_t>(head | argument);
+    return at + 1;
   }
+  // Sizes 2, 3, 5 and 9 carry 1, 2, 4 and 8 argument bytes: additional information 24 to 27.
+  const std::size_t byteCount = size - 1;
+  *at = static_cast<std::uint8_t>(head | (24 + std::countr_zero(byteCount)));
+  return putBigEndian(at + 1, argument, byteCount);
 }
 
-// Doubles are always written as eight bytes, never shortened: nlohmann's own writer turns every
-// NaN into one canonical half-precision NaN, which would lose the sign and payload bits.
-void appendValue(std::vector<std::uint8_t>& out, const Value& value) {
+// Doubles are always written as eight bytes, never shortened, so that every bit of a NaN survives.
+std::uint8_t* putValue(std::uint8_t* at, const Value& value) {
   if (const double* number = value.asDouble()) {
-    out.push_back(kDoubleHead);
-    appendBigEndian(out, std::bit_cast<std::uint64_t>(*number), 8);
-  } else if (const std::int64_t* integer = value.asInteger()) {
-    if (*integer >= 0) {
-      appendHead(out, kUnsignedMajor, static_cast<std::uint64_t>(*integer));
-    } else {
-      appendHead(out, kNegativeMajor, static_cast<std::uint64_t>(-1 - *integer));
-    }
-  } else if (const std::string* text = value.asString()) {
-    appendHead(out, kTextMajor, text->size());
-    out.insert(out.end(), text->begin(), text->end());
-  } else {
-    const Value::List& items = *value.asList();
-    appendHead(out, kArrayMajor, items.size());
-    for (const Value& item : items) appendValue(out, item);
+    *at = static_cast<std::uint8_t>(kSimpleMajor << 5 | kDoubleInfo);
+    return putBigEndian(at + 1, std::bit_cast<std::uint64_t>(*number), 8);
   }
+  if (const std::int64_t* integer = value.asInteger()) {
+    return putHead(at, *integer >= 0 ? kUnsignedMajor : kNegativeMajor, integerArgument(*integer));
+  }
+  if (const std::string* text = value.asString()) {
+    at = putHead(at, kTextMajor, text->size());
+    if (!text->empty()) std::memcpy(at, text->data(), text->size());
+    return at + text->size();
+  }
+  const Value::List& items = *value.asList();
+  at = putHead(at, kArrayMajor, items.size());
+  for (const Value& item : items) at = putValue(at, item);
+  return at;
+}
+
+// Room for `count` more bytes at the end of `out`.
+std::uint8_t* grow(std::vector<std::uint8_t>& out, std::size_t count) {
+  const std::size_t size = out.size();
+  out.resize(size + count);
+  return out.data() + size;
 }
 
 // Builds a Value straight from nlohmann's parse events. Returning false from any event stops the
@@ -68,7 +93,8 @@ class ValueBuilder {
  public:
   using json = nlohmann::json;
 
-  explicit ValueBuilder(std::size_t inputSize) : inputSize_(inputSize) {}
+  // `depth`: how many lists deep the value sits, which counts against kMaxCborNesting.
+  ValueBuilder(std::size_t inputSize, std::size_t depth) : inputSize_(inputSize), depth_(depth) {}
 
   bool null() { return false; }
   bool boolean(bool) { return false; }
@@ -92,7 +118,7 @@ class ValueBuilder {
   bool key(json::string_t&) { return false; }
   bool end_object() { return false; }
   bool start_array(std::size_t length) {
-    if (open_.size() >= kMaxCborNesting) return false;
+    if (depth_ + open_.size() >= kMaxCborNesting) return false;
     open_.emplace_back();
     // Every item takes at least one byte, so a length beyond the input is a lie: do not trust it
     // for the reservation. Indefinite-length arrays report the largest size_t.
@@ -127,20 +153,13 @@ class ValueBuilder {
   }
 
   std::size_t inputSize_;
+  std::size_t depth_;
   std::vector<Value::List> open_;
   std::optional<Value> root_;
 };
 
-}  // namespace
-
-std::vector<std::uint8_t> encodeCbor(const Value& value) {
-  std::vector<std::uint8_t> out;
-  appendValue(out, value);
-  return out;
-}
-
-std::optional<Value> decodeCbor(std::span<const std::uint8_t> bytes) {
-  ValueBuilder builder(bytes.size());
+std::optional<Value> decodeAt(std::span<const std::uint8_t> bytes, std::size_t depth) {
+  ValueBuilder builder(bytes.size(), depth);
   try {
     const bool complete =
         nlohmann::json::sax_parse(bytes.data(), bytes.data() + bytes.size(), &builder,
@@ -152,6 +171,48 @@ std::optional<Value> decodeCbor(std::span<const std::uint8_t> bytes) {
     return std::nullopt;
   }
   return builder.result();
+}
+
+}  // namespace
+
+void appendCbor(std::vector<std::uint8_t>& out, const Value& value) {
+  putValue(grow(out, encodedSize(value)), value);
+}
+
+std::vector<std::uint8_t> encodeCbor(const Value& value) {
+  std::vector<std::uint8_t> out;
+  appendCbor(out, value);
+  return out;
+}
+
+std::optional<Value> decodeCbor(std::span<const std::uint8_t> bytes) {
+  return decodeAt(bytes, 0);
+}
+
+void appendCborListHead(std::vector<std::uint8_t>& out, std::uint64_t length) {
+  putHead(grow(out, headSize(length)), kArrayMajor, length);
+}
+
+bool startsCborList(std::span<const std::uint8_t> bytes) {
+  return !bytes.empty() && (bytes.front() >> 5) == kArrayMajor;
+}
+
+std::optional<std::uint64_t> decodeCborListHead(std::span<const std::uint8_t> bytes) {
+  if (!startsCborList(bytes)) return std::nullopt;
+  const std::uint8_t info = bytes.front() & 0x1F;
+  if (info < 24) {
+    if (bytes.size() != 1) return std::nullopt;
+    return info;
+  }
+  // One, two, four or eight bytes of length follow; indefinite and reserved lengths are refused.
+  if (info > 27 || bytes.size() != 1 + (std::size_t{1} << (info - 24))) return std::nullopt;
+  std::uint64_t length = 0;
+  for (std::size_t i = 1; i < bytes.size(); ++i) length = (length << 8) | bytes[i];
+  return length;
+}
+
+std::optional<Value> decodeCborListItem(std::span<const std::uint8_t> bytes) {
+  return decodeAt(bytes, 1);
 }
 
 }  // namespace allot

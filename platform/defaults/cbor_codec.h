@@ -1,7 +1,9 @@
 // CBOR encoding of a Value: doubles stay doubles (NaN, infinities and -0.0 included), integers stay
 // integers, strings and lists keep their contents and order. Decoding refuses anything else
 // (maps, booleans, null, binary strings, tags, integers beyond 64 bits, lists nested more than
-// kMaxCborNesting deep, truncated or trailing bytes) instead of guessing.
+// kMaxCborNesting deep, truncated or trailing bytes) instead of guessing. A list can also be
+// written as its head (kind and length) and its items apart, for a store that keeps each item on
+// its own row.
 #pragma once
 
 #include <cstddef>
@@ -19,5 +21,17 @@ inline constexpr std::size_t kMaxCborNesting = 64;
 
 std::vector<std::uint8_t> encodeCbor(const Value& value);
 std::optional<Value> decodeCbor(std::span<const std::uint8_t> bytes);
+
+// Appends the encoding of `value` to `out`.
+void appendCbor(std::vector<std::uint8_t>& out, const Value& value);
+
+// A list kept apart: its head alone, then each item encoded on its own.
+void appendCborListHead(std::vector<std::uint8_t>& out, std::uint64_t length);
+// Whether the bytes begin a list (well formed or not).
+bool startsCborList(std::span<const std::uint8_t> bytes);
+// The length that a list head says, when the bytes are exactly one such head.
+std::optional<std::uint64_t> decodeCborListHead(std::span<const std::uint8_t> bytes);
+// One item of a list kept apart: as decodeCbor, with one level of nesting taken by the list.
+std::optional<Value> decodeCborListItem(std::span<const std::uint8_t> bytes);
 
 }  // namespace allot

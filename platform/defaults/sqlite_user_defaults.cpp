@@ -5,13 +5,14 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
 
-#include "platform/defaults/cbor_codec.h"
+#include "platform/defaults/value_rows.h"
 
 namespace fs = std::filesystem;
 
@@ -20,13 +21,9 @@ namespace {
 
 // Stored in the database header (PRAGMA application_id) so that we know our own files: "Allt".
 constexpr std::int64_t kApplicationId = 0x416C6C74;
-// PRAGMA user_version of the layout below; a file with a larger number comes from a newer Allot.
-constexpr std::int64_t kSchemaVersion = 1;
 // Another process in the middle of a commit holds the lock for milliseconds; wait that out.
 constexpr int kBusyTimeoutMs = 5000;
 
-constexpr const char* kCreateTable =
-    "CREATE TABLE defaults(key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID";
 constexpr const char* kForeign = "is a SQLite database of another application";
 
 // What the first bytes of the file say, read without SQLite so that SQLite never touches a file
@@ -95,7 +92,8 @@ bool execute(sqlite3* db, const char* sql) {
 enum class Ownership { Ours, Unclaimed, Refused };
 struct OwnershipFinding {
   Ownership kind;
-  std::string reason;  // for Refused
+  std::string reason;       // for Refused
+  std::int64_t layout = 0;  // for Ours: PRAGMA user_version, the first layout when unset
 };
 
 OwnershipFinding checkOwnership(sqlite3* db) {
@@ -107,13 +105,33 @@ OwnershipFinding checkOwnership(sqlite3* db) {
   }
   if (*applicationId == 0 && *objectCount == 0) return {Ownership::Unclaimed, {}};
   if (*applicationId != kApplicationId) return {Ownership::Refused, kForeign};
-  if (*schemaVersion > kSchemaVersion) {
+  // A file with a larger number comes from a newer Allot.
+  if (*schemaVersion > ValueRows::kLayout) {
     return {Ownership::Refused, "was written by a newer version of Allot"};
   }
-  if (!queryInteger(db, "SELECT count(*) FROM (SELECT key, value FROM defaults LIMIT 0)")) {
-    return {Ownership::Refused, "is an Allot file without its table of values"};
+  const std::int64_t layout = std::max(*schemaVersion, ValueRows::kFirstLayout);
+  if (!ValueRows::hasTables(db, layout)) {
+    return {Ownership::Refused, "is an Allot file without its tables of values"};
   }
-  return {Ownership::Ours, {}};
+  return {Ownership::Ours, {}, layout};
+}
+
+// What SQLite's own consistency check finds wrong with the database; empty when nothing is.
+// Rows lost to a file cut short or overwritten would otherwise read as keys never stored.
+std::string damageIn(sqlite3* db) {
+  sqlite3_stmt* statement = nullptr;
+  std::string damage;
+  if (sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &statement, nullptr) != SQLITE_OK) {
+    damage = sqlite3_errmsg(db);
+  } else if (sqlite3_step(statement) != SQLITE_ROW) {
+    damage = sqlite3_errmsg(db);
+  } else {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    damage = text != nullptr ? text : "no answer";
+    if (damage == "ok") damage.clear();
+  }
+  sqlite3_finalize(statement);
+  return damage;
 }
 
 // Debian's SQLite reads a name that starts with "file:" as a URI; an absolute path never does.
@@ -152,7 +170,14 @@ fs::path SqliteUserDefaults::defaultPath() {
   return fs::path(home) / ".local" / "share" / relative;
 }
 
+void SqliteUserDefaults::openedDatabase(sqlite3* db, std::int64_t layout) const {
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  db_ = db;
+  rows_ = std::make_unique<ValueRows>(db, layout);
+}
+
 void SqliteUserDefaults::closeDatabase() const {
+  rows_.reset();
   if (db_ != nullptr) sqlite3_close_v2(db_);
   db_ = nullptr;
 }
@@ -185,7 +210,13 @@ bool SqliteUserDefaults::examine() const {
     return false;
   }
   if (owner.kind == Ownership::Ours && ours) {
-    db_ = db;
+    if (const std::string damage = damageIn(db); !damage.empty()) {
+      readProblem_ = "The " + describeFile(file_) + " is damaged (" + damage +
+                     "); it was not read and nothing will be saved over it.";
+      sqlite3_close_v2(db);
+      return false;
+    }
+    openedDatabase(db, owner.layout);
   } else {
     sqlite3_close_v2(db);
   }
@@ -197,28 +228,14 @@ std::optional<Value> SqliteUserDefaults::valueForKey(std::string_view key) const
   if (db_ == nullptr && !examine()) return std::nullopt;
   if (db_ == nullptr) return std::nullopt;  // nothing stored yet
 
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(db_, "SELECT value FROM defaults WHERE key = ?1", -1, &statement,
-                         nullptr) != SQLITE_OK) {
-    readProblem_ = refusal(file_, "cannot be read (" + std::string(sqlite3_errmsg(db_)) + ")");
-    return std::nullopt;
+  ValueRows::Read read = rows_->read(key);
+  if (read.outcome == ValueRows::Outcome::Damaged) {
+    readProblem_ = "The " + describeFile(file_) + " holds a damaged value under the key \"" +
+                   std::string(key) + "\"; it was not read.";
+  } else if (read.outcome == ValueRows::Outcome::Failed) {
+    readProblem_ = refusal(file_, "cannot be read (" + read.failure + ")");
   }
-  sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
-  std::optional<Value> value;
-  const int step = sqlite3_step(statement);
-  if (step == SQLITE_ROW) {
-    const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement, 0));
-    const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement, 0));
-    value = decodeCbor({bytes, size});
-    if (!value) {
-      readProblem_ = "The " + describeFile(file_) + " holds a damaged value under the key \"" +
-                     std::string(key) + "\"; it was not read.";
-    }
-  } else if (step != SQLITE_DONE) {
-    readProblem_ = refusal(file_, "cannot be read (" + std::string(sqlite3_errmsg(db_)) + ")");
-  }
-  sqlite3_finalize(statement);
-  return value;
+  return std::move(read.value);
 }
 
 void SqliteUserDefaults::setDouble(double value, std::string_view key) {
@@ -227,6 +244,20 @@ void SqliteUserDefaults::setDouble(double value, std::string_view key) {
 
 void SqliteUserDefaults::setObject(Value value, std::string_view key) {
   pending_.insert_or_assign(std::string(key), std::move(value));
+}
+
+bool SqliteUserDefaults::startAfresh() {
+  if (readHeader(file_).kind != Header::Ours) return false;
+  closeDatabase();
+  std::error_code error;
+  fs::remove(file_, error);
+  if (error) {
+    lastError_ = "Could not start a new " + describeFile(file_) + ": " + error.message() + ".";
+    return false;
+  }
+  fs::remove(file_.string() + "-journal", error);
+  readProblem_.clear();
+  return true;
 }
 
 bool SqliteUserDefaults::synchronize() {
@@ -243,10 +274,13 @@ bool SqliteUserDefaults::synchronize() {
                         error.message() + ")");
     }
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    if (openDatabase(file_, flags, &db_) != SQLITE_OK) {
-      return failCommit(sqlite3_errmsg(db_));
+    sqlite3* db = nullptr;
+    if (openDatabase(file_, flags, &db) != SQLITE_OK) {
+      std::string failure = sqlite3_errmsg(db);
+      sqlite3_close_v2(db);
+      return failCommit(std::move(failure));
     }
-    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    openedDatabase(db, 0);
   }
   if (!commitPending()) return false;
   pending_.clear();
@@ -254,10 +288,10 @@ bool SqliteUserDefaults::synchronize() {
   return true;
 }
 
-// One transaction for every pending write. The rollback journal (journal_mode DELETE, SQLite's
-// default, which we keep) leaves everything committed in the one file, so a plain copy of that
-// file is a complete copy of the store; synchronous FULL makes the commit durable before it
-// returns.
+// One transaction for every pending write, and for bringing an older layout up to date. The
+// rollback journal (journal_mode DELETE, SQLite's default, which we keep) leaves everything
+// committed in the one file, so a plain copy of that file is a complete copy of the store;
+// synchronous FULL makes the commit durable before it returns.
 bool SqliteUserDefaults::commitPending() {
   if (!execute(db_, "PRAGMA synchronous = FULL") || !execute(db_, "BEGIN IMMEDIATE")) {
     return failCommit(sqlite3_errmsg(db_));
@@ -272,30 +306,17 @@ bool SqliteUserDefaults::commitPending() {
     return false;
   }
   if (owner.kind == Ownership::Unclaimed) {
-    const std::string claim = "PRAGMA application_id = " + std::to_string(kApplicationId) +
-                              "; PRAGMA user_version = " + std::to_string(kSchemaVersion) + "; " +
-                              kCreateTable;
+    const std::string claim = "PRAGMA application_id = " + std::to_string(kApplicationId);
     if (!execute(db_, claim.c_str())) return failCommit(sqlite3_errmsg(db_));
   }
-
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(db_, "INSERT OR REPLACE INTO defaults(key, value) VALUES(?1, ?2)", -1,
-                         &statement, nullptr) != SQLITE_OK) {
+  if (!rows_->beginWrite(owner.kind == Ownership::Ours ? owner.layout : 0)) {
     return failCommit(sqlite3_errmsg(db_));
   }
   for (const auto& [key, value] : pending_) {
-    const std::vector<std::uint8_t> bytes = encodeCbor(value);
-    sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
-    sqlite3_bind_blob(statement, 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
-    if (sqlite3_step(statement) != SQLITE_DONE) {
-      std::string failure = sqlite3_errmsg(db_);
-      sqlite3_finalize(statement);
-      return failCommit(std::move(failure));
-    }
-    sqlite3_reset(statement);
+    if (!rows_->write(key, value)) return failCommit(sqlite3_errmsg(db_));
   }
-  sqlite3_finalize(statement);
   if (!execute(db_, "COMMIT")) return failCommit(sqlite3_errmsg(db_));
+  rows_->endWrite(true);
   return true;
 }
 
@@ -303,6 +324,7 @@ bool SqliteUserDefaults::commitPending() {
 bool SqliteUserDefaults::failCommit(std::string message) {
   lastError_ = "Could not save to the " + describeFile(file_) + ": " + message + ".";
   if (db_ != nullptr && sqlite3_get_autocommit(db_) == 0) execute(db_, "ROLLBACK");
+  if (rows_) rows_->endWrite(false);
   closeDatabase();
   return false;
 }

@@ -1,10 +1,14 @@
 // SqliteUserDefaults: the real per-user key-value store, one SQLite file per user with each value
-// encoded as CBOR. Writes wait in memory (and are visible to valueForKey at once) until
-// synchronize() commits them all in one transaction. A file that is not a SQLite database, or a
-// database that is not ours, is reported through readProblem() and lastError() and is never
-// written to, moved or deleted. The directory is created on the first commit, not before.
+// encoded as CBOR (how values sit in rows is ValueRows' business). Writes wait in memory (and are
+// visible to valueForKey at once) until synchronize() commits them all in one transaction, which
+// writes only the rows that changed. A file that is not a SQLite database, or a database that is
+// not ours, is reported through readProblem() and lastError() and is never written to, moved or
+// deleted. A file of ours that SQLite's check finds damaged is reported the same way and left as
+// it is until startAfresh(), which the application calls once it has copied the file aside. The
+// directory is created on the first commit, not before.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -14,6 +18,8 @@
 struct sqlite3;
 
 namespace allot {
+
+class ValueRows;
 
 class SqliteUserDefaults : public UserDefaults {
  public:
@@ -30,6 +36,7 @@ class SqliteUserDefaults : public UserDefaults {
   void setDouble(double value, std::string_view key) override;
   void setObject(Value value, std::string_view key) override;
   bool synchronize() override;
+  bool startAfresh() override;
   std::string lastError() const override { return lastError_; }
   std::string readProblem() const override { return readProblem_; }
 
@@ -42,10 +49,12 @@ class SqliteUserDefaults : public UserDefaults {
   bool examine() const;
   bool commitPending();
   bool failCommit(std::string message);
+  void openedDatabase(sqlite3* db, std::int64_t layout) const;
   void closeDatabase() const;
 
   std::filesystem::path file_;
   mutable sqlite3* db_ = nullptr;
+  mutable std::unique_ptr<ValueRows> rows_;  // while db_ is open
   std::map<std::string, Value, std::less<>> pending_;
   std::string lastError_;
   mutable std::string readProblem_;

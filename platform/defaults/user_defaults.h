@@ -26,6 +26,11 @@ class UserDefaults {
   // Set when stored values cannot be trusted: a file that could not be opened or is not ours, or a
   // value that could not be decoded (valueForKey then returned nothing for it). Empty otherwise.
   virtual std::string readProblem() const { return {}; }
+
+  // Forgets what is stored, once the caller has kept a copy of data it could not load, so that the
+  // next commit starts a new store instead of writing into damaged storage. Storage that does not
+  // belong to the application is left alone (false); so is anything, where there is nothing to do.
+  virtual bool startAfresh() { return false; }
 };
 
 }  // namespace allot

@@ -9,6 +9,9 @@
 #include <iterator>
 #include <limits>
 #include <set>
+#include <vector>
+
+#include "platform/defaults/cbor_codec.h"
 
 namespace fs = std::filesystem;
 
@@ -40,9 +43,35 @@ class SqliteUserDefaultsTest : public ::testing::Test {
     EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
     sqlite3_close(db);
   }
+  // The first column of every row that `sql` returns, as integers.
+  static std::vector<std::int64_t> integers(const fs::path& file, const char* sql) {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* query = nullptr;
+    std::vector<std::int64_t> column;
+    EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_prepare_v2(db, sql, -1, &query, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    while (sqlite3_step(query) == SQLITE_ROW) column.push_back(sqlite3_column_int64(query, 0));
+    sqlite3_finalize(query);
+    sqlite3_close(db);
+    return column;
+  }
+  // A rewritten row gets a new rowid; an untouched one keeps its own.
+  static std::vector<std::int64_t> itemRowids(const fs::path& file) {
+    return integers(file, "SELECT rowid FROM list_items WHERE key = 'k' ORDER BY position");
+  }
 
   fs::path dir_;
 };
+
+// Lists of every kind of item, `count` long, item i differing from the others.
+Value::List sampleList(std::size_t count) {
+  Value::List items;
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto n = static_cast<std::int64_t>(i);
+    items.emplace_back(Value::List{"note " + std::to_string(i), 0.25 * n, -n});
+  }
+  return items;
+}
 
 TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize) {
   static constexpr char kText[] = "Rock 'n' \"roll\" \xE2\x82\xAC \0 end";
@@ -111,7 +140,7 @@ TEST_F(SqliteUserDefaultsTest, LeavesFilesThatAreNotOursUntouched) {
     ours.setDouble(1.0, "k");
     ASSERT_TRUE(ours.synchronize());
   }
-  runSql(dir_ / "newer", "PRAGMA user_version = 2;");
+  runSql(dir_ / "newer", "PRAGMA user_version = 3;");
   fs::create_directory(dir_ / "directory");
 
   const std::set<fs::path> before = listing();
@@ -163,6 +192,171 @@ TEST_F(SqliteUserDefaultsTest, FailedCommitKeepsPendingWritesForTheNextTry) {
   ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
   EXPECT_TRUE(defaults.lastError().empty());
   EXPECT_EQ(SqliteUserDefaults(file).valueForKey("envelopeColors"), Value(Value::List{1, 2}));
+}
+
+TEST_F(SqliteUserDefaultsTest, ACommitRewritesOnlyTheItemsThatChanged) {
+  const fs::path file = dir_ / "defaults.sqlite3";
+  Value::List items = sampleList(400);
+  {
+    SqliteUserDefaults first(file);
+    first.setObject(items, "k");
+    first.setDouble(1.5, "total");
+    ASSERT_TRUE(first.synchronize());
+  }
+  const std::vector<std::int64_t> written = itemRowids(file);
+  ASSERT_EQ(written.size(), items.size());
+
+  // As the application does: read at launch, change one entry, write every key back.
+  SqliteUserDefaults reader(file);
+  ASSERT_EQ(reader.valueForKey("k"), Value(items));
+  items[250] = Value::List{"changed", -0.0, 7};
+  reader.setObject(items, "k");
+  reader.setDouble(1.5, "total");
+  ASSERT_TRUE(reader.synchronize()) << reader.lastError();
+  std::vector<std::int64_t> expected = written;
+  std::vector<std::int64_t> rewritten = itemRowids(file);
+  expected[250] = rewritten[250];
+  EXPECT_NE(rewritten[250], written[250]);
+  EXPECT_EQ(rewritten, expected);
+  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("k"), Value(items));
+
+  // Writing without having read first compares against what the file holds.
+  SqliteUserDefaults blind(file);
+  items[3] = std::string("now a text");
+  blind.setObject(items, "k");
+  ASSERT_TRUE(blind.synchronize()) << blind.lastError();
+  expected[3] = itemRowids(file)[3];
+  EXPECT_NE(expected[3], rewritten[3]);
+  EXPECT_EQ(itemRowids(file), expected);
+  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("k"), Value(items));
+  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("total"), Value(1.5));
+}
+
+TEST_F(SqliteUserDefaultsTest, ListsShrinkGrowAndChangeKindAcrossCommits) {
+  const fs::path file = dir_ / "defaults.sqlite3";
+  const std::vector<Value> values = {sampleList(10),
+                                     sampleList(3),
+                                     sampleList(12),
+                                     2.5,
+                                     sampleList(5),
+                                     Value::List{},
+                                     sampleList(2),
+                                     "text",
+                                     Value::List{Value::List{}},
+                                     sampleList(1)};
+  SqliteUserDefaults writer(file);
+  for (std::size_t step = 0; step < values.size(); ++step) {
+    writer.setObject(values[step], "k");
+    ASSERT_TRUE(writer.synchronize()) << writer.lastError();
+    SqliteUserDefaults reader(file);
+    EXPECT_EQ(reader.valueForKey("k"), values[step]) << "step " << step;
+    EXPECT_TRUE(reader.readProblem().empty()) << reader.readProblem();
+    EXPECT_EQ(writer.valueForKey("k"), values[step]) << "step " << step;
+  }
+}
+
+// Fingerprints remembered from a read describe the file as it was then; a commit by someone else
+// meanwhile must not be mistaken for what we read.
+TEST_F(SqliteUserDefaultsTest, ACommitByAnotherConnectionIsNotMistakenForOurs) {
+  const fs::path file = dir_ / "defaults.sqlite3";
+  const Value::List ours = {"a", "b", "c"};
+  {
+    SqliteUserDefaults first(file);
+    first.setObject(ours, "k");
+    ASSERT_TRUE(first.synchronize());
+  }
+  SqliteUserDefaults reader(file);
+  ASSERT_EQ(reader.valueForKey("k"), Value(ours));
+  {
+    SqliteUserDefaults other(file);
+    other.setObject(Value::List{"a", "theirs", "c"}, "k");
+    ASSERT_TRUE(other.synchronize());
+  }
+  reader.setObject(ours, "k");
+  ASSERT_TRUE(reader.synchronize()) << reader.lastError();
+  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("k"), Value(ours));
+}
+
+TEST_F(SqliteUserDefaultsTest, ReadsAFirstLayoutFileAndConvertsItOnTheFirstCommit) {
+  // As the first release wrote it: one row per key, each value encoded whole.
+  const fs::path file = dir_ / "defaults.sqlite3";
+  runSql(
+      file,
+      "PRAGMA application_id = 1097624692; PRAGMA user_version = 1; "
+      "CREATE TABLE defaults(key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID;");
+  const std::pair<const char*, Value> stored[] = {
+      {"totalAmount", 12.5},
+      {"categoryNames", Value::List{"Food", "Rent"}},
+      {"detailArrays", Value::List{Value::List{"Added 'Food'", "bread"}, Value::List{}}},
+      {"empty", Value::List{}},
+  };
+  {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* insert = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_prepare_v2(db, "INSERT INTO defaults VALUES(?1, ?2)", -1, &insert, nullptr),
+              SQLITE_OK);
+    for (const auto& [key, value] : stored) {
+      const std::vector<std::uint8_t> bytes = encodeCbor(value);
+      sqlite3_bind_text(insert, 1, key, -1, SQLITE_STATIC);
+      sqlite3_bind_blob(insert, 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
+      EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
+      sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+  }
+  runSql(file, "INSERT INTO defaults VALUES('damaged', x'82f6');");
+  const std::string bytes = bytesOf(file);
+
+  SqliteUserDefaults defaults(file);
+  for (const auto& [key, value] : stored) EXPECT_EQ(defaults.valueForKey(key), value) << key;
+  EXPECT_TRUE(defaults.readProblem().empty()) << defaults.readProblem();
+  EXPECT_EQ(bytesOf(file), bytes);  // reading converts nothing
+
+  defaults.setDouble(13.0, "totalAmount");
+  ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
+  EXPECT_EQ(integers(file, "PRAGMA user_version"), std::vector<std::int64_t>{2});
+  SqliteUserDefaults converted(file);
+  EXPECT_EQ(converted.valueForKey("totalAmount"), Value(13.0));
+  for (const auto& [key, value] : stored) {
+    if (std::string_view(key) != "totalAmount") EXPECT_EQ(converted.valueForKey(key), value) << key;
+  }
+  EXPECT_TRUE(converted.readProblem().empty()) << converted.readProblem();
+  EXPECT_FALSE(converted.valueForKey("damaged").has_value());  // still damaged, not lost
+  EXPECT_NE(converted.readProblem().find("\"damaged\""), std::string::npos);
+}
+
+TEST_F(SqliteUserDefaultsTest, AFailureMidCommitLeavesThePreviousStateWhole) {
+  const fs::path file = dir_ / "defaults.sqlite3";
+  const Value::List before = sampleList(100);
+  {
+    SqliteUserDefaults first(file);
+    first.setObject(before, "k");
+    first.setDouble(1.0, "total");
+    ASSERT_TRUE(first.synchronize());
+  }
+  // Item 60 cannot be written: the commit fails after item 10 has been.
+  runSql(file,
+         "CREATE TRIGGER refuse BEFORE INSERT ON list_items WHEN NEW.position = 60 "
+         "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+  SqliteUserDefaults defaults(file);
+  ASSERT_EQ(defaults.valueForKey("k"), Value(before));
+  Value::List after = before;
+  after[10] = "ten";
+  after[60] = "sixty";
+  defaults.setObject(after, "k");
+  defaults.setDouble(2.0, "total");
+  EXPECT_FALSE(defaults.synchronize());
+  EXPECT_NE(defaults.lastError().find(file.string()), std::string::npos);
+  EXPECT_EQ(defaults.valueForKey("k"), Value(after));  // still pending
+  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("k"), Value(before));
+  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("total"), Value(1.0));
+
+  runSql(file, "DROP TRIGGER refuse;");
+  ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
+  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("k"), Value(after));
+  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("total"), Value(2.0));
 }
 
 TEST(SqliteUserDefaultsPathTest, FollowsXdgDataHomeWhenAbsolute) {

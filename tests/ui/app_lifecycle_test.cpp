@@ -121,5 +121,43 @@ TEST(AppLifecycle, DataThatCannotBeCopiedAsideIsNeverSavedOver) {
   EXPECT_EQ(bytes(), before) << run.diagnostics.str();
 }
 
+TEST(AppLifecycle, ADamagedStoreIsCopiedAsideAndANewOneTakesItsPlace) {
+  TemporaryFolder folder;
+  const fs::path file = folder.path() / "defaults.sqlite3";
+  {
+    SqliteUserDefaults defaults(file);
+    RunningApp run(defaults, file);
+    run.addEnvelopes({"Food", "Rent"});
+    run.app.resignActive();
+  }
+  fs::resize_file(file, fs::file_size(file) - 3000);  // a file cut short
+  auto bytes = [](const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string damaged = bytes(file);
+  {
+    SqliteUserDefaults defaults(file);
+    RunningApp run(defaults, file);
+    EXPECT_EQ(run.list().tableView().numberOfRowsInSection(0), 0u);
+    EXPECT_NE(run.diagnostics.str().find("is damaged"), std::string::npos)
+        << run.diagnostics.str();
+    run.addEnvelopes({"New"});
+    run.app.resignActive();
+    EXPECT_EQ(run.diagnostics.str().find("Could not save"), std::string::npos)
+        << run.diagnostics.str();
+  }
+  SqliteUserDefaults defaults(file);
+  RunningApp again(defaults, file);
+  EXPECT_EQ(again.rowNames(), (std::vector<std::string>{"New"}));
+  int copies = 0;
+  for (const auto& entry : fs::directory_iterator(folder.path())) {
+    if (entry.path().filename().string().find(".unloadable-") == std::string::npos) continue;
+    ++copies;
+    EXPECT_EQ(bytes(entry.path()), damaged) << "the copy keeps the damaged file as it was";
+  }
+  EXPECT_EQ(copies, 1);
+}
+
 }  // namespace
 }  // namespace allot::testing

@@ -74,7 +74,7 @@ Page {
                     horizontalAlignment: Text.AlignRight
                     text: envelopeRow.texts.envelopeTotalLabel || ""
                     font.pixelSize: 17
-                    color: text.startsWith("-") || text.startsWith("\u2212") ? "#d70015"
+                    color: text.startsWith("-") || text.startsWith("\u2212") ? (page.Material.theme === Material.Dark ? "#ff6961" : "#d70015")
                                                                            : page.Material.foreground
                 }
             }

@@ -12,9 +12,15 @@ ApplicationWindow {
     minimumHeight: 480
     visible: true
     title: "Allot"
-    Material.theme: Material.System
+    // Dark when the system's palette is dark (desktop themes set it), light otherwise.
+    Material.theme: systemPalette.window.hslLightness < 0.5 ? Material.Dark : Material.Light
     Material.accent: Material.Green
     Material.primary: Material.Green
+
+    SystemPalette {
+        id: systemPalette
+        colorGroup: SystemPalette.Active
+    }
 
     readonly property var scenes: kit.scenes
     readonly property QtObject topScene: scenes.length > 0 ? scenes[scenes.length - 1] : null

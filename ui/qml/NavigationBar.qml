@@ -13,12 +13,14 @@ ToolBar {
     height: 56
     // Flat, with a hairline under it: elevation shadows need shader effects.
     Material.elevation: 0
-    Material.background: Material.backgroundColor
-    Rectangle {
-        anchors.bottom: parent.bottom
-        width: parent.width
-        height: 1
-        color: bar.Material.dividerColor
+    background: Rectangle {
+        color: bar.Material.theme === Material.Dark ? "#1c1c1e" : "#f7f7f7"
+        Rectangle {
+            anchors.bottom: parent.bottom
+            width: parent.width
+            height: 1
+            color: bar.Material.dividerColor
+        }
     }
 
     RowLayout {

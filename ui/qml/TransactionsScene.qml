@@ -117,7 +117,7 @@ Page {
                     Label {
                         text: transactionRow.detailText
                         font.pixelSize: 16
-                        color: text.startsWith("-") ? "#d70015" : page.Material.foreground
+                        color: text.startsWith("-") ? (page.Material.theme === Material.Dark ? "#ff6961" : "#d70015") : page.Material.foreground
                     }
                 }
             }

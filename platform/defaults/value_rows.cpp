@@ -1,0 +1,279 @@
+#include "platform/defaults/value_rows.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+#include "platform/defaults/cbor_codec.h"
+#include "platform/defaults/sqlite_statement.h"
+
+namespace allot {
+namespace {
+
+// Each key's own row holds its value encoded whole, except for a list, whose row holds only the
+// list's head and whose items are rows of list_items. Concatenated in order, the rows of a list
+// are its whole encoding.
+constexpr const char* kCreateDefaults =
+    "CREATE TABLE defaults(key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID";
+// Items are often a few kilobytes: an ordinary table keeps up to a page of each row in place,
+// where a WITHOUT ROWID one would spill all but a kilobyte into half-empty overflow pages.
+constexpr const char* kCreateListItems =
+    "CREATE TABLE list_items(key TEXT NOT NULL, position INTEGER NOT NULL, value BLOB NOT NULL, "
+    "UNIQUE(key, position))";
+constexpr const char* kSelectHead = "SELECT value FROM defaults WHERE key = ?1";
+constexpr const char* kSelectItems =
+    "SELECT position, value FROM list_items WHERE key = ?1 ORDER BY position";
+
+bool execute(sqlite3* db, const char* sql) {
+  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool executeWithKey(sqlite3* db, const char* sql, std::string_view key) {
+  SqliteStatement statement(db, sql);
+  if (!statement) return false;
+  statement.bind(1, key);
+  return statement.run();
+}
+
+ValueRows::Read failed(sqlite3* db) {
+  return {ValueRows::Outcome::Failed, std::nullopt, sqlite3_errmsg(db)};
+}
+
+}  // namespace
+
+bool ValueRows::hasTables(sqlite3* db, std::int64_t layout) {
+  if (!SqliteStatement(db, "SELECT key, value FROM defaults LIMIT 0")) return false;
+  return layout < kLayout || static_cast<bool>(SqliteStatement(
+                                 db, "SELECT key, position, value FROM list_items LIMIT 0"));
+}
+
+ValueRows::Read ValueRows::read(std::string_view key) {
+  if (layout_ < kLayout) return readWhole(key);
+  // One read transaction, so that the head, the items and the version number agree.
+  if (!execute(db_, "BEGIN")) return failed(db_);
+  Stored stored;
+  Read result = readSplit(key, stored);
+  const std::optional<std::int64_t> version = dataVersion();
+  if (!version && result.outcome != Outcome::Failed) result = failed(db_);
+  execute(db_, "COMMIT");
+  if (result.outcome == Outcome::Found) {
+    noteVersion(*version);
+    known_.insert_or_assign(std::string(key), std::move(stored));
+  }
+  return result;
+}
+
+ValueRows::Read ValueRows::readWhole(std::string_view key) {
+  SqliteStatement head(db_, kSelectHead);
+  if (!head) return failed(db_);
+  head.bind(1, key);
+  const int step = head.step();
+  if (step == SQLITE_DONE) return {};
+  if (step != SQLITE_ROW) return failed(db_);
+  std::optional<Value> value = decodeCbor(head.bytes(0));
+  if (!value) return {Outcome::Damaged, std::nullopt, {}};
+  return {Outcome::Found, std::move(value), {}};
+}
+
+ValueRows::Read ValueRows::readSplit(std::string_view key, Stored& stored) {
+  SqliteStatement head(db_, kSelectHead);
+  if (!head) return failed(db_);
+  head.bind(1, key);
+  const int headStep = head.step();
+  if (headStep == SQLITE_DONE) return {};
+  if (headStep != SQLITE_ROW) return failed(db_);
+  const std::span<const std::uint8_t> headBytes = head.bytes(0);
+  stored.head = RowFingerprint::of(headBytes);
+  const Read damaged{Outcome::Damaged, std::nullopt, {}};
+  if (!startsCborList(headBytes)) {
+    std::optional<Value> value = decodeCbor(headBytes);
+    if (!value) return damaged;
+    return {Outcome::Found, std::move(value), {}};
+  }
+  const std::optional<std::uint64_t> length = decodeCborListHead(headBytes);
+  if (!length) return damaged;
+
+  SqliteStatement rows(db_, kSelectItems);
+  if (!rows) return failed(db_);
+  rows.bind(1, key);
+  Value::List items;
+  // The head's length is not trusted for more than a modest reservation.
+  items.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(*length, 1 << 16)));
+  int step;
+  while ((step = rows.step()) == SQLITE_ROW) {
+    const auto position = static_cast<std::uint64_t>(items.size());
+    if (position >= *length || !rows.isInteger(0) ||
+        rows.integer(0) != static_cast<std::int64_t>(position)) {
+      return damaged;
+    }
+    const std::span<const std::uint8_t> bytes = rows.bytes(1);
+    std::optional<Value> item = decodeCborListItem(bytes);
+    if (!item) return damaged;
+    items.push_back(std::move(*item));
+    stored.items.push_back(RowFingerprint::of(bytes));
+  }
+  if (step != SQLITE_DONE) return failed(db_);
+  if (items.size() != *length) return damaged;
+  return {Outcome::Found, Value(std::move(items)), {}};
+}
+
+std::optional<std::int64_t> ValueRows::dataVersion() {
+  SqliteStatement pragma(db_, "PRAGMA data_version");
+  if (!pragma || pragma.step() != SQLITE_ROW) return std::nullopt;
+  return pragma.integer(0);
+}
+
+void ValueRows::noteVersion(std::int64_t version) {
+  if (version == knownVersion_) return;
+  known_.clear();
+  knownVersion_ = version;
+}
+
+bool ValueRows::beginWrite(std::int64_t layoutFound) {
+  written_.clear();
+  layoutBefore_ = layout_;
+  layout_ = layoutFound;
+  const std::optional<std::int64_t> version = dataVersion();
+  if (!version) return false;
+  noteVersion(*version);
+  if (layoutFound == 0) {
+    const std::string create = std::string(kCreateDefaults) + "; " + kCreateListItems +
+                               "; PRAGMA user_version = " + std::to_string(kLayout);
+    if (!execute(db_, create.c_str())) return false;
+    layout_ = kLayout;
+  } else if (layoutFound < kLayout) {
+    if (!convertFirstLayout()) return false;
+  }
+  return true;
+}
+
+// Splits every list stored whole into its head and items, through write(). Rows that do not
+// decode as a list stay as they are: a damaged one still reads as damaged afterwards.
+bool ValueRows::convertFirstLayout() {
+  if (!execute(db_, kCreateListItems)) return false;
+  layout_ = kLayout;
+  std::vector<std::string> keys;
+  {
+    SqliteStatement all(db_, "SELECT key FROM defaults WHERE typeof(key) = 'text'");
+    if (!all) return false;
+    int step;
+    while ((step = all.step()) == SQLITE_ROW) keys.emplace_back(all.text(0));
+    if (step != SQLITE_DONE) return false;
+  }
+  for (const std::string& key : keys) {
+    std::optional<Value> value;
+    {
+      SqliteStatement head(db_, kSelectHead);
+      if (!head) return false;
+      head.bind(1, key);
+      if (head.step() != SQLITE_ROW) return false;
+      if (startsCborList(head.bytes(0))) value = decodeCbor(head.bytes(0));
+    }
+    if (value && value->isList() && !write(key, *value)) return false;
+  }
+  const std::string version = "PRAGMA user_version = " + std::to_string(kLayout);
+  return execute(db_, version.c_str());
+}
+
+std::optional<ValueRows::Stored> ValueRows::scan(std::string_view key) {
+  Stored stored;
+  SqliteStatement head(db_, kSelectHead);
+  if (!head) return std::nullopt;
+  head.bind(1, key);
+  const int headStep = head.step();
+  if (headStep == SQLITE_ROW) {
+    stored.head = RowFingerprint::of(head.bytes(0));
+  } else if (headStep != SQLITE_DONE) {
+    return std::nullopt;
+  }
+  SqliteStatement rows(db_, kSelectItems);
+  if (!rows) return std::nullopt;
+  rows.bind(1, key);
+  int step;
+  while ((step = rows.step()) == SQLITE_ROW) {
+    if (!stored.stray && rows.isInteger(0) &&
+        rows.integer(0) == static_cast<std::int64_t>(stored.items.size())) {
+      stored.items.push_back(RowFingerprint::of(rows.bytes(1)));
+    } else {
+      stored.stray = true;
+    }
+  }
+  if (step != SQLITE_DONE) return std::nullopt;
+  return stored;
+}
+
+bool ValueRows::write(std::string_view key, const Value& value) {
+  std::optional<Stored> scanned;
+  const Stored* before = nullptr;
+  if (auto found = written_.find(key); found != written_.end()) {
+    before = &found->second;
+  } else if (auto known = known_.find(key); known != known_.end()) {
+    before = &known->second;
+  } else {
+    scanned = scan(key);
+    if (!scanned) return false;
+    before = &*scanned;
+  }
+
+  Stored after;
+  const Value::List* items = value.asList();
+  buffer_.clear();
+  if (items != nullptr) {
+    appendCborListHead(buffer_, items->size());
+  } else {
+    appendCbor(buffer_, value);
+  }
+  after.head = RowFingerprint::of(buffer_);
+  if (after.head != before->head) {
+    SqliteStatement put(db_, "INSERT OR REPLACE INTO defaults(key, value) VALUES(?1, ?2)");
+    if (!put) return false;
+    put.bind(1, key);
+    put.bind(2, buffer_);
+    if (!put.run()) return false;
+  }
+
+  std::size_t kept = before->items.size();  // item rows whose fingerprints we know
+  if (before->stray) {
+    if (!executeWithKey(db_, "DELETE FROM list_items WHERE key = ?1", key)) return false;
+    kept = 0;
+  }
+  if (items != nullptr && !items->empty()) {
+    SqliteStatement put(db_,
+                        "INSERT OR REPLACE INTO list_items(key, position, value) "
+                        "VALUES(?1, ?2, ?3)");
+    if (!put) return false;
+    after.items.reserve(items->size());
+    for (std::size_t i = 0; i < items->size(); ++i) {
+      buffer_.clear();
+      appendCbor(buffer_, (*items)[i]);
+      after.items.push_back(RowFingerprint::of(buffer_));
+      if (i < kept && before->items[i] == after.items.back()) continue;
+      put.bind(1, key);
+      put.bind(2, static_cast<std::int64_t>(i));
+      put.bind(3, buffer_);
+      if (!put.run()) return false;
+    }
+  }
+  if (kept > after.items.size()) {
+    SqliteStatement trim(db_, "DELETE FROM list_items WHERE key = ?1 AND position >= ?2");
+    if (!trim) return false;
+    trim.bind(1, key);
+    trim.bind(2, static_cast<std::int64_t>(after.items.size()));
+    if (!trim.run()) return false;
+  }
+  written_.insert_or_assign(std::string(key), std::move(after));
+  return true;
+}
+
+void ValueRows::endWrite(bool committed) {
+  if (committed) {
+    for (auto& [key, stored] : written_) known_.insert_or_assign(key, std::move(stored));
+  } else {
+    // The file is as it was before beginWrite, but whatever was learnt meanwhile is suspect.
+    known_.clear();
+    layout_ = layoutBefore_;
+  }
+  written_.clear();
+}
+
+}  // namespace allot

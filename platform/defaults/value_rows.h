@@ -1,0 +1,77 @@
+// ValueRows: how the values of an Allot database sit in its tables, and which rows a commit has
+// to write. A list is kept as a head row (its kind and length) and one row per item, so that a
+// commit rewrites only the items that changed: for every key it has read or written, it keeps a
+// fingerprint of each row as stored and writes an item only when the fingerprint of its new
+// encoding differs. Files of the first layout (each value whole in one row) are read as they are
+// and converted inside the first write transaction. It does not open, claim or lock the file, nor
+// begin or end write transactions: its owner does.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/defaults/row_fingerprint.h"
+#include "platform/defaults/value.h"
+
+struct sqlite3;
+
+namespace allot {
+
+class ValueRows {
+ public:
+  // PRAGMA user_version of each layout. 0 stands for a database without our tables yet.
+  static constexpr std::int64_t kFirstLayout = 1;  // one row per key, the whole value in it
+  static constexpr std::int64_t kLayout = 2;       // lists kept item by item; what we write
+
+  // Whether the tables that `layout` needs are there, with the columns we use.
+  static bool hasTables(sqlite3* db, std::int64_t layout);
+
+  ValueRows(sqlite3* db, std::int64_t layout) : db_(db), layout_(layout) {}
+
+  enum class Outcome { Absent, Found, Damaged, Failed };
+  struct Read {
+    Outcome outcome = Outcome::Absent;
+    std::optional<Value> value;  // when Found
+    std::string failure;         // SQLite's message, when Failed
+  };
+  // The value of one key, read in a transaction of its own.
+  Read read(std::string_view key);
+
+  // Inside the owner's write transaction: beginWrite once (it brings the tables to the current
+  // layout), then write each key; once the transaction has ended, endWrite says whether it
+  // committed. False when SQLite refuses a step; the connection then holds the message.
+  bool beginWrite(std::int64_t layoutFound);
+  bool write(std::string_view key, const Value& value);
+  void endWrite(bool committed);
+
+ private:
+  // What is stored under one key, as fingerprints.
+  struct Stored {
+    RowFingerprint head;                // the key's own row; size 0 when there is none
+    std::vector<RowFingerprint> items;  // the item rows at positions 0, 1, 2, ...
+    bool stray = false;                 // other item rows, which only a damaged file has
+  };
+
+  Read readWhole(std::string_view key);
+  Read readSplit(std::string_view key, Stored& stored);
+  std::optional<std::int64_t> dataVersion();
+  void noteVersion(std::int64_t version);
+  std::optional<Stored> scan(std::string_view key);
+  bool convertFirstLayout();
+
+  sqlite3* db_;
+  std::int64_t layout_;
+  std::int64_t layoutBefore_ = 0;
+  // What is stored as of the database state that PRAGMA data_version numbered knownVersion_;
+  // a commit by another connection changes the number and makes all of it stale.
+  std::map<std::string, Stored, std::less<>> known_;
+  std::int64_t knownVersion_ = -1;
+  std::map<std::string, Stored, std::less<>> written_;  // by the open write transaction
+  std::vector<std::uint8_t> buffer_;
+};
+
+}  // namespace allot

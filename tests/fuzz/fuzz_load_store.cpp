@@ -1,0 +1,151 @@
+// Fuzzes loadStore over arbitrary stored values, built from the fuzzer's bytes: for each of the six
+// keys, absent or a value shaped like the saved one, with any part of it replaced by a value of
+// any kind. The load never crashes or reads past a list; when it reports the data unloadable the
+// store is empty, and otherwise the store keeps its invariants, shows every figure, takes the
+// operations, and saves and loads back unchanged.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <bit>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/envelope_editing.h"
+#include "core/envelope_list.h"
+#include "core/persistence.h"
+#include "core/transactions.h"
+#include "platform/defaults/in_memory_user_defaults.h"
+
+namespace {
+
+using allot::Value;
+
+enum class Shape { Number, Texts, Numbers, TextLists, NumberLists };
+
+Value anyValue(FuzzedDataProvider& in, int depth);
+
+Value scalar(FuzzedDataProvider& in, Shape shape) {
+  if (shape == Shape::Texts) return Value(in.ConsumeRandomLengthString(32));
+  if (in.ConsumeBool()) return Value(in.ConsumeIntegral<std::int64_t>());
+  return Value(std::bit_cast<double>(in.ConsumeIntegral<std::uint64_t>()));
+}
+
+// A value of the given shape, except where the bytes ask for something else.
+Value shaped(FuzzedDataProvider& in, Shape shape, int depth = 0) {
+  if (in.ConsumeIntegralInRange<int>(0, 15) == 0) return anyValue(in, depth);
+  if (shape == Shape::Number) return scalar(in, shape);
+  const Shape item = shape == Shape::TextLists     ? Shape::Texts
+                     : shape == Shape::NumberLists ? Shape::Numbers
+                                                   : shape;
+  Value::List items;
+  for (std::size_t count = in.ConsumeIntegralInRange<std::size_t>(0, 6); count > 0; --count) {
+    items.push_back(item == shape ? scalar(in, shape) : shaped(in, item, depth + 1));
+  }
+  return Value(std::move(items));
+}
+
+Value anyValue(FuzzedDataProvider& in, int depth) {
+  switch (in.ConsumeIntegralInRange<int>(0, depth < 4 ? 3 : 2)) {
+    case 0:
+      return Value(std::bit_cast<double>(in.ConsumeIntegral<std::uint64_t>()));
+    case 1:
+      return Value(in.ConsumeIntegral<std::int64_t>());
+    case 2:
+      return Value(in.ConsumeRandomLengthString(32));
+    default: {
+      Value::List items;
+      for (std::size_t count = in.ConsumeIntegralInRange<std::size_t>(0, 4); count > 0; --count) {
+        items.push_back(anyValue(in, depth + 1));
+      }
+      return Value(std::move(items));
+    }
+  }
+}
+
+[[noreturn]] void fail(const char* what) {
+  std::fprintf(stderr, "loadStore: %s\n", what);
+  std::abort();
+}
+
+void checkInvariants(const allot::BudgetStore& store) {
+  const std::size_t count = store.envelopeCount();
+  if (store.envelopeColors().size() != count || store.categoryAmounts().size() != count ||
+      store.detailArrays().size() != count || store.detailAmountArrays().size() != count) {
+    fail("per-envelope lists of different lengths");
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (store.detailArrays()[i].size() != store.detailAmountArrays()[i].size()) {
+      fail("unpaired transaction lists");
+    }
+  }
+}
+
+bool sameFields(const allot::BudgetStore& a, const allot::BudgetStore& b) {
+  auto bits = [](const auto& numbers) {
+    std::vector<std::uint64_t> result;
+    for (double number : numbers) result.push_back(std::bit_cast<std::uint64_t>(number));
+    return result;
+  };
+  bool same = std::bit_cast<std::uint64_t>(a.totalAmount()) ==
+                  std::bit_cast<std::uint64_t>(b.totalAmount()) &&
+              a.categoryNames() == b.categoryNames() && a.envelopeColors() == b.envelopeColors() &&
+              bits(a.categoryAmounts()) == bits(b.categoryAmounts()) &&
+              a.detailArrays() == b.detailArrays();
+  for (std::size_t i = 0; same && i < a.envelopeCount(); ++i) {
+    same = bits(a.detailAmountArrays()[i]) == bits(b.detailAmountArrays()[i]);
+  }
+  return same;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider in(data, size);
+  allot::InMemoryUserDefaults defaults;
+  const std::pair<const char*, Shape> keys[] = {
+      {"totalAmount", Shape::Number},     {"categoryNames", Shape::Texts},
+      {"envelopeColors", Shape::Numbers}, {"categoryAmounts", Shape::Numbers},
+      {"detailArrays", Shape::TextLists}, {"detailAmountArrays", Shape::NumberLists},
+  };
+  for (const auto& [key, shape] : keys) {
+    if (in.ConsumeIntegralInRange<int>(0, 7) != 0) defaults.setObject(shaped(in, shape), key);
+  }
+
+  allot::BudgetStore store;
+  allot::addEnvelope(store, "there before the load", 1);
+  allot::LoadReport report;
+  if (!allot::loadStore(store, defaults, &report)) fail("returned false");
+  checkInvariants(store);
+  if (report.unloadable) {
+    if (report.reason.empty()) fail("unloadable without a reason");
+    if (store.envelopeCount() != 0 || std::bit_cast<std::uint64_t>(store.totalAmount()) != 0) {
+      fail("unloadable data left something in the store");
+    }
+    return 0;
+  }
+  if (!defaults.valueForKey("totalAmount") && store.envelopeCount() != 0) {
+    fail("filled the store without a total");
+  }
+
+  allot::InMemoryUserDefaults saved;
+  allot::saveStore(store, saved);
+  allot::BudgetStore reloaded;
+  allot::LoadReport again;
+  allot::loadStore(reloaded, saved, &again);
+  if (again.unloadable || !sameFields(store, reloaded)) fail("a loaded store did not round-trip");
+
+  static allot::NumberFormatter formatter("en_US");
+  if (allot::totalText(store, formatter).empty()) fail("no total text");
+  for (std::size_t n = 0; n < store.envelopeCount(); ++n) {
+    if (allot::envelopeRowContent(store, n, formatter).balanceText.empty()) fail("no balance");
+  }
+  if (store.envelopeCount() > 0) {
+    allot::updateEnvelope(store, 0, "edited", 3);
+    allot::recordTransaction(store, 0, "note", "12,5", "subtract", formatter);
+    allot::deleteTransaction(store, 0, 0, formatter);
+    allot::moveEnvelope(store, 0, store.envelopeCount() - 1);
+    allot::resetEnvelope(store, store.envelopeCount() - 1);
+    allot::deleteEnvelope(store, 0);
+    checkInvariants(store);
+  }
+  return 0;
+}

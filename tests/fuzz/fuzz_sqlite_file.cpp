@@ -1,0 +1,112 @@
+// Fuzzes SqliteUserDefaults and loadStore over damaged store files. The first byte chooses how the
+// file is made: from the remaining bytes as they are, or by patching a valid store file (made at
+// start-up) with (offset, byte) pairs taken from them, which gets past the header checks and
+// into damaged pages and values. Reading never crashes, every problem is reported rather than
+// loaded, and the file and its folder are left exactly as they were.
+#include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "core/envelope_editing.h"
+#include "core/persistence.h"
+#include "core/transactions.h"
+#include "platform/defaults/sqlite_user_defaults.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path workDirectory;
+std::string validStore;
+
+std::string bytesOf(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const fs::path& file, const std::string& bytes) {
+  std::ofstream(file, std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<long>(bytes.size()));
+}
+
+[[noreturn]] void fail(const char* what) {
+  std::fprintf(stderr, "damaged store file: %s\n", what);
+  std::abort();
+}
+
+std::size_t entriesIn(const fs::path& directory) {
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  const fs::path root =
+      fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+  workDirectory = root / ("allot-fuzz-sqlite-" + std::to_string(::getpid()));
+  fs::remove_all(workDirectory);
+  fs::create_directories(workDirectory);
+
+  allot::BudgetStore store;
+  allot::NumberFormatter formatter("en_US");
+  allot::addEnvelope(store, "Food", 2);
+  allot::addEnvelope(store, "Rent", 4);
+  for (int i = 0; i < 30; ++i) {
+    allot::recordTransaction(store, static_cast<std::size_t>(i % 2), "note " + std::to_string(i),
+                             "12,5", "subtract", formatter);
+  }
+  const fs::path file = workDirectory / "valid.sqlite3";
+  {
+    allot::SqliteUserDefaults defaults(file);
+    allot::saveStore(store, defaults);
+    if (!defaults.synchronize()) fail(defaults.lastError().c_str());
+  }
+  validStore = bytesOf(file);
+  fs::remove(file);
+  std::atexit([] { fs::remove_all(workDirectory); });
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider in(data, size);
+  std::string bytes;
+  if (in.ConsumeBool()) {
+    bytes = validStore;
+    while (in.remaining_bytes() >= 3) {
+      const auto offset = in.ConsumeIntegralInRange<std::size_t>(0, bytes.size() - 1);
+      bytes[offset] = static_cast<char>(in.ConsumeIntegral<std::uint8_t>());
+    }
+  } else {
+    bytes = in.ConsumeRemainingBytesAsString();
+  }
+  const fs::path file = workDirectory / "defaults.sqlite3";
+  writeFile(file, bytes);
+
+  {
+    allot::SqliteUserDefaults defaults(file);
+    for (const char* key : {"totalAmount", "categoryNames", "envelopeColors", "categoryAmounts",
+                            "detailArrays", "detailAmountArrays", "absent"}) {
+      (void)defaults.valueForKey(key);
+    }
+    allot::BudgetStore store;
+    allot::LoadReport report;
+    allot::loadStore(store, defaults, &report);
+    if (!defaults.readProblem().empty() && !report.unloadable) fail("a read problem was loaded");
+    if (report.unloadable && store.envelopeCount() != 0) fail("unloadable left envelopes");
+    if (store.envelopeColors().size() != store.envelopeCount() ||
+        store.detailAmountArrays().size() != store.envelopeCount()) {
+      fail("per-envelope lists of different lengths");
+    }
+  }
+  if (bytesOf(file) != bytes) fail("reading changed the file");
+  if (entriesIn(workDirectory) != 1) fail("reading left files beside the store");
+  fs::remove(file);
+  return 0;
+}

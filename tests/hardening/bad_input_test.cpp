@@ -1,0 +1,280 @@
+// Bad input at each door of the core: store files that are not ours or are damaged, data folders
+// that cannot be written, and names, notes and amounts of any bytes and any length. Each is
+// reported, or passes through unchanged; none loses or alters stored data.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+
+#include "core/envelope_editing.h"
+#include "core/envelope_list.h"
+#include "core/money.h"
+#include "core/persistence.h"
+#include "core/transactions.h"
+#include "platform/defaults/sqlite_user_defaults.h"
+#include "tests/hardening/first_layout_file.h"
+#include "tests/hardening/test_directory.h"
+
+namespace fs = std::filesystem;
+
+namespace allot::hardening {
+namespace {
+
+void runSql(const fs::path& file, const char* sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  sqlite3_close(db);
+}
+
+// A budget big enough to span many database pages.
+BudgetStore sizeableBudget() {
+  BudgetStore store;
+  NumberFormatter formatter("en_US");
+  for (int i = 0; i < 6; ++i) {
+    addEnvelope(store, "Envelope " + std::to_string(i), i % 5);
+    for (int k = 0; k < 150; ++k) {
+      recordTransaction(store, static_cast<std::size_t>(i), std::string(40, 'a' + i), "2,5", "add",
+                        formatter);
+    }
+  }
+  return store;
+}
+
+void saveAndCommit(const BudgetStore& store, const fs::path& file) {
+  SqliteUserDefaults defaults(file);
+  saveStore(store, defaults);
+  ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
+}
+
+// Each kind of file that the load cannot take: reported as unloadable, naming the file, with the
+// store left empty and the file and its folder exactly as they were. Files that are not ours are
+// never written either: a commit to them fails and says why.
+TEST(BadInput, StoreFilesThatCannotBeTakenAreReportedAndLeftAlone) {
+  TestDirectory directory;
+  const fs::path& dir = directory.path();
+  std::ofstream(dir / "text") << "totalAmount = 12.5\n";
+  runSql(dir / "other-schema", "CREATE TABLE notes(body); INSERT INTO notes VALUES('keep');");
+  runSql(dir / "ours-without-table", "PRAGMA application_id = 1097624692; CREATE TABLE t(x);");
+  fs::create_directory(dir / "directory");
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  saveAndCommit(sizeableBudget(), dir / "damaged-value");
+  runSql(dir / "damaged-value", "UPDATE defaults SET value = x'9f01' WHERE key = 'detailArrays';");
+  saveAndCommit(sizeableBudget(), dir / "truncated");
+  fs::resize_file(dir / "truncated", fs::file_size(dir / "truncated") / 2);
+
+  const struct {
+    const char* name;
+    bool ours;
+  } files[] = {{"text", false},      {"other-schema", false}, {"ours-without-table", false},
+               {"directory", false}, {"fifo", false},         {"damaged-value", true},
+               {"truncated", true}};
+  for (const auto& [name, ours] : files) {
+    SCOPED_TRACE(name);
+    const fs::path file = dir / name;
+    const std::set<fs::path> listing = directory.listing();
+    const std::string bytes = fileBytes(file);
+
+    SqliteUserDefaults defaults(file);
+    BudgetStore store;
+    addEnvelope(store, "from before", 1);
+    LoadReport report;
+    EXPECT_TRUE(loadStore(store, defaults, &report));
+    EXPECT_TRUE(report.unloadable);
+    EXPECT_NE(report.reason.find(file.string()), std::string::npos) << report.reason;
+    EXPECT_EQ(store.envelopeCount(), 0u);
+    EXPECT_EQ(store.totalAmount(), 0.0);
+    if (!ours) {
+      saveStore(store, defaults);
+      EXPECT_FALSE(defaults.synchronize());
+      EXPECT_NE(defaults.lastError().find(file.string()), std::string::npos);
+    }
+    EXPECT_EQ(fileBytes(file), bytes);
+    EXPECT_EQ(directory.listing(), listing);
+  }
+}
+
+// Zeroes the rows of the page that holds `table`, leaving its page header in place: the page still
+// says how many rows it holds, but each now reads as NULLs.
+void zeroRowsOf(const fs::path& file, const char* table) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* query = nullptr;
+  const std::string sql =
+      std::string("SELECT rootpage, (SELECT page_size FROM pragma_page_size) ") +
+      "FROM sqlite_schema WHERE name = '" + table + "'";
+  ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &query, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
+  const auto root = static_cast<std::size_t>(sqlite3_column_int64(query, 0));
+  const auto pageSize = static_cast<std::size_t>(sqlite3_column_int64(query, 1));
+  sqlite3_finalize(query);
+  sqlite3_close(db);
+
+  std::string bytes = fileBytes(file);
+  const std::size_t page = (root - 1) * pageSize;
+  const std::size_t header = page + (root == 1 ? 100 : 0);
+  const std::size_t rows = static_cast<unsigned char>(bytes[header + 5]) << 8 |
+                           static_cast<unsigned char>(bytes[header + 6]);
+  std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(page + rows),
+            bytes.begin() + static_cast<std::ptrdiff_t>(page + pageSize), '\0');
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A store file whose rows were lost (a file cut short, a page of zeros) still holds its tables,
+// but each key then reads as absent: taken as "nothing stored yet", the damaged file would be
+// saved over without the copy that the load's report leads to. It must be reported instead.
+TEST(BadInput, LostRowsAreReportedNotTakenForAnEmptyStore) {
+  TestDirectory directory;
+  const fs::path& dir = directory.path();
+  BudgetStore store;
+  NumberFormatter formatter("en_US");
+  addEnvelope(store, "Food", 2);
+  recordTransaction(store, 0, "bread", "3,5", "subtract", formatter);
+
+  saveAndCommit(store, dir / "rows-zeroed");
+  zeroRowsOf(dir / "rows-zeroed", "defaults");
+  ASSERT_TRUE(writeFirstLayoutFile(dir / "older-cut-short", store));
+  fs::resize_file(dir / "older-cut-short", fs::file_size(dir / "older-cut-short") - 2000);
+
+  for (const char* name : {"rows-zeroed", "older-cut-short"}) {
+    const fs::path file = dir / name;
+    SqliteUserDefaults defaults(file);
+    BudgetStore loaded;
+    LoadReport report;
+    loadStore(loaded, defaults, &report);
+    EXPECT_TRUE(report.unloadable) << name << " was taken for a store with nothing in it";
+    EXPECT_NE(report.reason.find(file.string()), std::string::npos) << report.reason;
+  }
+}
+
+// Root may write anywhere, so folders that cannot be written are made in ways that stop root too:
+// under /proc, where nothing can be created, and, for an existing store in a read-only folder,
+// in a child process that gives up root for the unprivileged user "nobody" first.
+TEST(BadInput, FoldersThatCannotBeWrittenFailTheCommitVisibly) {
+  for (const fs::path file : {fs::path("/proc/allot-hardening/data/defaults.sqlite3"),
+                              fs::path("/proc/self/defaults.sqlite3")}) {
+    SqliteUserDefaults defaults(file);
+    BudgetStore store;
+    LoadReport report;
+    loadStore(store, defaults, &report);
+    EXPECT_FALSE(report.unloadable) << "nothing stored yet is not damage";
+    addEnvelope(store, "Food", 2);
+    saveStore(store, defaults);
+    EXPECT_FALSE(defaults.synchronize()) << file;
+    EXPECT_NE(defaults.lastError().find(file.string()), std::string::npos) << defaults.lastError();
+    EXPECT_EQ(defaults.valueForKey("categoryNames"), Value(Value::List{"Food"})) << "kept pending";
+  }
+
+  TestDirectory directory;
+  const fs::path file = directory.path() / "read-only" / "defaults.sqlite3";
+  const BudgetStore saved = sizeableBudget();
+  saveAndCommit(saved, file);
+  const std::string bytes = fileBytes(file);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(file.parent_path(), fs::perms::owner_read | fs::perms::owner_exec |
+                                          fs::perms::group_read | fs::perms::group_exec |
+                                          fs::perms::others_read | fs::perms::others_exec);
+  EXPECT_EXIT(
+      {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(2);
+        SqliteUserDefaults defaults(file);
+        BudgetStore store;
+        LoadReport report;
+        loadStore(store, defaults, &report);
+        if (report.unloadable || store.categoryNames() != saved.categoryNames()) std::_Exit(3);
+        addEnvelope(store, "Rent", 1);
+        saveStore(store, defaults);
+        if (defaults.synchronize()) std::_Exit(4);
+        std::cerr << defaults.lastError();
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "Could not save to the settings file \".*read-only");
+  EXPECT_EQ(fileBytes(file), bytes);
+  fs::permissions(file.parent_path(), fs::perms::owner_all);
+}
+
+// Any bytes are a name or a note: invalid UTF-8, control characters, NUL, a megabyte of them. They
+// come back from every operation, every text and a commit and load exactly as given. Megabyte
+// amount texts are read or refused like short ones.
+TEST(BadInput, MegabytesOfArbitraryBytesPassThroughUnchanged) {
+  std::string name(1 << 20, '\0');
+  std::string note(1 << 20, '\0');
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    name[i] = static_cast<char>(i * 7 % 256);
+    note[i] = static_cast<char>(255 - i % 256);
+  }
+  const std::string renamed = "\xC0\xAF\xED\xA0\x80\x01\x7F\r\n'\"," + name;
+  NumberFormatter formatter("en_US");
+  BudgetStore store;
+  EXPECT_EQ(addEnvelope(store, name, 3), "Added '" + name + "'");
+  EXPECT_EQ(recordTransaction(store, 0, note, "12,5", "subtract", formatter).message,
+            "Transaction of -12.50 recorded.");
+  updateEnvelope(store, 0, renamed, 4);
+  EXPECT_EQ(envelopeRowContent(store, 0, formatter).nameText, renamed + "\n");
+  EXPECT_EQ(deleteConfirmationMessage(store, 0),
+            "Permanently delete \"" + renamed + "\" and its balance?");
+  EXPECT_EQ(resetConfirmationMessage(store, 0),
+            "Reset the balance and clear all transactions for \"" + renamed + "\"?");
+
+  const std::string megabyteOfOnes(1 << 20, '1');
+  for (const std::string& refused :
+       {megabyteOfOnes, "5" + std::string(1 << 20, ' '), std::string(1 << 20, ','), note}) {
+    EXPECT_EQ(recordTransaction(store, 0, note, refused, "add", formatter).outcome,
+              RecordOutcome::InvalidAmount);
+  }
+  EXPECT_EQ(parseAmount("0," + megabyteOfOnes), 1.0 / 9.0);
+  EXPECT_EQ(parseAmount("0." + std::string(1 << 20, '0') + "1"), 0.0) << "underflow reads as 0";
+
+  TestDirectory directory;
+  const fs::path file = directory.path() / "defaults.sqlite3";
+  saveAndCommit(store, file);
+  SqliteUserDefaults defaults(file);
+  BudgetStore loaded;
+  LoadReport report;
+  loadStore(loaded, defaults, &report);
+  EXPECT_FALSE(report.unloadable) << report.reason;
+  EXPECT_TRUE(loaded.categoryNames() == store.categoryNames());
+  EXPECT_TRUE(loaded.detailArrays() == store.detailArrays());
+  EXPECT_EQ(loaded.detailArrays()[0],
+            (std::vector<std::string>{"Added '" + name + "'", note, "Edited '" + renamed + "'"}));
+  EXPECT_EQ(loaded.categoryAmounts(), (std::vector<double>{-12.5}));
+  EXPECT_EQ(loaded.totalAmount(), -12.5);
+}
+
+// A recording that would make a balance or the total infinite is refused, since a figure once
+// infinite or NaN can never be corrected. Taking an amount back out (deleting the entry, resetting
+// or deleting the envelope) must not get there either, whatever amounts were typed before.
+TEST(BadInput, HugeTypedAmountsNeverMakeAFigureUnrecoverable) {
+  NumberFormatter formatter("en_US");
+  BudgetStore store;
+  for (const char* name : {"A", "B", "C"}) addEnvelope(store, name, 0);
+  const std::pair<std::size_t, const char*> recordings[] = {
+      {0, "add"}, {0, "subtract"}, {0, "add"}, {1, "subtract"}, {2, "add"}};
+  for (const auto& [n, mode] : recordings) {
+    recordTransaction(store, n, "", "1.5e308", mode, formatter);
+  }
+  auto expectFinite = [](const BudgetStore& figures, const char* after) {
+    EXPECT_TRUE(std::isfinite(figures.totalAmount())) << after << ": " << figures.totalAmount();
+    for (double balance : figures.categoryAmounts()) {
+      EXPECT_TRUE(std::isfinite(balance)) << after << ": " << balance;
+    }
+  };
+  expectFinite(store, "recording");
+  BudgetStore changed = store;
+  if (changed.transactionCount(0) == 4)
+    deleteTransaction(changed, 0, 1, formatter);  // A's subtraction
+  expectFinite(changed, "deleting a transaction");
+  changed = store;
+  resetEnvelope(changed, 1);
+  expectFinite(changed, "resetting an envelope");
+  changed = store;
+  deleteEnvelope(changed, 1);
+  expectFinite(changed, "deleting an envelope");
+}
+
+}  // namespace
+}  // namespace allot::hardening

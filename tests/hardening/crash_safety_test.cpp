@@ -1,0 +1,244 @@
+// Kills a process in the middle of saving, again and again, and fills its disk: what is on disk
+// must always load, and must always be exactly one state that the process committed.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <iostream>
+#include <random>
+#include <thread>
+
+#include "core/persistence.h"
+#include "platform/defaults/sqlite_user_defaults.h"
+#include "tests/hardening/child_process.h"
+#include "tests/hardening/first_layout_file.h"
+#include "tests/hardening/generations.h"
+#include "tests/hardening/test_directory.h"
+
+namespace fs = std::filesystem;
+
+namespace allot::hardening {
+namespace {
+
+constexpr int kKills = 240;
+
+// Generations in order, built by the same steps the child takes.
+class ExpectedGenerations {
+ public:
+  const BudgetStore& at(std::uint64_t generation) {
+    if (generation < generation_) {
+      store_ = BudgetStore();
+      generation_ = 0;
+    }
+    for (; generation_ < generation; ++generation_) advanceGeneration(store_, formatter_);
+    return store_;
+  }
+
+ private:
+  NumberFormatter formatter_{"en_US"};
+  BudgetStore store_;
+  std::uint64_t generation_ = 0;
+};
+
+// Loads the file as the application would and returns its generation after checking that the
+// whole store is that generation's: the total, every name, colour, balance and entry. A store
+// mixing keys from two commits would differ from both generations somewhere.
+std::optional<std::uint64_t> loadGeneration(const fs::path& file, ExpectedGenerations& expected) {
+  SqliteUserDefaults defaults(file);
+  BudgetStore store;
+  LoadReport report;
+  loadStore(store, defaults, &report);
+  EXPECT_FALSE(report.unloadable) << report.reason;
+  EXPECT_EQ(defaults.readProblem(), "");
+  const std::optional<std::uint64_t> generation = generationOf(store);
+  EXPECT_TRUE(generation.has_value()) << "total " << store.totalAmount();
+  if (!generation) return std::nullopt;
+  const BudgetStore& want = expected.at(*generation);
+  EXPECT_EQ(store.categoryNames(), want.categoryNames()) << "generation " << *generation;
+  EXPECT_EQ(store.envelopeColors(), want.envelopeColors()) << "generation " << *generation;
+  EXPECT_EQ(store.categoryAmounts(), want.categoryAmounts()) << "generation " << *generation;
+  EXPECT_EQ(store.detailArrays(), want.detailArrays()) << "generation " << *generation;
+  EXPECT_EQ(store.detailAmountArrays(), want.detailAmountArrays()) << "generation " << *generation;
+  return generation;
+}
+
+// Reads "loaded <g>", "committed <g>" and "failed <g> <why>" lines.
+struct Report {
+  std::string word;
+  std::uint64_t generation = 0;
+  std::string rest;
+};
+
+Report parse(const std::string& line) {
+  Report report;
+  const std::size_t space = line.find(' ');
+  report.word = line.substr(0, space);
+  if (space == std::string::npos) return report;
+  std::size_t used = 0;
+  try {
+    report.generation = std::stoull(line.substr(space + 1), &used);
+  } catch (const std::exception&) {
+    report.word = "garbled";
+  }
+  const std::size_t restAt = space + 1 + used;
+  if (restAt < line.size()) report.rest = line.substr(restAt + 1);
+  return report;
+}
+
+// Follows the child's lines: the generation it loaded must be the one last seen on disk, and
+// each commit the next one. Returns the last generation the child acknowledged.
+std::uint64_t acknowledged(const std::vector<std::string>& lines, std::uint64_t onDisk) {
+  std::uint64_t last = onDisk;
+  for (const std::string& line : lines) {
+    const Report report = parse(line);
+    if (report.word == "loaded") {
+      EXPECT_EQ(report.generation, onDisk) << line;
+    } else if (report.word == "committed") {
+      EXPECT_EQ(report.generation, last + 1) << line;
+      last = report.generation;
+    } else {
+      ADD_FAILURE() << "unexpected report: " << line;
+    }
+  }
+  return last;
+}
+
+TEST(CrashSafety, EveryKillLeavesExactlyOneCommittedState) {
+  TestDirectory directory;
+  const fs::path file = directory.path() / "allot" / "defaults.sqlite3";
+  ExpectedGenerations expected;
+  std::mt19937 random(20240611);
+  std::uint64_t onDisk = 0;
+  int survived = 0;
+  int landedInFlight = 0;
+  int brokenCommits = 0;  // kills that left a journal beside the file
+
+  for (int kill = 0; kill < kKills; ++kill) {
+    ChildProcess child(ALLOT_CRASH_CHILD, {file.string(), "3"});
+    ASSERT_TRUE(child.started());
+    std::vector<std::string> lines;
+    // A fifth of the kills fall anywhere from start-up on (loading, rolling back a broken
+    // commit); the rest a moment after a few commits, while the next one is being written.
+    if (random() % 5 == 0) {
+      std::this_thread::sleep_for(std::chrono::microseconds(random() % 15'000));
+    } else {
+      const unsigned commits = 1 + random() % 4;
+      while (lines.size() < 1 + commits) {
+        std::optional<std::string> line = child.readLine();
+        if (!line) break;
+        lines.push_back(std::move(*line));
+      }
+      std::this_thread::sleep_for(std::chrono::microseconds(random() % 2'000));
+    }
+    child.kill();
+    const int status = child.wait();
+    for (std::string& line : child.readRemainingLines()) lines.push_back(std::move(line));
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        << "the child ended by itself; its last report: " << (lines.empty() ? "" : lines.back());
+
+    const std::uint64_t last = acknowledged(lines, onDisk);
+    if (fs::exists(file.string() + "-journal")) ++brokenCommits;
+    const std::optional<std::uint64_t> found = loadGeneration(file, expected);
+    ASSERT_TRUE(found.has_value());
+    // The last acknowledged commit, or the one in flight when the kill came.
+    ASSERT_TRUE(*found == last || *found == last + 1)
+        << "found generation " << *found << " after acknowledged " << last;
+    if (*found == last + 1) ++landedInFlight;
+    ASSERT_FALSE(::testing::Test::HasFailure()) << "after kill " << kill;
+    onDisk = *found;
+    ++survived;
+  }
+  EXPECT_GT(onDisk, static_cast<std::uint64_t>(kKills)) << "the children hardly committed";
+  std::cout << "[ hardening ] survived " << survived << " kills; " << onDisk
+            << " generations committed, " << landedInFlight << " of them in flight; "
+            << brokenCommits << " kills left a journal to roll back\n";
+}
+
+// Runs the child under a file size limit until a commit fails, checks the file while the child
+// waits, then lets it lift the limit and commit again.
+void fillTheDiskAt(const fs::path& file, std::uint64_t limit, ExpectedGenerations& expected) {
+  SCOPED_TRACE("file size limit " + std::to_string(limit));
+  const std::uint64_t before = [&] {
+    SqliteUserDefaults defaults(file);
+    BudgetStore store;
+    loadStore(store, defaults);
+    return generationOf(store).value_or(0);
+  }();
+  ChildProcess child(ALLOT_CRASH_CHILD, {file.string(), "3", std::to_string(limit)});
+  ASSERT_TRUE(child.started());
+  std::vector<std::string> lines;
+  std::optional<Report> failure;
+  while (std::optional<std::string> line = child.readLine()) {
+    const Report report = parse(*line);
+    if (report.word == "failed") {
+      failure = report;
+      break;
+    }
+    lines.push_back(std::move(*line));
+  }
+  ASSERT_TRUE(failure.has_value()) << "no commit failed";
+  const std::uint64_t committed = acknowledged(lines, before);
+  EXPECT_EQ(failure->generation, committed + 1);
+  EXPECT_NE(failure->rest.find("Could not save"), std::string::npos) << failure->rest;
+  EXPECT_NE(failure->rest.find(file.string()), std::string::npos) << failure->rest;
+  EXPECT_EQ(loadGeneration(file, expected), committed) << "the failed commit left a trace";
+
+  child.sendByte();
+  const std::optional<std::string> retried = child.readLine();
+  ASSERT_TRUE(retried.has_value());
+  EXPECT_EQ(*retried, "committed " + std::to_string(committed + 1));
+  const int status = child.wait();
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(loadGeneration(file, expected), committed + 1) << "the pending writes were lost";
+}
+
+TEST(CrashSafety, AFullDiskFailsTheCommitVisiblyAndKeepsThePreviousState) {
+  TestDirectory directory;
+  ExpectedGenerations expected;
+  // No room at all, less than one page, and limits that a growing store reaches mid-commit,
+  // each on a fresh file and again on the file the previous limit left.
+  const std::uint64_t limits[] = {0, 3'000, 20'000, 45'000, 70'000};
+  for (const char* name : {"fresh", "grown"}) {
+    for (std::uint64_t limit : limits) {
+      const fs::path file =
+          directory.path() / name / (std::string(name) == "fresh" ? std::to_string(limit) : "");
+      fillTheDiskAt(file / "defaults.sqlite3", limit, expected);
+      if (::testing::Test::HasFatalFailure()) return;
+    }
+  }
+}
+
+// The first commit to a file of the first release also brings it to the current layout; a kill
+// in the middle of that must leave the old file as it was.
+TEST(CrashSafety, KillsDuringTheUpgradeOfAnOlderFileLoseNothing) {
+  constexpr std::uint64_t kStart = 400;
+  TestDirectory directory;
+  const fs::path older = directory.path() / "older.sqlite3";
+  const fs::path file = directory.path() / "defaults.sqlite3";
+  ExpectedGenerations expected;
+  ASSERT_TRUE(writeFirstLayoutFile(older, expected.at(kStart)));
+  ASSERT_EQ(loadGeneration(older, expected), kStart);
+  std::mt19937 random(7);
+  int interrupted = 0;
+  for (int kill = 0; kill < 40; ++kill) {
+    fs::copy_file(older, file, fs::copy_options::overwrite_existing);
+    ChildProcess child(ALLOT_CRASH_CHILD, {file.string(), "3"});
+    ASSERT_TRUE(child.started());
+    std::vector<std::string> lines;
+    if (std::optional<std::string> line = child.readLine()) lines.push_back(std::move(*line));
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 3'000));
+    child.kill();
+    child.wait();
+    for (std::string& line : child.readRemainingLines()) lines.push_back(std::move(line));
+    if (fs::exists(file.string() + "-journal")) ++interrupted;
+    const std::uint64_t last = acknowledged(lines, kStart);
+    const std::optional<std::uint64_t> found = loadGeneration(file, expected);
+    ASSERT_TRUE(found == last || found == last + 1) << "after acknowledged " << last;
+    ASSERT_FALSE(::testing::Test::HasFailure()) << "after kill " << kill;
+  }
+  std::cout << "[ hardening ] " << interrupted << " of 40 kills interrupted an upgrade commit\n";
+}
+
+}  // namespace
+}  // namespace allot::hardening

@@ -1,0 +1,262 @@
+// Random sequences of every store operation, with saves and loads in between, checked after each
+// step against ReferenceBudget: the store's invariants, its whole contents, and every text that
+// the screens show.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <bit>
+#include <cmath>
+#include <memory>
+
+#include "core/envelope_editing.h"
+#include "core/envelope_list.h"
+#include "core/money.h"
+#include "core/persistence.h"
+#include "core/transactions.h"
+#include "platform/defaults/in_memory_user_defaults.h"
+#include "platform/defaults/sqlite_user_defaults.h"
+#include "tests/hardening/random_input.h"
+#include "tests/hardening/reference_budget.h"
+#include "tests/hardening/test_directory.h"
+
+namespace allot::hardening {
+namespace {
+
+constexpr int kSteps = 3000;
+constexpr std::size_t kMostEnvelopes = 8;
+
+// Bit patterns, so that NaN equals the same NaN and -0.0 differs from 0.0.
+std::uint64_t bits(double value) {
+  return std::bit_cast<std::uint64_t>(value);
+}
+
+// Equal lengths and paired transaction lists, checked on the store itself.
+void expectShape(const BudgetStore& store) {
+  const std::size_t count = store.envelopeCount();
+  ASSERT_EQ(store.envelopeColors().size(), count);
+  ASSERT_EQ(store.categoryAmounts().size(), count);
+  ASSERT_EQ(store.detailArrays().size(), count);
+  ASSERT_EQ(store.detailAmountArrays().size(), count);
+  for (std::size_t i = 0; i < count; ++i) {
+    ASSERT_EQ(store.detailArrays()[i].size(), store.detailAmountArrays()[i].size()) << i;
+  }
+}
+
+// Everything else: order and contents of every list, balances and the total kept by deltas (and
+// never recomputed from the entries), and the texts of the total line and every row.
+void expectSameAsModel(const BudgetStore& store, const ReferenceBudget& model,
+                       NumberFormatter& formatter) {
+  ASSERT_EQ(store.envelopeCount(), model.envelopes.size());
+  EXPECT_EQ(bits(store.totalAmount()), bits(model.total));
+  EXPECT_EQ(totalText(store, formatter), "Total: " + formatAmount(model.total, formatter));
+  for (std::size_t i = 0; i < model.envelopes.size(); ++i) {
+    const ReferenceEnvelope& envelope = model.envelopes[i];
+    EXPECT_EQ(store.categoryNames()[i], envelope.name);
+    EXPECT_EQ(store.envelopeColors()[i], envelope.color);
+    EXPECT_EQ(bits(store.categoryAmounts()[i]), bits(envelope.balance)) << i;
+    const EnvelopeRowContent row = envelopeRowContent(store, i, formatter);
+    EXPECT_EQ(row.nameText, envelope.name + "\n");
+    EXPECT_EQ(row.balanceText, formatAmount(envelope.balance, formatter));
+    EXPECT_EQ(row.colorNumber, envelope.color);
+    ASSERT_EQ(store.transactionCount(i), envelope.entries.size()) << i;
+    for (std::size_t k = 0; k < envelope.entries.size(); ++k) {
+      ASSERT_EQ(store.detailArrays()[i][k], envelope.entries[k].description) << i << ":" << k;
+      ASSERT_EQ(bits(store.detailAmountArrays()[i][k]), bits(envelope.entries[k].amount));
+    }
+  }
+}
+
+// Percentages of the steps; what is left over adds an envelope.
+struct Weights {
+  unsigned record, deleteEntry, edit, move, reset, remove, reload, sqliteReload;
+};
+
+// How often the sequences went where faults hide: each must be reached to be tested.
+struct Coverage {
+  int trimmed = 0;          // recordings that dropped the oldest entry
+  int editedPastLimit = 0;  // edits of an envelope already holding 200 entries
+  int refused = 0;
+  int sqliteReloads = 0;
+};
+
+class ModelRun {
+ public:
+  ModelRun(std::uint64_t seed, Weights weights, const char* locale,
+           const std::filesystem::path& file)
+      : input_(seed), weights_(weights), formatter_(locale), file_(file) {}
+
+  void step(Coverage& coverage) {
+    using Operation = void (ModelRun::*)(Coverage&);
+    const std::pair<unsigned, Operation> operations[] = {
+        {weights_.record, &ModelRun::record}, {weights_.deleteEntry, &ModelRun::deleteEntry},
+        {weights_.edit, &ModelRun::edit},     {weights_.move, &ModelRun::move},
+        {weights_.reset, &ModelRun::reset},   {weights_.remove, &ModelRun::remove},
+        {weights_.reload, &ModelRun::reload}, {weights_.sqliteReload, &ModelRun::sqliteReload},
+    };
+    unsigned pick = static_cast<unsigned>(input_.below(100));
+    for (const auto& [weight, operation] : operations) {
+      if (pick < weight) {
+        if (model_.envelopes.empty()) break;  // nothing to work on: add one
+        return (this->*operation)(coverage);
+      }
+      pick -= weight;
+    }
+    add(coverage);
+  }
+
+  void check() {
+    expectShape(store_);
+    expectSameAsModel(store_, model_, formatter_);
+  }
+
+ private:
+  // Half the operations go to envelope 0, so that its list reaches the transaction limit.
+  std::size_t envelope() { return input_.chance(50) ? 0 : input_.below(model_.envelopes.size()); }
+
+  void record(Coverage& coverage) {
+    const std::size_t n = envelope();
+    const TypedAmount typed = input_.amount();
+    const std::string mode = input_.modeWord();
+    const std::string note = input_.text();
+    const std::size_t before = model_.envelopes[n].entries.size();
+    const RecordResult result = recordTransaction(store_, n, note, typed.text, mode, formatter_);
+
+    if (typed.text.empty()) {
+      EXPECT_EQ(result.outcome, RecordOutcome::EmptyAmount);
+      EXPECT_EQ(result.message, "Please enter a valid number.");
+      return;
+    }
+    const double amount = typed.value ? (mode == "subtract" ? -*typed.value : *typed.value) : 0.0;
+    if (!typed.value || !model_.record(n, note, amount)) {
+      ++coverage.refused;
+      EXPECT_EQ(result.outcome, RecordOutcome::InvalidAmount) << typed.text;
+      EXPECT_EQ(result.message, "Please enter a valid number.");
+      return;
+    }
+    EXPECT_EQ(result.outcome, RecordOutcome::Recorded) << typed.text;
+    EXPECT_EQ(result.message, "Transaction of " + formatAmount(amount, formatter_) + " recorded.");
+    // One entry in; one out once the list already held 200 or more.
+    EXPECT_EQ(store_.transactionCount(n), before >= 200 ? before : before + 1);
+    if (before >= 200) ++coverage.trimmed;
+  }
+
+  void deleteEntry(Coverage&) {
+    const std::size_t n = envelope();
+    const std::size_t count = model_.envelopes[n].entries.size();
+    if (count == 0) return;
+    const std::size_t row = input_.chance(50) ? 0 : input_.below(count);
+    const double amount = model_.deleteRow(n, row);
+    EXPECT_EQ(deleteTransaction(store_, n, row, formatter_),
+              "Transaction of " + formatAmount(amount, formatter_) + " deleted.");
+  }
+
+  void add(Coverage&) {
+    if (model_.envelopes.size() >= kMostEnvelopes) return;
+    const std::string name = input_.text();
+    const std::int64_t color = input_.colorNumber();
+    model_.add(name, color);
+    EXPECT_EQ(addEnvelope(store_, name, color), "Added '" + name + "'");
+  }
+
+  void edit(Coverage& coverage) {
+    const std::size_t n = envelope();
+    const std::string name = input_.text();
+    const std::int64_t color = input_.colorNumber();
+    if (model_.envelopes[n].entries.size() >= 200) ++coverage.editedPastLimit;
+    model_.edit(n, name, color);
+    updateEnvelope(store_, n, name, color);
+  }
+
+  void move(Coverage&) {
+    const std::size_t from = input_.below(model_.envelopes.size());
+    const std::size_t to = input_.below(model_.envelopes.size());
+    model_.move(from, to);
+    moveEnvelope(store_, from, to);
+  }
+
+  void reset(Coverage&) {
+    const std::size_t n = envelope();
+    EXPECT_EQ(
+        resetConfirmationMessage(store_, n),
+        "Reset the balance and clear all transactions for \"" + model_.envelopes[n].name + "\"?");
+    model_.reset(n);
+    resetEnvelope(store_, n);
+  }
+
+  void remove(Coverage&) {
+    const std::size_t n = envelope();
+    EXPECT_EQ(deleteConfirmationMessage(store_, n),
+              "Permanently delete \"" + model_.envelopes[n].name + "\" and its balance?");
+    model_.remove(n);
+    deleteEnvelope(store_, n);
+  }
+
+  void takeLoaded(UserDefaults& defaults) {
+    BudgetStore loaded;
+    LoadReport report;
+    EXPECT_TRUE(loadStore(loaded, defaults, &report));
+    EXPECT_FALSE(report.unloadable) << report.reason;
+    store_ = std::move(loaded);
+  }
+
+  void reload(Coverage&) {
+    InMemoryUserDefaults defaults;
+    saveStore(store_, defaults);
+    takeLoaded(defaults);
+  }
+
+  // Saves through one of two long-lived stores on the same file, which write only the rows that
+  // changed since they last looked: each must notice what the other committed meanwhile. A new
+  // store then loads the file, as a later run of the application would.
+  void sqliteReload(Coverage& coverage) {
+    std::unique_ptr<SqliteUserDefaults>& writer = writers_[input_.below(writers_.size())];
+    if (!writer) writer = std::make_unique<SqliteUserDefaults>(file_);
+    saveStore(store_, *writer);
+    ASSERT_TRUE(writer->synchronize()) << writer->lastError();
+    SqliteUserDefaults reader(file_);
+    takeLoaded(reader);
+    EXPECT_EQ(reader.readProblem(), "");
+    ++coverage.sqliteReloads;
+  }
+
+  RandomInput input_;
+  Weights weights_;
+  NumberFormatter formatter_;
+  std::filesystem::path file_;
+  std::array<std::unique_ptr<SqliteUserDefaults>, 2> writers_;
+  BudgetStore store_;
+  ReferenceBudget model_;
+};
+
+TEST(ModelBased, RandomOperationSequencesMatchTheReferenceModel) {
+  TestDirectory directory;
+  // Recording-heavy runs reach the transaction limit; balanced ones reset, delete and reload a
+  // lot.
+  const Weights recordingHeavy{75, 6, 6, 4, 0, 0, 3, 1};
+  const Weights balanced{45, 12, 6, 7, 5, 5, 8, 1};
+  const struct {
+    std::uint64_t seed;
+    Weights weights;
+    const char* locale;
+  } runs[] = {{1, recordingHeavy, "en_US"}, {2, recordingHeavy, "de_DE"},
+              {3, recordingHeavy, "fr_FR"}, {4, balanced, "en_US"},
+              {5, balanced, "hi_IN"},       {6, balanced, "en_US_POSIX"}};
+
+  Coverage coverage;
+  for (const auto& run : runs) {
+    SCOPED_TRACE("seed " + std::to_string(run.seed));
+    ModelRun model(run.seed, run.weights, run.locale, directory.path() / "defaults.sqlite3");
+    for (int step = 0; step < kSteps; ++step) {
+      model.step(coverage);
+      model.check();
+      ASSERT_FALSE(::testing::Test::HasFailure()) << "at step " << step;
+    }
+  }
+  EXPECT_GT(coverage.trimmed, 0);
+  EXPECT_GT(coverage.editedPastLimit, 0);
+  EXPECT_GT(coverage.refused, 0);
+  EXPECT_GT(coverage.sqliteReloads, 0);
+}
+
+}  // namespace
+}  // namespace allot::hardening
