@@ -92,11 +92,11 @@ void layOutEnvelopeEditor(EnvelopeDetailsViewController& editor, View& root) {
       {"blueButton", "Blue", 3, &EnvelopeDetailsViewController::tapBlue},
       {"purpleButton", "Purple", 4, &EnvelopeDetailsViewController::tapPurple},
   };
-  for (const ColorButton& spec : kColorButtons) {
-    auto& button = root.addSubview<Button>(spec.identifier);
-    button.setAccessibilityLabel(spec.title);
-    button.setBackgroundColor(paletteColor(spec.colorNumber));
-    button.addAction([&editor, action = spec.action](kit::Sender s) { (editor.*action)(s); });
+  for (const ColorButton& colorButton : kColorButtons) {
+    auto& button = root.addSubview<Button>(colorButton.identifier);
+    button.setAccessibilityLabel(colorButton.title);
+    button.setBackgroundColor(paletteColor(colorButton.colorNumber));
+    button.addAction([&editor, action = colorButton.action](kit::Sender s) { (editor.*action)(s); });
   }
 
   auto& save = root.addSubview<Button>("addButton");
