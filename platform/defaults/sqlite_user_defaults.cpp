@@ -131,6 +131,10 @@ std::string damageIn(sqlite3* db) {
     if (damage == "ok") damage.clear();
   }
   sqlite3_finalize(statement);
+  // SQLite lists its findings on separate lines; the report is one line.
+  for (char& c : damage) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
   return damage;
 }
 

@@ -5,30 +5,27 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/temporary_directory.h"
+
 namespace allot {
 namespace {
 
-std::string contents(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using testing::fileBytes;
 
 TEST(StoredDataRescue, CopiesTheFileAndItsLogAsideAndSaysWhere) {
-  const auto directory = std::filesystem::temp_directory_path() /
-                         ("allot-rescue-test-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(directory);
-  const auto file = directory / "defaults.sqlite3";
+  testing::TemporaryDirectory directory;
+  const auto file = directory.path() / "defaults.sqlite3";
   std::ofstream(file, std::ios::binary) << "stored bytes";
   std::ofstream(file.string() + "-wal", std::ios::binary) << "log bytes";
 
   std::ostringstream out;
   const auto first = rescueUnloadableStore(file, "\"x\" is missing", out);
   ASSERT_TRUE(first.has_value());
-  EXPECT_EQ(first->parent_path(), directory);
+  EXPECT_EQ(first->parent_path(), directory.path());
   EXPECT_EQ(first->filename().string().rfind("defaults.sqlite3.unloadable-", 0), 0u);
-  EXPECT_EQ(contents(*first), "stored bytes");
-  EXPECT_EQ(contents(first->string() + "-wal"), "log bytes");
-  EXPECT_EQ(contents(file), "stored bytes") << "the original stays";
+  EXPECT_EQ(fileBytes(*first), "stored bytes");
+  EXPECT_EQ(fileBytes(first->string() + "-wal"), "log bytes");
+  EXPECT_EQ(fileBytes(file), "stored bytes") << "the original stays";
   const std::string line = out.str();
   EXPECT_NE(line.find("(\"x\" is missing)"), std::string::npos) << line;
   EXPECT_NE(line.find(first->string()), std::string::npos) << line;
@@ -40,9 +37,8 @@ TEST(StoredDataRescue, CopiesTheFileAndItsLogAsideAndSaysWhere) {
   EXPECT_NE(*second, *first);
 
   std::string error;
-  EXPECT_FALSE(copyStoreAside(directory / "absent", &error).has_value());
+  EXPECT_FALSE(copyStoreAside(directory.path() / "absent", &error).has_value());
   EXPECT_NE(error.find("absent"), std::string::npos);
-  std::filesystem::remove_all(directory);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "core/persistence.h"
 #include "core/transactions.h"
 #include "platform/defaults/sqlite_user_defaults.h"
+#include "tests/support/file_bytes.h"
 
 namespace fs = std::filesystem;
 
@@ -24,11 +25,6 @@ namespace {
 
 fs::path workDirectory;
 std::string validStore;
-
-std::string bytesOf(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void writeFile(const fs::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary | std::ios::trunc)
@@ -68,7 +64,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     allot::saveStore(store, defaults);
     if (!defaults.synchronize()) fail(defaults.lastError().c_str());
   }
-  validStore = bytesOf(file);
+  validStore = allot::testing::fileBytes(file);
   fs::remove(file);
   std::atexit([] { fs::remove_all(workDirectory); });
   return 0;
@@ -105,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       fail("per-envelope lists of different lengths");
     }
   }
-  if (bytesOf(file) != bytes) fail("reading changed the file");
+  if (allot::testing::fileBytes(file) != bytes) fail("reading changed the file");
   if (entriesIn(workDirectory) != 1) fail("reading left files beside the store");
   fs::remove(file);
   return 0;

@@ -12,14 +12,17 @@
 #include "core/persistence.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "tests/hardening/child_process.h"
-#include "tests/hardening/first_layout_file.h"
 #include "tests/hardening/generations.h"
-#include "tests/hardening/test_directory.h"
+#include "tests/support/store_files.h"
+#include "tests/support/temporary_directory.h"
 
 namespace fs = std::filesystem;
 
 namespace allot::hardening {
 namespace {
+
+using testing::TemporaryDirectory;
+using testing::writeFirstLayoutFile;
 
 constexpr int kKills = 240;
 
@@ -105,7 +108,7 @@ std::uint64_t acknowledged(const std::vector<std::string>& lines, std::uint64_t 
 }
 
 TEST(CrashSafety, EveryKillLeavesExactlyOneCommittedState) {
-  TestDirectory directory;
+  TemporaryDirectory directory;
   const fs::path file = directory.path() / "allot" / "defaults.sqlite3";
   ExpectedGenerations expected;
   std::mt19937 random(20240611);
@@ -194,7 +197,7 @@ void fillTheDiskAt(const fs::path& file, std::uint64_t limit, ExpectedGeneration
 }
 
 TEST(CrashSafety, AFullDiskFailsTheCommitVisiblyAndKeepsThePreviousState) {
-  TestDirectory directory;
+  TemporaryDirectory directory;
   ExpectedGenerations expected;
   // No room at all, less than one page, and limits that a growing store reaches mid-commit,
   // each on a fresh file and again on the file the previous limit left.
@@ -213,7 +216,7 @@ TEST(CrashSafety, AFullDiskFailsTheCommitVisiblyAndKeepsThePreviousState) {
 // in the middle of that must leave the old file as it was.
 TEST(CrashSafety, KillsDuringTheUpgradeOfAnOlderFileLoseNothing) {
   constexpr std::uint64_t kStart = 400;
-  TestDirectory directory;
+  TemporaryDirectory directory;
   const fs::path older = directory.path() / "older.sqlite3";
   const fs::path file = directory.path() / "defaults.sqlite3";
   ExpectedGenerations expected;

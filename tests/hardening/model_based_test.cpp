@@ -17,10 +17,12 @@
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "tests/hardening/random_input.h"
 #include "tests/hardening/reference_budget.h"
-#include "tests/hardening/test_directory.h"
+#include "tests/support/temporary_directory.h"
 
 namespace allot::hardening {
 namespace {
+
+using testing::TemporaryDirectory;
 
 constexpr int kSteps = 3000;
 constexpr std::size_t kMostEnvelopes = 8;
@@ -229,7 +231,7 @@ class ModelRun {
 };
 
 TEST(ModelBased, RandomOperationSequencesMatchTheReferenceModel) {
-  TestDirectory directory;
+  TemporaryDirectory directory;
   // Recording-heavy runs reach the transaction limit; balanced ones reset, delete and reload a
   // lot.
   const Weights recordingHeavy{75, 6, 6, 4, 0, 0, 3, 1};

@@ -1,19 +1,19 @@
 // The allot program as a process: a second one on the same store refuses to start, and each quit
 // signal saves the store before the process ends.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "core/persistence.h"
 #include "platform/defaults/sqlite_user_defaults.h"
+#include "tests/support/temporary_directory.h"
 
 extern char** environ;
 
@@ -67,15 +67,9 @@ class AllotProcess {
   bool exited_ = false;
 };
 
-std::string contents(const fs::path& file) {
-  std::ifstream in(file);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 TEST(AllotProcess, ASecondInstanceRefusesAndEveryQuitSignalSaves) {
-  const fs::path home = fs::temp_directory_path() / ("allot-process-" + std::to_string(getpid()));
-  fs::remove_all(home);
-  fs::create_directories(home);
+  TemporaryDirectory directory;
+  const fs::path& home = directory.path();
   const fs::path store = home / "allot" / "defaults.sqlite3";
 
   for (int quitSignal : {SIGTERM, SIGINT, SIGHUP}) {
@@ -89,9 +83,9 @@ TEST(AllotProcess, ASecondInstanceRefusesAndEveryQuitSignalSaves) {
 
     AllotProcess second(home, home / "second.err");
     EXPECT_EQ(second.waitForExit(), 1);
-    EXPECT_NE(contents(home / "second.err").find("another Allot is already running"),
+    EXPECT_NE(fileBytes(home / "second.err").find("another Allot is already running"),
               std::string::npos)
-        << contents(home / "second.err");
+        << fileBytes(home / "second.err");
 
     first.signal(quitSignal);
     EXPECT_EQ(first.waitForExit(), 0) << "signal " << quitSignal;
@@ -100,7 +94,6 @@ TEST(AllotProcess, ASecondInstanceRefusesAndEveryQuitSignalSaves) {
     EXPECT_EQ(defaults.valueForKey("totalAmount"), Value(0.0));
     EXPECT_EQ(defaults.valueForKey("detailAmountArrays"), Value(Value::List{}));
   }
-  fs::remove_all(home);
 }
 
 }  // namespace

@@ -2,14 +2,17 @@
 #include <gtest/gtest.h>
 
 #include "running_app.h"
-#include "ui/palette_color.h"
 
 namespace allot::testing {
 namespace {
 
-TEST(EnvelopeListScreen, FirstLaunchShowsNoRowsAndTheTotalLineAlone) {
+class EnvelopeListScreen : public ::testing::Test {
+ protected:
   InMemoryUserDefaults defaults;
-  RunningApp run(defaults);
+  RunningApp run{defaults};
+};
+
+TEST_F(EnvelopeListScreen, FirstLaunchShowsNoRowsAndTheTotalLineAlone) {
   EXPECT_EQ(&run.onDisplay<MasterViewController>(), &run.list());
   EXPECT_EQ(run.list().navigationItem().title(), "Envelopes");
   EXPECT_EQ(run.list().tableView().numberOfRowsInSection(0), 0u);
@@ -18,22 +21,7 @@ TEST(EnvelopeListScreen, FirstLaunchShowsNoRowsAndTheTotalLineAlone) {
   EXPECT_EQ(run.list().navigationItem().rightBarButtonItem()->title(), "Add");
 }
 
-TEST(EnvelopeListScreen, RowsShowTheNameOnItsColourAndTheBalance) {
-  InMemoryUserDefaults defaults;
-  RunningApp run(defaults);
-  run.addEnvelopes({"Food", "Rent"});
-  run.record(1, "1250");
-  run.record(0, "7", "", /*subtract=*/true);
-  EXPECT_EQ(run.row(0).envelopeNameLabel()->text(), "Food\n");
-  EXPECT_EQ(run.row(0).envelopeNameLabel()->backgroundColor(), paletteColor(2));
-  EXPECT_EQ(run.row(0).envelopeTotalLabel()->text(), "-7.00");
-  EXPECT_EQ(run.row(1).envelopeTotalLabel()->text(), "1,250.00");
-  EXPECT_EQ(run.totalLine(), "Total: 1,243.00");
-}
-
-TEST(EnvelopeListScreen, EditButtonStandsFirstWhileThereAreTwoEnvelopesOrMore) {
-  InMemoryUserDefaults defaults;
-  RunningApp run(defaults);
+TEST_F(EnvelopeListScreen, EditButtonStandsFirstWhileThereAreTwoEnvelopesOrMore) {
   run.addEnvelopes({"Food"});
   EXPECT_EQ(run.leftItemTitles(), std::vector<std::string>{"About"});
   run.addEnvelopes({"Rent"});
@@ -51,18 +39,14 @@ TEST(EnvelopeListScreen, EditButtonStandsFirstWhileThereAreTwoEnvelopesOrMore) {
   EXPECT_EQ(run.leftItemTitles(), std::vector<std::string>{"About"});
 }
 
-TEST(EnvelopeListScreen, WithoutLeftItemsTheEditButtonNeverShows) {
-  InMemoryUserDefaults defaults;
-  RunningApp run(defaults);
+TEST_F(EnvelopeListScreen, WithoutLeftItemsTheEditButtonNeverShows) {
   run.list().navigationItem().setLeftBarButtonItems(std::nullopt);
   run.addEnvelopes({"A", "B", "C"});
   EXPECT_EQ(run.rowNames().size(), 3u);
   EXPECT_EQ(run.list().navigationItem().leftBarButtonItems(), std::nullopt);
 }
 
-TEST(EnvelopeListScreen, DraggingInEditingModeMovesTheEnvelopeWithItsData) {
-  InMemoryUserDefaults defaults;
-  RunningApp run(defaults);
+TEST_F(EnvelopeListScreen, DraggingInEditingModeMovesTheEnvelopeWithItsData) {
   run.addEnvelopes({"A", "B", "C", "D"});
   run.record(0, "10");
   kit::TableView& table = run.list().tableView();
@@ -81,9 +65,7 @@ TEST(EnvelopeListScreen, DraggingInEditingModeMovesTheEnvelopeWithItsData) {
   EXPECT_FALSE(table.isEditing());
 }
 
-TEST(EnvelopeListScreen, SelectingARowOpensThatEnvelopeAndComingBackRefreshes) {
-  InMemoryUserDefaults defaults;
-  RunningApp run(defaults);
+TEST_F(EnvelopeListScreen, SelectingARowOpensThatEnvelopeAndComingBackRefreshes) {
   run.addEnvelopes({"A", "B", "C", "D"});
   DetailViewController& detail = run.openEnvelope(3);
   EXPECT_EQ(detail.envelopeNumber(), 3);

@@ -92,13 +92,12 @@ class RunningApp {
     ASSERT_TRUE(user.goBack());
   }
 
-  // Records an amount on row r's envelope with the add or subtract button, and goes back.
-  void record(std::size_t r, const std::string& amount, const std::string& note = "",
-              bool subtract = false) {
+  // Adds an amount to row r's envelope with the add button, and goes back.
+  void record(std::size_t r, const std::string& amount, const std::string& note = "") {
     DetailViewController& detail = openEnvelope(r);
     user.enterText(*detail.enterAmount(), amount);
     user.enterText(*detail.optionalNote(), note);
-    user.tap(button(detail, subtract ? "subtractAmountButton" : "addAmountButton"));
+    user.tap(button(detail, "addAmountButton"));
     EXPECT_TRUE(user.goBack());
   }
 

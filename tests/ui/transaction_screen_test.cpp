@@ -13,6 +13,11 @@ class TransactionScreen : public ::testing::Test {
     detail = &run.openEnvelope(0);
   }
   void tap(const char* button) { run.user.tap(RunningApp::button(*detail, button)); }
+  void record(const std::string& amount, const std::string& note, const char* button) {
+    run.user.enterText(*detail->enterAmount(), amount);
+    run.user.enterText(*detail->optionalNote(), note);
+    tap(button);
+  }
   std::pair<std::string, std::string> shownRow(std::size_t r) {
     kit::TableViewCell& cell = *detail->tableView().cellForRowAtIndexPath(kit::IndexPath(r));
     return {cell.textLabel()->text().value_or("?"), cell.detailTextLabel()->text().value_or("?")};
@@ -27,9 +32,7 @@ class TransactionScreen : public ::testing::Test {
 TEST_F(TransactionScreen, RecordingWithACommaShowsTheNewBalanceAndTheEntryOnTop) {
   EXPECT_EQ(detail->navigationItem().title(), "Rent: 0.00");
   EXPECT_EQ(shownRow(0), (std::pair<std::string, std::string>{"Added 'Rent'", "0.00"}));
-  run.user.enterText(*detail->enterAmount(), "12,5");
-  run.user.enterText(*detail->optionalNote(), "Fuel");
-  tap("subtractAmountButton");
+  record("12,5", "Fuel", "subtractAmountButton");
   EXPECT_EQ(detail->resultsLabel()->text(), "Transaction of -12.50 recorded.");
   EXPECT_EQ(detail->navigationItem().title(), "Rent: -12.50");
   EXPECT_EQ(rowCount(), 2u);
@@ -44,17 +47,13 @@ TEST_F(TransactionScreen, RecordingWithACommaShowsTheNewBalanceAndTheEntryOnTop)
 }
 
 TEST_F(TransactionScreen, RefusedAmountsKeepTheNoteAndOnlyAnInvalidOneEmptiesTheAmount) {
-  run.user.enterText(*detail->optionalNote(), "Lunch");
-  run.user.enterText(*detail->enterAmount(), "1,234.5");
-  tap("addAmountButton");
+  record("1,234.5", "Lunch", "addAmountButton");
   EXPECT_EQ(detail->resultsLabel()->text(), "Please enter a valid number.");
   EXPECT_EQ(detail->enterAmount()->text(), "");
   EXPECT_EQ(detail->optionalNote()->text(), "Lunch");
   EXPECT_EQ(run.app.window().firstResponder(), nullptr);
 
-  run.user.enterText(*detail->enterAmount(), "");
-  run.user.enterText(*detail->optionalNote(), "Lunch!");
-  tap("addAmountButton");
+  record("", "Lunch!", "addAmountButton");
   EXPECT_EQ(detail->resultsLabel()->text(), "Please enter a valid number.");
   EXPECT_EQ(detail->optionalNote()->text(), "Lunch!");
   EXPECT_EQ(detail->navigationItem().title(), "Rent: 0.00");
@@ -63,11 +62,7 @@ TEST_F(TransactionScreen, RefusedAmountsKeepTheNoteAndOnlyAnInvalidOneEmptiesThe
 }
 
 TEST_F(TransactionScreen, The201stEntryPushesOutTheOldestButNotItsMoney) {
-  for (int i = 1; i <= 200; ++i) {
-    run.user.enterText(*detail->enterAmount(), "1");
-    run.user.enterText(*detail->optionalNote(), "#" + std::to_string(i));
-    tap("addAmountButton");
-  }
+  for (int i = 1; i <= 200; ++i) record("1", "#" + std::to_string(i), "addAmountButton");
   EXPECT_EQ(rowCount(), 200u);
   EXPECT_EQ(shownRow(0).first, "#200");
   EXPECT_EQ(shownRow(199).first, "#1");  // "Added 'Rent'" was the oldest and is gone
@@ -76,11 +71,8 @@ TEST_F(TransactionScreen, The201stEntryPushesOutTheOldestButNotItsMoney) {
 }
 
 TEST_F(TransactionScreen, SwipeDeletingTheNewestTakesItsAmountBackOut) {
-  run.user.enterText(*detail->enterAmount(), "5");
-  tap("addAmountButton");
-  run.user.enterText(*detail->enterAmount(), "2");
-  run.user.enterText(*detail->optionalNote(), "Snack");
-  tap("subtractAmountButton");
+  record("5", "", "addAmountButton");
+  record("2", "Snack", "subtractAmountButton");
   ASSERT_TRUE(run.user.swipeDelete(detail->tableView(), 0));
   EXPECT_EQ(detail->resultsLabel()->text(), "Transaction of -2.00 deleted.");
   EXPECT_EQ(detail->navigationItem().title(), "Rent: 5.00");
