@@ -15,7 +15,6 @@
 
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTest>
@@ -29,8 +28,8 @@
 #include <string>
 #include <vector>
 
+#include "app/allot_program.h"
 #include "app/app_delegate.h"
-#include "app/instance_lock.h"
 #include "app/qt_screen.h"
 #include "core/envelope_editing.h"
 #include "core/persistence.h"
@@ -130,22 +129,10 @@ int launch(int argc, char** argv, Clock::time_point mainStart, std::int64_t main
 
   // What the allot program's main() does, in the same order.
   QGuiApplication host(argc, argv);
-  QGuiApplication::setApplicationName("Allot");
-  QGuiApplication::setDesktopFileName("allot");
-  QGuiApplication::setWindowIcon(QIcon(":/allot/icons/allot.svg"));
-  const std::filesystem::path storeFile = allot::SqliteUserDefaults::defaultPath();
-  allot::InstanceLock lock(storeFile);
-  if (!lock.acquired()) {
-    std::fprintf(stderr, "%s\n", lock.error().c_str());
-    return 1;
-  }
-  allot::SqliteUserDefaults defaults(storeFile);
-  allot::kit::Application application(defaults, [&storeFile] {
-    return std::make_unique<allot::AppDelegate>(
-        allot::AppDelegate::Options{.storeFile = storeFile, .formatLocale = std::nullopt});
-  });
-  application.launch();
-  allot::QtScreen screen(application);
+  allot::AllotProgram::describeHost();
+  allot::AllotProgram program;
+  if (!program.start()) return 1;
+  allot::QtScreen& screen = program.screen();
 
   FrameWatch frames;
   QQuickWindow* window = nullptr;
