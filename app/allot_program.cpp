@@ -2,9 +2,14 @@
 
 #include <QGuiApplication>
 #include <QIcon>
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
+#include <csignal>
 #include <iostream>
 
 #include "app/app_delegate.h"
+#include "platform/defaults/private_files.h"
+#include "platform/defaults/stop_request.h"
 
 namespace allot {
 
@@ -23,11 +28,22 @@ void AllotProgram::describeHost() {
   QGuiApplication::setWindowIcon(QIcon(":/allot/icons/allot.svg"));
 }
 
-bool AllotProgram::start() {
+AllotProgram::Start AllotProgram::start() {
+  if (Status folder = preparePrivateFolder(storeFile_.parent_path()); !folder.isOk()) {
+    refusal_ = folder.message();
+    return Start::Refused;
+  }
   lock_.emplace(storeFile_);
+  channel_ = std::make_unique<InstanceChannel>(storeFile_);
+  if (lock_->outcome() == InstanceLock::Outcome::HeldByAnother) {
+    if (channel_->askToRaise()) return Start::RaisedOther;
+    refusal_ = lock_->error() + " It does not answer, so its window could not be brought to the "
+                                "front.";
+    return Start::Refused;
+  }
   if (!lock_->acquired()) {
-    std::cerr << lock_->error() << '\n';
-    return false;
+    refusal_ = lock_->error();
+    return Start::Refused;
   }
   defaults_ = std::make_unique<SqliteUserDefaults>(storeFile_);
   application_ = std::make_unique<kit::Application>(*defaults_, [file = storeFile_] {
@@ -35,8 +51,34 @@ bool AllotProgram::start() {
         AppDelegate::Options{.storeFile = file, .formatLocale = std::nullopt});
   });
   application_->launch();
+  if (StopRequest::wasHonoured()) return Start::Stopped;
   screen_ = std::make_unique<QtScreen>(*application_);
+  return Start::Running;
+}
+
+bool AllotProgram::show() {
+  if (!screen_->show()) return false;
+  channel_->listen(screen_->window());
   return true;
+}
+
+int AllotProgram::finish(int loopStatus) {
+  if (application_ == nullptr || !application_->hasUnsavedChanges()) return loopStatus;
+  std::cerr << "allot: quit with changes that could not be saved: " << defaults_->lastError()
+            << '\n';
+  return 1;
+}
+
+int AllotProgram::explain(const std::string& refusal) {
+  std::cerr << "allot: " << refusal << '\n';
+  // Nothing to save here: a quit signal may end the process as it is.
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) std::signal(signal, SIG_DFL);
+  QQmlApplicationEngine engine;
+  engine.setInitialProperties({{"message", QString::fromStdString(refusal)}});
+  engine.load(QUrl("qrc:/allot/qml/LaunchProblemWindow.qml"));
+  if (engine.rootObjects().isEmpty()) return 1;
+  QGuiApplication::exec();
+  return 1;
 }
 
 }  // namespace allot

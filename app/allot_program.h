@@ -1,13 +1,16 @@
-// AllotProgram: what the allot program runs, in order: the lock that keeps one Allot per store,
-// the user's SQLite store, the kit application with AppDelegate (launched, so the store is
-// loaded), and its Qt Quick screen, ready to show. main() and the launch benchmark both use it, so
-// the benchmark measures the program's own start. It needs a QGuiApplication to exist.
+// AllotProgram: what the allot program runs, in order: the private folder of the store, the lock
+// that keeps one Allot per store (a second launch raises the first one's window instead), the
+// user's SQLite store, the kit application with AppDelegate (launched, so the store is loaded),
+// and its Qt Quick screen, ready to show. main() and the launch benchmark both use it, so the
+// benchmark measures the program's own start. It needs a QGuiApplication to exist.
 #pragma once
 
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 
+#include "app/instance_channel.h"
 #include "app/instance_lock.h"
 #include "app/qt_screen.h"
 #include "platform/defaults/sqlite_user_defaults.h"
@@ -17,20 +20,37 @@ namespace allot {
 
 class AllotProgram {
  public:
+  enum class Start {
+    Running,      // the screen is ready to show
+    RaisedOther,  // another Allot runs on the store and brought its window to the front
+    Refused,      // it cannot run; refusal() says why
+    Stopped,      // a quit signal came while the store was loading
+  };
+
   explicit AllotProgram(std::filesystem::path storeFile = SqliteUserDefaults::defaultPath());
   ~AllotProgram();
 
   // Names the host application and sets its icon.
   static void describeHost();
 
-  // False, with the reason on standard error, when another Allot already runs on the store.
-  bool start();
-  // After a successful start.
+  Start start();
+  const std::string& refusal() const { return refusal_; }
+  // After Running: shows the window and listens for later launches; false when QML failed.
+  bool show();
   QtScreen& screen() { return *screen_; }
+
+  // After Qt's loop ended: the exit status. Changes that could not be saved make it 1, with one
+  // line on standard error.
+  int finish(int loopStatus);
+
+  // Shows why Allot cannot run in a small window until the user closes it; returns 1.
+  static int explain(const std::string& refusal);
 
  private:
   std::filesystem::path storeFile_;
+  std::string refusal_;
   std::optional<InstanceLock> lock_;
+  std::unique_ptr<InstanceChannel> channel_;
   std::unique_ptr<SqliteUserDefaults> defaults_;
   std::unique_ptr<kit::Application> application_;
   std::unique_ptr<QtScreen> screen_;

@@ -2,9 +2,22 @@
 
 #include "core/persistence.h"
 #include "core/stored_data_rescue.h"
+#include "platform/kit/alert_controller.h"
+#include "platform/kit/navigation_controller.h"
+#include "platform/kit/window.h"
 #include "ui/main_storyboard.h"
+#include "ui/master_view_controller.h"
 
 namespace allot {
+namespace {
+
+// A reason as the end of a sentence.
+std::string withFullStop(std::string text) {
+  if (text.empty() || text.back() != '.') text += '.';
+  return text;
+}
+
+}  // namespace
 
 AppDelegate::AppDelegate(Options options, std::ostream& diagnostics)
     : options_(std::move(options)), diagnostics_(diagnostics) {}
@@ -15,28 +28,170 @@ std::unique_ptr<kit::Storyboard> AppDelegate::mainStoryboard() {
 
 bool AppDelegate::applicationDidFinishLaunchingWithOptions(kit::Application& application,
                                                            const kit::LaunchOptions& /*options*/) {
-  UserDefaults& defaults = application.standardUserDefaults();
+  defaults_ = &application.standardUserDefaults();
+  loadFromStore(application);
+  askAfterLaunch_ = waitingForStore_;
+  return true;
+}
+
+void AppDelegate::loadFromStore(kit::Application& application) {
+  UserDefaults& defaults = *defaults_;
   LoadReport report;
-  const bool loaded = loadStore(store_, defaults, &report);
-  std::string problem = report.unloadable ? report.reason : defaults.readProblem();
-  if (!problem.empty()) {
-    if (options_.storeFile) {
-      // Without a copy, saving would overwrite the only one there is: this session saves nothing.
-      const bool keptAside = rescueUnloadableStore(*options_.storeFile, problem, diagnostics_)
-                                 .has_value();
-      savingAllowed_ = keptAside || !std::filesystem::exists(*options_.storeFile);
-      // With a copy kept, a damaged store of ours is replaced by a new one on the next save.
-      if (keptAside) defaults.startAfresh();
-    } else {
-      diagnostics_ << "allot: the stored budget could not be loaded (" << problem
-                   << "); starting with an empty budget.\n";
-    }
+  loadStore(store_, defaults, &report);
+  savedRevision_ = store_.revision();
+  waitingForStore_ = report.status.kind() == Status::Kind::Busy;
+  const Status writability = defaults.writability();
+  savingAllowed_ = report.status.isOk() && writability.isOk();
+  if (waitingForStore_) {
+    diagnostics_ << "allot: " << report.reason() << " Waiting for it before loading.\n";
+  } else if (!report.status.isOk() && report.status.kind() == Status::Kind::Unreadable &&
+             writability.isOk()) {
+    keepUnloadableData(application, report.status);
+  } else if (!report.status.isOk()) {
+    tell("Your stored budget could not be loaded: " + withFullStop(report.reason()) +
+         " Nothing will be saved over it.");
+  } else if (writability.kind() == Status::Kind::Newer) {
+    tell("Your budget was written by a newer version of Allot. It is shown read-only: changes "
+         "made here will not be saved.");
+  } else if (!writability.isOk()) {
+    tell("Your budget is read-only. " + withFullStop(writability.message()));
   }
-  return loaded;
+}
+
+// Data of ours that the load could not take is copied aside before anything is saved over it.
+void AppDelegate::keepUnloadableData(kit::Application& /*application*/, const Status& problem) {
+  const std::string loss = "Your stored budget could not be loaded: " +
+                           withFullStop(problem.message());
+  if (!options_.storeFile) {
+    tell(loss + " Allot started with an empty budget.");
+    return;
+  }
+  std::string error;
+  const std::optional<std::filesystem::path> copy = copyStoreAside(*options_.storeFile, &error);
+  const bool existed = std::filesystem::exists(*options_.storeFile);
+  // Without a copy, saving would overwrite the only one there is: this session saves nothing.
+  savingAllowed_ = copy.has_value() || !existed;
+  if (copy) {
+    // A damaged store of ours is replaced by a new one on the next save.
+    defaults_->startAfresh();
+    tell(loss + " A copy of it was kept at " + copy->string() +
+         "; Allot started a new, empty budget in its place.");
+  } else {
+    tell(loss + " No copy could be made (" + error +
+         "), so Allot started with an empty budget that will not be saved over it.");
+  }
+}
+
+// One sentence, on the diagnostics stream and in the window.
+void AppDelegate::tell(const std::string& sentence, bool dismissible) {
+  diagnostics_ << "allot: " << sentence << '\n';
+  if (window() != nullptr) window()->showNotice({sentence, dismissible});
+}
+
+void AppDelegate::applicationDidBecomeActive(kit::Application& application) {
+  if (!askAfterLaunch_) return;
+  askAfterLaunch_ = false;
+  askToRetryLoading(application);
+}
+
+void AppDelegate::askToRetryLoading(kit::Application& application) {
+  presentAlert(
+      "Budget in Use", "Your budget is in use by another program.", "Quit",
+      [&application] { application.quit(); }, "Retry",
+      [this, &application] {
+        loadFromStore(application);
+        if (waitingForStore_) {
+          askToRetryLoading(application);
+        } else {
+          refreshList();
+        }
+      });
 }
 
 void AppDelegate::applicationWillResignActive(kit::Application& application) {
-  if (savingAllowed_) saveStore(store_, application.standardUserDefaults());
+  saveChanges(application);
+}
+
+bool AppDelegate::hasUnsavedChanges() const {
+  return savingAllowed_ && defaults_ != nullptr &&
+         (store_.revision() != savedRevision_ || defaults_->hasUncommittedChanges());
+}
+
+void AppDelegate::saveChanges(kit::Application& application) {
+  if (!savingAllowed_) return;
+  saveStore(store_, application.standardUserDefaults());
+  savedRevision_ = store_.revision();
+}
+
+void AppDelegate::applicationDidCommit(kit::Application& /*application*/, const Status& outcome) {
+  if (outcome.isOk()) {
+    if (showingCommitFailure_ && window() != nullptr) window()->clearNotice();
+    showingCommitFailure_ = false;
+    return;
+  }
+  // The toolkit already said it on the diagnostics stream; the window says it until a commit
+  // succeeds.
+  showingCommitFailure_ = true;
+  if (window() != nullptr) {
+    window()->showNotice({"Your latest changes could not be saved. " +
+                              withFullStop(outcome.message()) +
+                              " Allot keeps them and tries again.",
+                          false});
+  }
+}
+
+bool AppDelegate::applicationShouldQuit(kit::Application& application) {
+  if (!hasUnsavedChanges()) return true;
+  askBeforeQuitting(application);
+  return false;
+}
+
+void AppDelegate::askBeforeQuitting(kit::Application& application) {
+  presentAlert(
+      "Changes Not Saved",
+      "Your latest changes could not be saved. " +
+          withFullStop(defaults_->lastError()),
+      "Quit Without Saving", [&application] { application.quit(); }, "Try Again",
+      [this, &application] {
+        if (application.saveChanges()) {
+          application.quit();
+        } else {
+          askBeforeQuitting(application);
+        }
+      });
+}
+
+// An alert over whatever is on display (taking the place of an alert already shown), whose two
+// buttons each dismiss it before running their part.
+void AppDelegate::presentAlert(std::string title, std::string message, std::string cancelTitle,
+                               std::function<void()> cancel, std::string actionTitle,
+                               std::function<void()> action) {
+  if (window() == nullptr) return;
+  kit::ViewController* presenter = window()->visibleViewController();
+  if (auto* shown = dynamic_cast<kit::AlertController*>(presenter)) {
+    presenter = shown->presentingViewController();
+    shown->dismissViewControllerAnimated(false, {});
+  }
+  if (presenter == nullptr) return;
+  using kit::AlertAction;
+  using kit::AlertActionStyle;
+  auto alert = std::make_unique<kit::AlertController>(std::move(title), std::move(message),
+                                                      kit::AlertControllerStyle::Alert);
+  alert->addAction(AlertAction(std::move(cancelTitle), AlertActionStyle::Cancel,
+                               [cancel = std::move(cancel)](AlertAction&) { cancel(); }));
+  alert->addAction(AlertAction(std::move(actionTitle), AlertActionStyle::Default,
+                               [action = std::move(action)](AlertAction&) { action(); }));
+  presenter->presentViewController(std::move(alert), true, {});
+}
+
+void AppDelegate::refreshList() {
+  auto* navigation = window() != nullptr
+                         ? dynamic_cast<kit::NavigationController*>(window()->rootViewController())
+                         : nullptr;
+  if (navigation == nullptr || navigation->viewControllers().empty()) return;
+  if (auto* list = dynamic_cast<MasterViewController*>(navigation->viewControllers().front())) {
+    list->refreshList();
+  }
 }
 
 }  // namespace allot

@@ -1,18 +1,29 @@
 // AppDelegate: the application's delegate. It owns the one BudgetStore of the process and hands
 // it to the main storyboard, which hands it to every screen. When launching finishes it loads the
-// store from the per-user defaults; stored data it cannot take is first copied aside (with one
-// line on the diagnostics stream) and the application starts empty; when no copy can be made,
-// nothing is saved over it in this session. Each time the application
-// resigns the active state it saves the whole store; the toolkit then commits the defaults.
+// store from the per-user defaults; each time the application resigns the active state it saves
+// the whole store (the toolkit then commits the defaults), and between resigns it saves whatever
+// changed when the toolkit asks.
+//
+// What it does when the stored budget is not simply there is told to the user twice, in one
+// sentence: on the diagnostics stream and in the window's notice. Data of ours that cannot be
+// loaded is copied aside and the application starts empty, with a new store in its place (when no
+// copy can be made, nothing is saved over it in this session). Data that is not ours, a store of a
+// newer version or one that cannot be written is never written. A store that another program
+// holds locked is waited for: an alert offers Retry and Quit, and nothing is saved until it loads.
+// A commit that fails keeps the changes for the next one and says so until one succeeds; a quit
+// with changes that could not be saved asks first.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "core/budget_store.h"
+#include "platform/defaults/user_defaults.h"
 #include "platform/kit/application.h"
 #include "platform/kit/application_delegate.h"
 #include "platform/kit/storyboard.h"
@@ -35,14 +46,36 @@ class AppDelegate : public kit::ApplicationDelegate {
   bool applicationDidFinishLaunchingWithOptions(kit::Application& application,
                                                 const kit::LaunchOptions& options) override;
   void applicationWillResignActive(kit::Application& application) override;
+  void applicationDidBecomeActive(kit::Application& application) override;
+  bool hasUnsavedChanges() const override;
+  void saveChanges(kit::Application& application) override;
+  void applicationDidCommit(kit::Application& application, const Status& outcome) override;
+  bool applicationShouldQuit(kit::Application& application) override;
 
   const BudgetStore& store() const { return store_; }
+  // Whether the stored budget is loaded (false while another program holds it locked).
+  bool storeLoaded() const { return !waitingForStore_; }
 
  private:
+  void loadFromStore(kit::Application& application);
+  void keepUnloadableData(kit::Application& application, const Status& problem);
+  void tell(const std::string& sentence, bool dismissible = true);
+  void askToRetryLoading(kit::Application& application);
+  void askBeforeQuitting(kit::Application& application);
+  void presentAlert(std::string title, std::string message, std::string cancelTitle,
+                    std::function<void()> cancel, std::string actionTitle,
+                    std::function<void()> action);
+  void refreshList();
+
   Options options_;
   std::ostream& diagnostics_;
   BudgetStore store_;
+  UserDefaults* defaults_ = nullptr;  // the application's, from launch on
   bool savingAllowed_ = true;
+  bool waitingForStore_ = false;
+  bool askAfterLaunch_ = false;
+  bool showingCommitFailure_ = false;
+  std::uint64_t savedRevision_ = 0;  // the store's revision when it was last written
 };
 
 }  // namespace allot

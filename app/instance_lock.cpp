@@ -2,28 +2,30 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace allot {
 
 InstanceLock::InstanceLock(const std::filesystem::path& storeFile) {
   const std::filesystem::path lockFile = storeFile.string() + ".lock";
-  std::error_code ignored;
-  std::filesystem::create_directories(storeFile.parent_path(), ignored);
-  fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd_ >= 0) ::fchmod(fd_, 0600);
   if (fd_ < 0) {
-    acquired_ = true;
-    return;
-  }
-  if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-    acquired_ = true;
+    error_ = "Allot cannot lock its budget: the lock file " + lockFile.string() +
+             " cannot be opened (" + std::strerror(errno) + ").";
+  } else if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+    outcome_ = Outcome::Acquired;
   } else if (errno == EWOULDBLOCK) {
-    error_ = "allot: another Allot is already running with the budget in " + storeFile.string() +
+    outcome_ = Outcome::HeldByAnother;
+    error_ = "Another Allot is already running with the budget in " + storeFile.string() +
              "; close it first.";
   } else {
-    acquired_ = true;  // no locking on this file system; nothing more can be done
+    error_ = "Allot cannot lock its budget: the lock file " + lockFile.string() +
+             " cannot be locked (" + std::strerror(errno) + ").";
   }
 }
 

@@ -1,6 +1,7 @@
 // InstanceLock: keeps a second Allot from running on the same store, where each would save over
-// the other's changes. It holds an advisory lock on a file beside the store for as long as it
-// lives; the system releases it when the process ends, however it ends.
+// the other's changes. It holds an advisory lock on a private file (0600, never through a link)
+// beside the store for as long as it lives; the system releases it when the process ends, however
+// it ends. The store's folder must exist already.
 #pragma once
 
 #include <filesystem>
@@ -10,19 +11,21 @@ namespace allot {
 
 class InstanceLock {
  public:
+  enum class Outcome { Acquired, HeldByAnother, Failed };
+
   explicit InstanceLock(const std::filesystem::path& storeFile);
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
 
-  // False when another process holds the lock; error() then says so. When the lock file cannot
-  // be made at all (a read-only folder), the lock is not needed: nothing can be saved there.
-  bool acquired() const { return acquired_; }
+  Outcome outcome() const { return outcome_; }
+  bool acquired() const { return outcome_ == Outcome::Acquired; }
+  // Why the lock was not acquired, in one sentence.
   const std::string& error() const { return error_; }
 
  private:
   int fd_ = -1;
-  bool acquired_ = false;
+  Outcome outcome_ = Outcome::Failed;
   std::string error_;
 };
 

@@ -1,12 +1,28 @@
 // The entry point: one Allot per store, shown in a Qt Quick window until the user quits.
 #include <QGuiApplication>
+#include <iostream>
 
 #include "app/allot_program.h"
+#include "platform/qt/application_lifecycle.h"
 
 int main(int argc, char** argv) {
+  // From the very start, so that a quit during the load ends it at once.
+  allot::qt::ApplicationLifecycle::catchQuitSignals();
   QGuiApplication host(argc, argv);
   allot::AllotProgram::describeHost();
   allot::AllotProgram program;
-  if (!program.start() || !program.screen().show()) return 1;
-  return QGuiApplication::exec();
+  switch (program.start()) {
+    case allot::AllotProgram::Start::Running:
+      if (!program.show()) return 1;
+      return program.finish(QGuiApplication::exec());
+    case allot::AllotProgram::Start::RaisedOther:
+      std::cerr << "allot: Allot is already running; its window was brought to the front.\n";
+      return 0;
+    case allot::AllotProgram::Start::Stopped:
+      std::cerr << "allot: stopped while loading the budget; nothing was changed.\n";
+      return 1;
+    case allot::AllotProgram::Start::Refused:
+      break;
+  }
+  return allot::AllotProgram::explain(program.refusal());
 }

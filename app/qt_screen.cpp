@@ -7,7 +7,7 @@
 namespace allot {
 
 QtScreen::QtScreen(kit::Application& application)
-    : bridge_(application), lifecycle_(application, bridge_) {
+    : bridge_(application), lifecycle_(application, bridge_), autoSave_(application, bridge_) {
   // Material follows the system's light or dark preference.
   static const bool styleChosen = [] {
     if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_STYLE")) QQuickStyle::setStyle("Material");

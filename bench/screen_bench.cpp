@@ -131,7 +131,7 @@ int launch(int argc, char** argv, Clock::time_point mainStart, std::int64_t main
   QGuiApplication host(argc, argv);
   allot::AllotProgram::describeHost();
   allot::AllotProgram program;
-  if (!program.start()) return 1;
+  if (program.start() != allot::AllotProgram::Start::Running) return 1;
   allot::QtScreen& screen = program.screen();
 
   FrameWatch frames;
@@ -141,7 +141,7 @@ int launch(int argc, char** argv, Clock::time_point mainStart, std::int64_t main
                      window = qobject_cast<QQuickWindow*>(object);
                      if (window != nullptr) frames.watch(window);
                    });
-  if (!screen.show() || window == nullptr) return 1;
+  if (!program.show() || window == nullptr) return 1;
   const bool shown = waitForFrame(*window, frames, 0, 10000);
   const double residentAtFirstFrame = peakResidentMegabytes();  // the peak so far
   QTimer::singleShot(1000, &host, &QCoreApplication::quit);

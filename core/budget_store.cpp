@@ -42,6 +42,7 @@ void BudgetStore::insertEnvelope(std::size_t envelope, EnvelopeRecord record) {
   assert(inRange && "insert position out of range");
   assert(paired && "descriptions and amounts differ in length");
   if (!inRange || !paired) return;
+  ++revision_;
   const auto at = static_cast<std::ptrdiff_t>(envelope);
   fields_.categoryNames.insert(fields_.categoryNames.begin() + at, std::move(record.name));
   fields_.envelopeColors.insert(fields_.envelopeColors.begin() + at, record.colorNumber);
@@ -53,6 +54,7 @@ void BudgetStore::insertEnvelope(std::size_t envelope, EnvelopeRecord record) {
 
 EnvelopeRecord BudgetStore::removeEnvelope(std::size_t envelope) {
   if (!hasEnvelope(envelope)) return {};
+  ++revision_;
   const auto at = static_cast<std::ptrdiff_t>(envelope);
   EnvelopeRecord record{std::move(fields_.categoryNames[envelope]),
                         fields_.envelopeColors[envelope], fields_.categoryAmounts[envelope],
@@ -68,6 +70,7 @@ EnvelopeRecord BudgetStore::removeEnvelope(std::size_t envelope) {
 
 void BudgetStore::moveEnvelope(std::size_t from, std::size_t to) {
   if (!hasEnvelope(from) || !hasEnvelope(to) || from == to) return;
+  ++revision_;
   shiftItem(fields_.categoryNames, from, to);
   shiftItem(fields_.envelopeColors, from, to);
   shiftItem(fields_.categoryAmounts, from, to);
@@ -76,11 +79,14 @@ void BudgetStore::moveEnvelope(std::size_t from, std::size_t to) {
 }
 
 void BudgetStore::setBalance(std::size_t envelope, double balance) {
-  if (hasEnvelope(envelope)) fields_.categoryAmounts[envelope] = balance;
+  if (!hasEnvelope(envelope)) return;
+  fields_.categoryAmounts[envelope] = balance;
+  ++revision_;
 }
 
 void BudgetStore::appendTransaction(std::size_t envelope, std::string description, double amount) {
   if (!hasEnvelope(envelope)) return;
+  ++revision_;
   fields_.detailArrays[envelope].push_back(std::move(description));
   fields_.detailAmountArrays[envelope].push_back(amount);
 }
@@ -93,6 +99,7 @@ std::pair<std::string, double> BudgetStore::removeTransaction(std::size_t envelo
   const bool inRange = index < descriptions.size();
   assert(inRange && "storage index out of range");
   if (!inRange) return {};
+  ++revision_;
   std::pair<std::string, double> removed{std::move(descriptions[index]), amounts[index]};
   const auto at = static_cast<std::ptrdiff_t>(index);
   descriptions.erase(descriptions.begin() + at);
@@ -105,6 +112,7 @@ void BudgetStore::replaceTransactions(std::size_t envelope, std::vector<std::str
   const bool paired = descriptions.size() == amounts.size();
   assert(paired && "descriptions and amounts differ in length");
   if (!hasEnvelope(envelope) || !paired) return;
+  ++revision_;
   fields_.detailArrays[envelope] = std::move(descriptions);
   fields_.detailAmountArrays[envelope] = std::move(amounts);
 }
@@ -119,6 +127,7 @@ bool BudgetStore::assign(BudgetFields fields) {
     if (fields.detailArrays[i].size() != fields.detailAmountArrays[i].size()) return false;
   }
   fields_ = std::move(fields);
+  ++revision_;
   return true;
 }
 

@@ -48,6 +48,8 @@ class BudgetStore {
     return fields_.detailAmountArrays;
   }
   std::size_t transactionCount(std::size_t envelope) const;
+  // Moves with every write, so that a saver can tell whether anything changed since it last saved.
+  std::uint64_t revision() const { return revision_; }
 
   // Writes. An envelope number or storage index out of range is a caller's error: it fails an
   // assertion in debug builds and otherwise changes nothing.
@@ -58,7 +60,10 @@ class BudgetStore {
   // envelopes between the two positions.
   void moveEnvelope(std::size_t from, std::size_t to);
   void setBalance(std::size_t envelope, double balance);
-  void setTotalAmount(double total) { fields_.totalAmount = total; }
+  void setTotalAmount(double total) {
+    fields_.totalAmount = total;
+    ++revision_;
+  }
   // Appends at the end, without applying the transaction limit.
   void appendTransaction(std::size_t envelope, std::string description, double amount);
   std::pair<std::string, double> removeTransaction(std::size_t envelope, std::size_t index);
@@ -73,6 +78,7 @@ class BudgetStore {
   bool hasEnvelope(std::size_t envelope) const;
 
   BudgetFields fields_;
+  std::uint64_t revision_ = 0;
 };
 
 }  // namespace allot

@@ -177,17 +177,21 @@ Value listValue(const std::vector<std::vector<Item>>& lists) {
 bool loadStore(BudgetStore& store, UserDefaults& defaults, LoadReport* report) {
   LoadReport outcome;
   BudgetFields fields;
-  try {
-    fields = readFields(defaults);
-  } catch (const Unloadable& unloadable) {
-    outcome = {true, unloadable.reason};
-    fields = {};
-  }
-  // A store file that could not be read, or a value that could not be decoded, looks like a
-  // missing key above; whatever was read, the data is not whole.
-  if (std::string problem = defaults.readProblem(); !problem.empty()) {
-    outcome = {true, std::move(problem)};
-    fields = {};
+  outcome.status = defaults.beginReading();
+  if (outcome.status.isOk()) {
+    try {
+      fields = readFields(defaults);
+    } catch (const Unloadable& unloadable) {
+      outcome.status = Status::unreadable(unloadable.reason);
+      fields = {};
+    }
+    defaults.endReading();
+    // A store file that could not be read, or a value that could not be decoded, looks like a
+    // missing key above; whatever was read, the data is not whole.
+    if (Status read = defaults.readStatus(); !read.isOk()) {
+      outcome.status = std::move(read);
+      fields = {};
+    }
   }
   store.assign(std::move(fields));
   if (report != nullptr) *report = std::move(outcome);

@@ -11,14 +11,17 @@
 
 namespace allot {
 
-// What the load found. `unloadable` means stored data was present but could not be taken;
-// `reason` then says why in one line.
+// What the load found: ok, or why the stored data was not taken (busy: locked by another program
+// past the wait; unreadable: ours but damaged or of a shape the load cannot take; notOurs or
+// newer: to be left alone), in one line.
 struct LoadReport {
-  bool unloadable = false;
-  std::string reason;
+  Status status;
+  bool unloadable() const { return !status.isOk(); }
+  const std::string& reason() const { return status.message(); }
 };
 
-// Returns true, always. Fills `report` when given.
+// Returns true, always. Fills `report` when given. Every key is read from one state of the store,
+// never half of another program's commit.
 bool loadStore(BudgetStore& store, UserDefaults& defaults, LoadReport* report = nullptr);
 
 // Writes "totalAmount" with setDouble, then the five lists with setObject, every time. It does not

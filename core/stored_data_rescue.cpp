@@ -31,6 +31,16 @@ std::filesystem::path freeCopyPath(const std::filesystem::path& file) {
   return candidate;
 }
 
+// Copies `from` to the new file `to`, readable and writable by the user alone.
+bool copyPrivately(const std::filesystem::path& from, const std::filesystem::path& to,
+                   std::error_code& failure) {
+  if (!std::filesystem::copy_file(from, to, failure)) return false;
+  std::filesystem::permissions(to, std::filesystem::perms::owner_read |
+                                       std::filesystem::perms::owner_write,
+                               failure);
+  return !failure;
+}
+
 }  // namespace
 
 std::optional<std::filesystem::path> copyStoreAside(const std::filesystem::path& file,
@@ -41,34 +51,17 @@ std::optional<std::filesystem::path> copyStoreAside(const std::filesystem::path&
     return std::nullopt;
   }
   const std::filesystem::path copy = freeCopyPath(file);
-  if (!std::filesystem::copy_file(file, copy, failure)) {
+  if (!copyPrivately(file, copy, failure)) {
     if (error != nullptr) *error = "cannot copy " + file.string() + ": " + failure.message();
     return std::nullopt;
   }
   // Committed changes may still sit in SQLite's write-ahead log; the copy needs it too.
   const std::filesystem::path log = file.string() + "-wal";
   if (std::filesystem::exists(log, failure) &&
-      !std::filesystem::copy_file(log, copy.string() + "-wal", failure)) {
+      !copyPrivately(log, copy.string() + "-wal", failure)) {
     if (error != nullptr) *error = "cannot copy " + log.string() + ": " + failure.message();
     return std::nullopt;
   }
-  return copy;
-}
-
-std::optional<std::filesystem::path> rescueUnloadableStore(const std::filesystem::path& file,
-                                                           const std::string& reason,
-                                                           std::ostream& out) {
-  std::string error;
-  std::optional<std::filesystem::path> copy = copyStoreAside(file, &error);
-  out << "allot: the stored budget could not be loaded (" << reason << "); ";
-  if (copy) {
-    out << "a copy of it was kept at " << copy->string()
-        << "; starting with an empty budget.\n";
-  } else {
-    out << "no copy could be made (" << error
-        << "); starting with an empty budget that will not be saved over it.\n";
-  }
-  out.flush();
   return copy;
 }
 

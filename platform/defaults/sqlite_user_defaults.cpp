@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +13,9 @@
 #include <cstring>
 #include <system_error>
 
+#include "platform/defaults/private_files.h"
+#include "platform/defaults/sqlite_statement.h"
+#include "platform/defaults/stop_request.h"
 #include "platform/defaults/value_rows.h"
 
 namespace fs = std::filesystem;
@@ -21,13 +25,58 @@ namespace {
 
 // Stored in the database header (PRAGMA application_id) so that we know our own files: "Allt".
 constexpr std::int64_t kApplicationId = 0x416C6C74;
-// Another process in the middle of a commit holds the lock for milliseconds; wait that out.
-constexpr int kBusyTimeoutMs = 5000;
+// How often a wait for another program's lock looks again, and how often a long statement looks
+// whether the user asked to quit (in SQLite's virtual machine steps).
+constexpr int kBusyPollMs = 10;
+constexpr int kStopPollSteps = 1000;
 
 constexpr const char* kForeign = "is a SQLite database of another application";
 
+std::string describeFile(const fs::path& file) {
+  return "settings file \"" + file.string() + "\"";
+}
+
+// Data that must be left alone: nothing will be copied, replaced or saved over it.
+Status leftAlone(const fs::path& file, const std::string& reason) {
+  return Status::notOurs("The " + describeFile(file) + " " + reason + "; it is left untouched.");
+}
+
+// Our own data that cannot be taken; the application decides what becomes of it.
+Status unreadable(const fs::path& file, const std::string& reason) {
+  return Status::unreadable("The " + describeFile(file) + " " + reason + ".");
+}
+
+Status busy(const fs::path& file, const std::string& detail) {
+  return Status::busy("The " + describeFile(file) + " is in use by another program (" + detail +
+                      ").");
+}
+
+bool isBusy(int code) {
+  const int primary = code & 0xff;
+  return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// What a failed read means, from SQLite's code and message.
+Status readFailure(int code, const std::string& message, const fs::path& file,
+                   std::string_view key = {}) {
+  if (isBusy(code)) return busy(file, message);
+  if (code == SQLITE_INTERRUPT) {
+    return Status::failed("Reading the " + describeFile(file) + " was stopped.");
+  }
+  if (code == SQLITE_TOOBIG && !key.empty()) {
+    return unreadable(file, "holds a value larger than 16 MiB under the key \"" +
+                                std::string(key) + "\"");
+  }
+  return unreadable(file, "cannot be read (" + message + ")");
+}
+
+// The same, for the failure the connection holds now.
+Status readFailure(sqlite3* db, const fs::path& file) {
+  return readFailure(sqlite3_errcode(db), sqlite3_errmsg(db), file);
+}
+
 // What the first bytes of the file say, read without SQLite so that SQLite never touches a file
-// that is not a database, or belongs to someone else.
+// that is not a database, or belongs to someone else. A link is never followed.
 enum class Header { Missing, Empty, Ours, Unclaimed, Refused };
 struct HeaderFinding {
   Header kind;
@@ -36,15 +85,17 @@ struct HeaderFinding {
 
 HeaderFinding readHeader(const fs::path& file) {
   std::error_code error;
-  const fs::file_status status = fs::status(file, error);
+  const fs::file_status status = fs::symlink_status(file, error);
   if (status.type() == fs::file_type::not_found) return {Header::Missing, {}};
   if (error) return {Header::Refused, "cannot be examined (" + error.message() + ")"};
+  if (fs::is_symlink(status)) return {Header::Refused, "is a symbolic link, which is not followed"};
   if (fs::is_directory(status)) return {Header::Refused, "is a directory, not a file"};
   if (!fs::is_regular_file(status)) return {Header::Refused, "is not a regular file"};
 
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
     return {Header::Refused, "cannot be read (" + std::string(std::strerror(errno)) + ")"};
+  }
   std::array<unsigned char, 100> header{};
   std::size_t filled = 0;
   while (filled < header.size()) {
@@ -76,12 +127,9 @@ HeaderFinding readHeader(const fs::path& file) {
 }
 
 std::optional<std::int64_t> queryInteger(sqlite3* db, const char* sql) {
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) return std::nullopt;
-  std::optional<std::int64_t> result;
-  if (sqlite3_step(statement) == SQLITE_ROW) result = sqlite3_column_int64(statement, 0);
-  sqlite3_finalize(statement);
-  return result;
+  SqliteStatement statement(db, sql);
+  if (!statement || statement.step() != SQLITE_ROW) return std::nullopt;
+  return statement.integer(0);
 }
 
 bool execute(sqlite3* db, const char* sql) {
@@ -89,7 +137,7 @@ bool execute(sqlite3* db, const char* sql) {
 }
 
 // Whose the open database is, asked of SQLite itself (after any crash recovery it did).
-enum class Ownership { Ours, Unclaimed, Refused };
+enum class Ownership { Ours, Newer, Unclaimed, Refused, Unknown };
 struct OwnershipFinding {
   Ownership kind;
   std::string reason;       // for Refused
@@ -100,15 +148,12 @@ OwnershipFinding checkOwnership(sqlite3* db) {
   const auto applicationId = queryInteger(db, "PRAGMA application_id");
   const auto objectCount = queryInteger(db, "SELECT count(*) FROM sqlite_schema");
   const auto schemaVersion = queryInteger(db, "PRAGMA user_version");
-  if (!applicationId || !objectCount || !schemaVersion) {
-    return {Ownership::Refused, "cannot be read (" + std::string(sqlite3_errmsg(db)) + ")"};
-  }
+  // Unknown: SQLite could not answer (busy, or an I/O error); the connection says why.
+  if (!applicationId || !objectCount || !schemaVersion) return {Ownership::Unknown, {}};
   if (*applicationId == 0 && *objectCount == 0) return {Ownership::Unclaimed, {}};
   if (*applicationId != kApplicationId) return {Ownership::Refused, kForeign};
   // A file with a larger number comes from a newer Allot.
-  if (*schemaVersion > ValueRows::kLayout) {
-    return {Ownership::Refused, "was written by a newer version of Allot"};
-  }
+  if (*schemaVersion > ValueRows::kLayout) return {Ownership::Newer, {}, ValueRows::kLayout};
   const std::int64_t layout = std::max(*schemaVersion, ValueRows::kFirstLayout);
   if (!ValueRows::hasTables(db, layout)) {
     return {Ownership::Refused, "is an Allot file without its tables of values"};
@@ -116,26 +161,40 @@ OwnershipFinding checkOwnership(sqlite3* db) {
   return {Ownership::Ours, {}, layout};
 }
 
-// What SQLite's own consistency check finds wrong with the database; empty when nothing is.
+// What SQLite's own consistency check finds wrong with the database; ok when nothing is.
 // Rows lost to a file cut short or overwritten would otherwise read as keys never stored.
-std::string damageIn(sqlite3* db) {
-  sqlite3_stmt* statement = nullptr;
-  std::string damage;
-  if (sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &statement, nullptr) != SQLITE_OK) {
-    damage = sqlite3_errmsg(db);
-  } else if (sqlite3_step(statement) != SQLITE_ROW) {
-    damage = sqlite3_errmsg(db);
-  } else {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    damage = text != nullptr ? text : "no answer";
-    if (damage == "ok") damage.clear();
+Status checkIntegrity(sqlite3* db, const fs::path& file) {
+  SqliteStatement check(db, "PRAGMA quick_check(1)");
+  if (!check || check.step() != SQLITE_ROW) {
+    if (isBusy(sqlite3_errcode(db)) || sqlite3_errcode(db) == SQLITE_INTERRUPT) {
+      return readFailure(db, file);
+    }
+    return unreadable(file, "is damaged (" + std::string(sqlite3_errmsg(db)) + ")");
   }
-  sqlite3_finalize(statement);
+  std::string damage(check.text(0));
+  if (damage == "ok") return Status::ok();
   // SQLite lists its findings on separate lines; the report is one line.
-  for (char& c : damage) {
-    if (c == '\n' || c == '\r') c = ' ';
+  std::replace_if(damage.begin(), damage.end(), [](char c) { return c == '\n' || c == '\r'; },
+                  ' ');
+  return unreadable(file, "is damaged (" + damage + ")");
+}
+
+// Why the file (or, when it does not exist yet, its folder) cannot be written; ok when it can.
+Status checkWritable(const fs::path& file, bool exists) {
+  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  std::error_code error;
+  const bool folderExists = fs::exists(folder, error);
+  if (exists && ::access(file.c_str(), W_OK) != 0) {
+    return Status::readOnly("The " + describeFile(file) + " cannot be written (" +
+                            std::strerror(errno) + "); nothing will be saved to it.");
   }
-  return damage;
+  // Saving needs the folder too, for the journal that makes a commit safe.
+  if (folderExists && ::access(folder.c_str(), W_OK | X_OK) != 0) {
+    return Status::readOnly("The folder \"" + folder.string() + "\" cannot be written (" +
+                            std::strerror(errno) + "); nothing will be saved to the " +
+                            describeFile(file) + ".");
+  }
+  return Status::ok();
 }
 
 // Debian's SQLite reads a name that starts with "file:" as a URI; an absolute path never does.
@@ -143,16 +202,11 @@ int openDatabase(const fs::path& file, int flags, sqlite3** db) {
   std::error_code error;
   fs::path absolute = fs::absolute(file, error);
   if (error) absolute = file;
-  return sqlite3_open_v2(absolute.c_str(), db, flags, nullptr);
+  return sqlite3_open_v2(absolute.c_str(), db, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
 }
 
-std::string describeFile(const fs::path& file) {
-  return "settings file \"" + file.string() + "\"";
-}
-
-std::string refusal(const fs::path& file, const std::string& reason) {
-  return "The " + describeFile(file) + " " + reason + "; it is left untouched.";
-}
+// A long statement gives up when the user asked to quit.
+int stopWhenAsked(void* /*unused*/) { return StopRequest::honour() ? 1 : 0; }
 
 }  // namespace
 
@@ -174,8 +228,14 @@ fs::path SqliteUserDefaults::defaultPath() {
   return fs::path(home) / ".local" / "share" / relative;
 }
 
+int SqliteUserDefaults::waitWhileBusy(void* self, int attempt) {
+  const auto* defaults = static_cast<const SqliteUserDefaults*>(self);
+  if (StopRequest::honour() || attempt * kBusyPollMs >= defaults->busyWaitMs_) return 0;
+  sqlite3_sleep(kBusyPollMs);
+  return 1;
+}
+
 void SqliteUserDefaults::openedDatabase(sqlite3* db, std::int64_t layout) const {
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
   db_ = db;
   rows_ = std::make_unique<ValueRows>(db, layout);
 }
@@ -188,41 +248,88 @@ void SqliteUserDefaults::closeDatabase() const {
 
 bool SqliteUserDefaults::examine() const {
   closeDatabase();
-  readProblem_.clear();
+  readStatus_ = Status::ok();
+  writability_ = Status::ok();
   const HeaderFinding header = readHeader(file_);
-  if (header.kind == Header::Missing || header.kind == Header::Empty) return true;
+  if (header.kind == Header::Missing || header.kind == Header::Empty) {
+    writability_ = checkWritable(file_, header.kind == Header::Empty);
+    return true;
+  }
   if (header.kind == Header::Refused) {
-    readProblem_ = refusal(file_, header.reason);
+    readStatus_ = leftAlone(file_, header.reason);
     return false;
   }
+  if (header.kind == Header::Ours) return openOwnDatabase();
 
-  // An unclaimed database is only looked at, read-only; ours is opened for writing as well, so
-  // that SQLite can roll back a commit that a crash interrupted.
-  const bool ours = header.kind == Header::Ours;
+  // An unclaimed database is only looked at, read-only, to see that it is empty.
   sqlite3* db = nullptr;
-  const int flags = ours ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
-  if (openDatabase(file_, flags, &db) != SQLITE_OK) {
-    readProblem_ = refusal(file_, "cannot be opened (" + std::string(sqlite3_errmsg(db)) + ")");
+  if (openDatabase(file_, SQLITE_OPEN_READONLY, &db) != SQLITE_OK) {
+    readStatus_ = leftAlone(file_, "cannot be opened (" + std::string(sqlite3_errmsg(db)) + ")");
     sqlite3_close_v2(db);
     return false;
   }
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  sqlite3_busy_handler(db, &SqliteUserDefaults::waitWhileBusy, const_cast<SqliteUserDefaults*>(this));
   const OwnershipFinding owner = checkOwnership(db);
-  if (owner.kind == Ownership::Refused) {
-    readProblem_ = refusal(file_, owner.reason);
+  if (owner.kind == Ownership::Unknown) {
+    readStatus_ = readFailure(db, file_);
+    if (readStatus_.kind() == Status::Kind::Unreadable) {
+      readStatus_ = leftAlone(file_, "cannot be read (" + std::string(sqlite3_errmsg(db)) + ")");
+    }
+  } else if (owner.kind != Ownership::Unclaimed) {
+    readStatus_ = leftAlone(file_, owner.kind == Ownership::Refused ? owner.reason : kForeign);
+  }
+  sqlite3_close_v2(db);
+  if (!readStatus_.isOk()) return false;
+  writability_ = checkWritable(file_, true);
+  return true;
+}
+
+// Opens a file whose header says it is ours for reading and writing, so that SQLite can roll back
+// a commit that a crash interrupted, and checks it before anything is read.
+bool SqliteUserDefaults::openOwnDatabase() const {
+  makePrivate(file_);
+  makePrivate(file_.string() + "-journal");
+  sqlite3* db = nullptr;
+  if (openDatabase(file_, SQLITE_OPEN_READWRITE, &db) != SQLITE_OK) {
+    readStatus_ = unreadable(file_, "cannot be opened (" + std::string(sqlite3_errmsg(db)) + ")");
     sqlite3_close_v2(db);
     return false;
   }
-  if (owner.kind == Ownership::Ours && ours) {
-    if (const std::string damage = damageIn(db); !damage.empty()) {
-      readProblem_ = "The " + describeFile(file_) + " is damaged (" + damage +
-                     "); it was not read and nothing will be saved over it.";
-      sqlite3_close_v2(db);
-      return false;
+  sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kLargestValue);
+  sqlite3_busy_handler(db, &SqliteUserDefaults::waitWhileBusy, const_cast<SqliteUserDefaults*>(this));
+  sqlite3_progress_handler(db, kStopPollSteps, stopWhenAsked, nullptr);
+
+  const OwnershipFinding owner = checkOwnership(db);
+  Status found;
+  if (owner.kind == Ownership::Unknown) {
+    found = readFailure(db, file_);
+  } else if (owner.kind == Ownership::Refused) {
+    found = owner.reason == kForeign ? leftAlone(file_, owner.reason)
+                                     : unreadable(file_, owner.reason);
+  } else if (owner.kind == Ownership::Newer) {
+    // Read with what this version knows, when the tables it knows are there; never written.
+    writability_ = Status::newer("The " + describeFile(file_) +
+                                 " was written by a newer version of Allot; it is read but never "
+                                 "written by this one.");
+    if (!ValueRows::hasTables(db, ValueRows::kLayout)) {
+      found = Status::newer("The " + describeFile(file_) +
+                            " was written by a newer version of Allot, which this one cannot "
+                            "read; it is left untouched.");
     }
-    openedDatabase(db, owner.layout);
   } else {
+    found = checkIntegrity(db, file_);
+  }
+  if (!found.isOk()) {
+    readStatus_ = found;
     sqlite3_close_v2(db);
+    return false;
+  }
+  openedDatabase(db, owner.layout);
+  if (writability_.isOk()) {
+    writability_ = sqlite3_db_readonly(db, "main") == 1
+                       ? Status::readOnly("The " + describeFile(file_) +
+                                          " cannot be written; nothing will be saved to it.")
+                       : checkWritable(file_, true);
   }
   return true;
 }
@@ -234,12 +341,29 @@ std::optional<Value> SqliteUserDefaults::valueForKey(std::string_view key) const
 
   ValueRows::Read read = rows_->read(key);
   if (read.outcome == ValueRows::Outcome::Damaged) {
-    readProblem_ = "The " + describeFile(file_) + " holds a damaged value under the key \"" +
-                   std::string(key) + "\"; it was not read.";
+    readStatus_ = unreadable(file_, "holds a damaged value under the key \"" + std::string(key) +
+                                        "\"");
   } else if (read.outcome == ValueRows::Outcome::Failed) {
-    readProblem_ = refusal(file_, "cannot be read (" + read.failure + ")");
+    readStatus_ = readFailure(read.code, read.failure, file_, key);
   }
   return std::move(read.value);
+}
+
+Status SqliteUserDefaults::beginReading() {
+  if (db_ == nullptr && !examine()) return readStatus_;
+  if (db_ == nullptr) return Status::ok();  // nothing stored yet
+  // The first read takes the shared lock that keeps every later one on the same state.
+  if (!execute(db_, "BEGIN") || !queryInteger(db_, "SELECT count(*) FROM sqlite_schema")) {
+    readStatus_ = readFailure(db_, file_);
+    if (sqlite3_get_autocommit(db_) == 0) execute(db_, "ROLLBACK");
+    closeDatabase();
+    return readStatus_;
+  }
+  return Status::ok();
+}
+
+void SqliteUserDefaults::endReading() {
+  if (db_ != nullptr && sqlite3_get_autocommit(db_) == 0) execute(db_, "COMMIT");
 }
 
 void SqliteUserDefaults::setDouble(double value, std::string_view key) {
@@ -251,7 +375,7 @@ void SqliteUserDefaults::setObject(Value value, std::string_view key) {
 }
 
 bool SqliteUserDefaults::startAfresh() {
-  if (readHeader(file_).kind != Header::Ours) return false;
+  if (readHeader(file_).kind != Header::Ours || !writability_.isOk()) return false;
   closeDatabase();
   std::error_code error;
   fs::remove(file_, error);
@@ -260,30 +384,44 @@ bool SqliteUserDefaults::startAfresh() {
     return false;
   }
   fs::remove(file_.string() + "-journal", error);
-  readProblem_.clear();
+  readStatus_ = Status::ok();
   return true;
 }
 
 bool SqliteUserDefaults::synchronize() {
   if (pending_.empty()) return true;
-  if (db_ == nullptr && !examine()) {
-    lastError_ = "Nothing was saved. " + readProblem_;
+  // A file that could not be written may have been made writable since.
+  if ((db_ == nullptr || writability_.kind() == Status::Kind::ReadOnly) && !examine()) {
+    lastError_ = "Nothing was saved. " + readStatus_.message();
+    return false;
+  }
+  if (!writability_.isOk()) {
+    lastError_ = "Nothing was saved. " + writability_.message();
     return false;
   }
   if (db_ == nullptr) {
-    std::error_code error;
-    if (file_.has_parent_path()) fs::create_directories(file_.parent_path(), error);
-    if (error) {
-      return failCommit("cannot create the folder \"" + file_.parent_path().string() + "\" (" +
-                        error.message() + ")");
+    const fs::path folder = file_.has_parent_path() ? file_.parent_path() : fs::path();
+    if (Status prepared = preparePrivateFolder(folder); !prepared.isOk()) {
+      lastError_ = "Nothing was saved. " + prepared.message();
+      return false;
     }
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    if (readHeader(file_).kind == Header::Missing) {
+      if (Status created = createPrivateFile(file_); !created.isOk()) {
+        lastError_ = "Nothing was saved. " + created.message();
+        return false;
+      }
+    } else {
+      makePrivate(file_);
+    }
     sqlite3* db = nullptr;
-    if (openDatabase(file_, flags, &db) != SQLITE_OK) {
+    if (openDatabase(file_, SQLITE_OPEN_READWRITE, &db) != SQLITE_OK) {
       std::string failure = sqlite3_errmsg(db);
       sqlite3_close_v2(db);
       return failCommit(std::move(failure));
     }
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kLargestValue);
+    sqlite3_busy_handler(db, &SqliteUserDefaults::waitWhileBusy, this);
+    sqlite3_progress_handler(db, kStopPollSteps, stopWhenAsked, nullptr);
     openedDatabase(db, 0);
   }
   if (!commitPending()) return false;
@@ -297,15 +435,21 @@ bool SqliteUserDefaults::synchronize() {
 // committed in the one file, so a plain copy of that file is a complete copy of the store;
 // synchronous FULL makes the commit durable before it returns.
 bool SqliteUserDefaults::commitPending() {
+  if (sqlite3_get_autocommit(db_) == 0) execute(db_, "COMMIT");  // a read left open
   if (!execute(db_, "PRAGMA synchronous = FULL") || !execute(db_, "BEGIN IMMEDIATE")) {
     return failCommit(sqlite3_errmsg(db_));
   }
   // Checked again under the write lock: another process may have claimed the file meanwhile.
   const OwnershipFinding owner = checkOwnership(db_);
-  if (owner.kind == Ownership::Refused) {
+  if (owner.kind == Ownership::Unknown) return failCommit(sqlite3_errmsg(db_));
+  if (owner.kind == Ownership::Refused || owner.kind == Ownership::Newer) {
     execute(db_, "ROLLBACK");
-    readProblem_ = refusal(file_, owner.reason);
-    lastError_ = "Nothing was saved. " + readProblem_;
+    readStatus_ = owner.kind == Ownership::Newer
+                      ? Status::newer("The " + describeFile(file_) +
+                                      " was written by a newer version of Allot meanwhile; it is "
+                                      "left untouched.")
+                      : leftAlone(file_, owner.reason);
+    lastError_ = "Nothing was saved. " + readStatus_.message();
     closeDatabase();
     return false;
   }

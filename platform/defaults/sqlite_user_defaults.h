@@ -1,11 +1,16 @@
 // SqliteUserDefaults: the real per-user key-value store, one SQLite file per user with each value
 // encoded as CBOR (how values sit in rows is ValueRows' business). Writes wait in memory (and are
 // visible to valueForKey at once) until synchronize() commits them all in one transaction, which
-// writes only the rows that changed. A file that is not a SQLite database, or a database that is
-// not ours, is reported through readProblem() and lastError() and is never written to, moved or
-// deleted. A file of ours that SQLite's check finds damaged is reported the same way and left as
-// it is until startAfresh(), which the application calls once it has copied the file aside. The
-// directory is created on the first commit, not before.
+// writes only the rows that changed.
+//
+// What it guards against: a file that is not a SQLite database, a database that is not ours, or a
+// symbolic link in the store's place is reported through readStatus() and never written to, moved
+// or deleted. A file of ours that SQLite's check finds damaged is reported the same way and left
+// as it is until startAfresh(), which the application calls once it has copied the file aside. A
+// store that another program holds locked is waited for a little, then reported as busy, never
+// as damaged. A store written by a newer version, or one whose file or folder cannot be written,
+// is read but never written (writability()). No value longer than 16 MiB is read or written. The
+// folder is created 0700 and the files 0600 on the first commit, not before.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +28,9 @@ class ValueRows;
 
 class SqliteUserDefaults : public UserDefaults {
  public:
+  // The largest value, in bytes, that is read or written; anything larger is taken for damage.
+  static constexpr int kLargestValue = 16 * 1024 * 1024;
+
   explicit SqliteUserDefaults(std::filesystem::path file);
   ~SqliteUserDefaults() override;
   SqliteUserDefaults(const SqliteUserDefaults&) = delete;
@@ -36,28 +44,39 @@ class SqliteUserDefaults : public UserDefaults {
   void setDouble(double value, std::string_view key) override;
   void setObject(Value value, std::string_view key) override;
   bool synchronize() override;
+  bool hasUncommittedChanges() const override { return !pending_.empty(); }
+  Status beginReading() override;
+  void endReading() override;
   bool startAfresh() override;
   std::string lastError() const override { return lastError_; }
-  std::string readProblem() const override { return readProblem_; }
+  Status readStatus() const override { return readStatus_; }
+  Status writability() const override { return writability_; }
 
   const std::filesystem::path& path() const { return file_; }
 
+  // How long a read or a commit waits for another program's lock before it gives up.
+  void setBusyWait(int milliseconds) { busyWaitMs_ = milliseconds; }
+
  private:
   // Looks at the file as it is now. True when it is ours (db_ is then open for reading and
-  // writing) or may become ours (missing, or an empty SQLite database). False, with readProblem_
+  // writing) or may become ours (missing, or an empty SQLite database). False, with readStatus_
   // set, when it must be left alone.
   bool examine() const;
+  bool openOwnDatabase() const;
   bool commitPending();
   bool failCommit(std::string message);
   void openedDatabase(sqlite3* db, std::int64_t layout) const;
   void closeDatabase() const;
+  static int waitWhileBusy(void* self, int attempt);
 
   std::filesystem::path file_;
   mutable sqlite3* db_ = nullptr;
   mutable std::unique_ptr<ValueRows> rows_;  // while db_ is open
   std::map<std::string, Value, std::less<>> pending_;
   std::string lastError_;
-  mutable std::string readProblem_;
+  mutable Status readStatus_;
+  mutable Status writability_;
+  int busyWaitMs_ = 3000;
 };
 
 }  // namespace allot

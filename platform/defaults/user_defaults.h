@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/defaults/status.h"
 #include "platform/defaults/value.h"
 
 namespace allot {
@@ -19,13 +20,25 @@ class UserDefaults {
   virtual void setDouble(double value, std::string_view key) = 0;
   virtual void setObject(Value value, std::string_view key) = 0;
 
-  // Commits the pending writes at once. False when it cannot; lastError() then says why.
+  // Commits the pending writes at once. False when it cannot; lastError() then says why, and the
+  // writes stay pending for the next try.
   virtual bool synchronize() = 0;
   virtual std::string lastError() const { return {}; }
+  // Whether writes are waiting for a successful synchronize().
+  virtual bool hasUncommittedChanges() const { return false; }
 
-  // Set when stored values cannot be trusted: a file that could not be opened or is not ours, or a
-  // value that could not be decoded (valueForKey then returned nothing for it). Empty otherwise.
-  virtual std::string readProblem() const { return {}; }
+  // Brackets a group of reads that must all see one state of the store, never half of another
+  // program's commit. Not ok when the store cannot be read at all (busy, not ours, damaged); the
+  // reads then find nothing and endReading() need not be called.
+  virtual Status beginReading() { return Status::ok(); }
+  virtual void endReading() {}
+
+  // Not ok when stored values cannot be trusted: a file that could not be opened or is not ours,
+  // or a value that could not be decoded (valueForKey then returned nothing for it).
+  virtual Status readStatus() const { return Status::ok(); }
+  // Not ok when what is stored may be read but must not be written: a read-only file or folder,
+  // or a store written by a newer version.
+  virtual Status writability() const { return Status::ok(); }
 
   // Forgets what is stored, once the caller has kept a copy of data it could not load, so that the
   // next commit starts a new store instead of writing into damaged storage. Storage that does not

@@ -36,7 +36,7 @@ bool executeWithKey(sqlite3* db, const char* sql, std::string_view key) {
 }
 
 ValueRows::Read failed(sqlite3* db) {
-  return {ValueRows::Outcome::Failed, std::nullopt, sqlite3_errmsg(db)};
+  return {ValueRows::Outcome::Failed, std::nullopt, sqlite3_errmsg(db), sqlite3_extended_errcode(db)};
 }
 
 }  // namespace
@@ -50,12 +50,13 @@ bool ValueRows::hasTables(sqlite3* db, std::int64_t layout) {
 ValueRows::Read ValueRows::read(std::string_view key) {
   if (layout_ < kLayout) return readWhole(key);
   // One read transaction, so that the head, the items and the version number agree.
-  if (!execute(db_, "BEGIN")) return failed(db_);
+  const bool ownTransaction = sqlite3_get_autocommit(db_) != 0;
+  if (ownTransaction && !execute(db_, "BEGIN")) return failed(db_);
   Stored stored;
   Read result = readSplit(key, stored);
   const std::optional<std::int64_t> version = dataVersion();
   if (!version && result.outcome != Outcome::Failed) result = failed(db_);
-  execute(db_, "COMMIT");
+  if (ownTransaction) execute(db_, "COMMIT");
   if (result.outcome == Outcome::Found) {
     noteVersion(*version);
     known_.insert_or_assign(std::string(key), std::move(stored));

@@ -37,8 +37,9 @@ class ValueRows {
     Outcome outcome = Outcome::Absent;
     std::optional<Value> value;  // when Found
     std::string failure;         // SQLite's message, when Failed
+    int code = 0;                // and its extended result code
   };
-  // The value of one key, read in a transaction of its own.
+  // The value of one key, read in a transaction of its own unless the owner has one open.
   Read read(std::string_view key);
 
   // Inside the owner's write transaction: beginWrite once (it brings the tables to the current

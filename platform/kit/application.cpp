@@ -33,9 +33,38 @@ void Application::resignActive() {
   if (!launched_) return;
   state_ = ApplicationState::Inactive;
   delegate_->applicationWillResignActive(*this);
-  if (!defaults_.synchronize()) {
-    diagnostics_ << "Could not save the application's data: " << defaults_.lastError() << '\n';
+  commit();
+}
+
+bool Application::saveChanges() {
+  if (!launched_) return true;
+  if (delegate_->hasUnsavedChanges()) {
+    delegate_->saveChanges(*this);
+    commit();
   }
+  return !delegate_->hasUnsavedChanges();
+}
+
+bool Application::requestQuit() {
+  if (!launched_) return true;
+  resignActive();
+  const bool mayQuit = delegate_->applicationShouldQuit(*this);
+  window_.endOfEvent();
+  return mayQuit;
+}
+
+void Application::commit() {
+  if (defaults_.synchronize()) {
+    reportedFailure_.clear();
+    delegate_->applicationDidCommit(*this, Status::ok());
+    return;
+  }
+  const std::string failure = defaults_.lastError();
+  if (failure != reportedFailure_) {
+    diagnostics_ << "Could not save the application's data: " << failure << '\n';
+    reportedFailure_ = failure;
+  }
+  delegate_->applicationDidCommit(*this, Status::failed(failure));
 }
 
 void Application::becomeActive() {

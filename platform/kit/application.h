@@ -2,14 +2,17 @@
 // takes the delegate's main storyboard, makes the window's root controller from it, reports that
 // launching finished and then shows the first screen and becomes active. It reports resigning and
 // regaining the active state; after each resign it commits the per-user defaults, as the platform
-// does, and says in one line on the diagnostics stream when that fails. The user's gestures are
-// in Gestures; the display layer re-reads the screens when revision() moved.
+// does, and says in one line on the diagnostics stream when that fails (once for each new
+// failure). Between resigns, saveChanges() saves and commits what the delegate has not saved
+// yet; the display layer calls it soon after each change. Quitting asks the delegate first. The
+// user's gestures are in Gestures; the display layer re-reads the screens when revision() moved.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <string>
 
 #include "platform/defaults/user_defaults.h"
 #include "platform/kit/application_delegate.h"
@@ -40,14 +43,31 @@ class Application {
   void becomeActive();
   ApplicationState applicationState() const { return state_; }
 
+  // Saves and commits the delegate's unsaved changes, if it has any; true when none are left.
+  bool saveChanges();
+  bool hasUnsavedChanges() const { return launched_ && delegate_->hasUnsavedChanges(); }
+
+  // The user asks to quit: saves as a resign does, then asks the delegate. True when the quit may
+  // go ahead at once; otherwise the delegate asks the user and calls quit() itself.
+  bool requestQuit();
+  // Ends the run loop through the handler the display layer set (nothing without one).
+  void quit() const {
+    if (quitHandler_) quitHandler_();
+  }
+  void setQuitHandler(std::function<void()> handler) { quitHandler_ = std::move(handler); }
+
   ApplicationDelegate& delegate() { return *delegate_; }
   Window& window() { return window_; }
   UserDefaults& standardUserDefaults() { return defaults_; }
   std::uint64_t revision() const { return window_.revision(); }
 
  private:
+  void commit();
+
   UserDefaults& defaults_;
   std::ostream& diagnostics_;
+  std::string reportedFailure_;  // the last commit failure said on the diagnostics stream
+  std::function<void()> quitHandler_;
   // Declared in this order so that they go in the reverse one: the screens first, then the
   // storyboard they were made from, then the delegate whose data they show.
   std::unique_ptr<ApplicationDelegate> delegate_;

@@ -1,11 +1,14 @@
 // ApplicationDelegate: what the application itself adds to the toolkit's run loop: the main
-// storyboard, and what to do when launching finishes and when the application resigns or regains
-// the active state. The base versions do nothing (and launching succeeds).
+// storyboard, and what to do when launching finishes, when the application resigns or regains
+// the active state, when its changes are saved between those moments and when the user quits.
+// The base versions do nothing (launching succeeds, nothing is unsaved, quitting may go ahead).
 #pragma once
 
 #include <map>
 #include <memory>
 #include <string>
+
+#include "platform/defaults/status.h"
 
 namespace allot::kit {
 
@@ -29,6 +32,17 @@ class ApplicationDelegate {
   }
   virtual void applicationWillResignActive(Application& /*application*/) {}
   virtual void applicationDidBecomeActive(Application& /*application*/) {}
+
+  // Saving between resigns: whether anything changed since the last save that committed, and
+  // writing those changes to the defaults (the application then commits them).
+  virtual bool hasUnsavedChanges() const { return false; }
+  virtual void saveChanges(Application& /*application*/) {}
+  // After each commit of the defaults: ok, or why it failed.
+  virtual void applicationDidCommit(Application& /*application*/, const Status& /*outcome*/) {}
+
+  // The user asked to quit, and the application has just saved. False keeps it running (the
+  // delegate then asks the user, and quits through Application::quit when told to).
+  virtual bool applicationShouldQuit(Application& /*application*/) { return true; }
 
   // The application's window, set at launch before the root controller is made.
   Window* window() const { return window_; }

@@ -132,4 +132,10 @@ bool Gestures::resize(Size size) {
   return finish(window_.isVisible());
 }
 
+bool Gestures::dismissNotice() {
+  if (!window_.notice() || !window_.notice()->dismissible) return false;
+  window_.clearNotice();
+  return finish(true);
+}
+
 }  // namespace allot::kit

@@ -45,6 +45,8 @@ class Gestures {
 
   // The alert on display.
   bool tapAlertAction(std::size_t index);
+  // The dismiss button of the notice on display, when it has one.
+  bool dismissNotice();
 
   // Scrolling a text, and laying the screens out again (with the window's size unchanged, or at
   // a new size).

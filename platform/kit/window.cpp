@@ -66,6 +66,18 @@ void Window::setFirstResponder(TextField* field) {
   noteChange();
 }
 
+void Window::showNotice(Notice notice) {
+  if (notice_ == notice) return;
+  notice_ = std::move(notice);
+  noteChange();
+}
+
+void Window::clearNotice() {
+  if (!notice_) return;
+  notice_.reset();
+  noteChange();
+}
+
 void Window::retire(std::unique_ptr<ViewController> controller) {
   retired_.push_back(std::move(controller));
 }

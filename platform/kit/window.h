@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/kit/geometry.h"
+#include "platform/kit/notice.h"
 
 namespace allot::kit {
 
@@ -43,6 +45,11 @@ class Window {
   TextField* firstResponder() const { return firstResponder_; }
   void setFirstResponder(TextField* field);
 
+  // The notice shown above the screens, if any. Showing one replaces the one shown.
+  const std::optional<Notice>& notice() const { return notice_; }
+  void showNotice(Notice notice);
+  void clearNotice();
+
   void retire(std::unique_ptr<ViewController> controller);
   // The end of one event (a gesture): frees the controllers that left the screen during it.
   void endOfEvent();
@@ -52,6 +59,7 @@ class Window {
   TextField* firstResponder_ = nullptr;
   Size size_{390.0, 844.0};
   bool visible_ = false;
+  std::optional<Notice> notice_;
   std::unique_ptr<ViewController> root_;
   std::vector<std::unique_ptr<ViewController>> retired_;
 };

@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "platform/defaults/stop_request.h"
 #include "platform/kit/application.h"
 #include "platform/qt/kit_bridge.h"
 
@@ -15,6 +16,7 @@ namespace {
 int signalPipe[2] = {-1, -1};
 
 extern "C" void forwardQuitSignal(int signal) {
+  StopRequest::raise();
   const char byte = static_cast<char>(signal);
   [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
 }
@@ -27,10 +29,12 @@ ApplicationLifecycle::ApplicationLifecycle(kit::Application& application, KitBri
   connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
           &ApplicationLifecycle::applicationStateChanged);
   connect(qGuiApp, &QCoreApplication::aboutToQuit, this, &ApplicationLifecycle::resign);
+  application_.setQuitHandler([] { QCoreApplication::quit(); });
   watchQuitSignals();
 }
 
 ApplicationLifecycle::~ApplicationLifecycle() {
+  application_.setQuitHandler({});
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) std::signal(signal, SIG_DFL);
 }
 
@@ -50,19 +54,31 @@ void ApplicationLifecycle::applicationStateChanged(Qt::ApplicationState state) {
   bridge_.sync();
 }
 
-void ApplicationLifecycle::watchQuitSignals() {
-  if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
-  signalNotifier_ = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
-  connect(signalNotifier_, &QSocketNotifier::activated, this, [] {
-    char byte = 0;
-    [[maybe_unused]] const ssize_t got = ::read(signalPipe[1], &byte, 1);
-    QCoreApplication::quit();  // aboutToQuit then resigns
-  });
+void ApplicationLifecycle::catchQuitSignals() {
+  if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) {
+    return;
+  }
   struct sigaction action {};
   action.sa_handler = forwardQuitSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+void ApplicationLifecycle::watchQuitSignals() {
+  catchQuitSignals();
+  if (signalPipe[1] < 0) return;
+  signalNotifier_ = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
+  connect(signalNotifier_, &QSocketNotifier::activated, this, &ApplicationLifecycle::quitForSignal);
+}
+
+void ApplicationLifecycle::quitForSignal() {
+  char byte = 0;
+  [[maybe_unused]] const ssize_t got = ::read(signalPipe[1], &byte, 1);
+  // A signal that stopped no work leaves the last save to run in full; one that stopped a long
+  // load or save makes the quit skip it.
+  StopRequest::clearUnlessHonoured();
+  QCoreApplication::quit();  // aboutToQuit then resigns
 }
 
 }  // namespace allot::qt

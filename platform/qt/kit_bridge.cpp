@@ -32,6 +32,16 @@ bool KitBridge::goBack() {
   return perform([](kit::Gestures& user) { return user.goBack(); });
 }
 
+bool KitBridge::dismissNotice() {
+  return perform([](kit::Gestures& user) { return user.dismissNotice(); });
+}
+
+bool KitBridge::mayQuit() {
+  const bool mayQuit = application_.requestQuit();
+  sync();
+  return mayQuit;
+}
+
 bool KitBridge::touchBackground() {
   return perform([](kit::Gestures& user) { return user.touchBackground(); });
 }
@@ -47,6 +57,17 @@ void KitBridge::sync() {
   shownRevision_ = application_.revision();
   syncScenes();
   syncAlert();
+  syncNotice();
+}
+
+void KitBridge::syncNotice() {
+  const std::optional<kit::Notice>& notice = application_.window().notice();
+  const QString text = notice ? QString::fromStdString(notice->text) : QString();
+  const bool dismissible = notice && notice->dismissible;
+  if (text == noticeText_ && dismissible == noticeDismissible_) return;
+  noticeText_ = text;
+  noticeDismissible_ = dismissible;
+  emit noticeChanged();
 }
 
 void KitBridge::syncScenes() {

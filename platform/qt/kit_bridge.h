@@ -1,10 +1,12 @@
 // KitBridge: the one object QML talks to. It shows the kit application's navigation stack as a
-// list of scenes and the alert on display, and runs every gesture through the kit: one Qt event,
-// one gesture, then sync(), which re-reads the kit only when its revision moved and lets each
-// bridge report just what changed. It knows nothing of budgets.
+// list of scenes, the alert and the notice on display, and runs every gesture through the kit:
+// one Qt event, one gesture, then sync(), which re-reads the kit only when its revision moved and
+// lets each bridge report just what changed; performed() then tells whoever saves the
+// application's changes. It knows nothing of budgets.
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <QVariantList>
 #include <cstdint>
 #include <limits>
@@ -22,6 +24,9 @@ class KitBridge : public QObject {
   Q_OBJECT
   Q_PROPERTY(QVariantList scenes READ scenes NOTIFY scenesChanged)
   Q_PROPERTY(QObject* alert READ alert NOTIFY alertChanged)
+  // The notice shown above the screens; empty when there is none.
+  Q_PROPERTY(QString noticeText READ noticeText NOTIFY noticeChanged)
+  Q_PROPERTY(bool noticeDismissible READ noticeDismissible NOTIFY noticeChanged)
 
  public:
   explicit KitBridge(kit::Application& application, QObject* parent = nullptr);
@@ -29,8 +34,14 @@ class KitBridge : public QObject {
   // The screens of the navigation stack, the root first.
   QVariantList scenes() const;
   QObject* alert() const;
+  QString noticeText() const { return noticeText_; }
+  bool noticeDismissible() const { return noticeDismissible_; }
 
   Q_INVOKABLE bool goBack();
+  Q_INVOKABLE bool dismissNotice();
+  // The user closes the window: true when the application may quit now. Otherwise it asks the
+  // user first (an alert) and quits later, through the kit, if told to.
+  Q_INVOKABLE bool mayQuit();
   Q_INVOKABLE bool touchBackground();
   Q_INVOKABLE bool resize(qreal width, qreal height);
 
@@ -39,6 +50,7 @@ class KitBridge : public QObject {
   bool perform(Gesture&& gesture) {
     const bool reached = gesture(gestures_);
     sync();
+    emit performed();
     return reached;
   }
   void sync();
@@ -46,10 +58,14 @@ class KitBridge : public QObject {
  signals:
   void scenesChanged();
   void alertChanged();
+  void noticeChanged();
+  // After every gesture.
+  void performed();
 
  private:
   void syncScenes();
   void syncAlert();
+  void syncNotice();
   // Bridges whose screen is gone stop reading the kit at once and are freed a little later,
   // after the page that showed them has animated away.
   void retire(QObject* bridge);
@@ -59,6 +75,8 @@ class KitBridge : public QObject {
   std::uint64_t shownRevision_ = std::numeric_limits<std::uint64_t>::max();
   std::vector<SceneBridge*> scenes_;
   AlertBridge* alert_ = nullptr;
+  QString noticeText_;
+  bool noticeDismissible_ = false;
 };
 
 }  // namespace allot::qt

@@ -28,7 +28,7 @@ void expectEmpty(const BudgetStore& store) {
 TEST(Persistence, FirstLaunchLoadsEmptyAndSavesAllSixKeys) {
   InMemoryUserDefaults defaults;
   BudgetStore store;
-  EXPECT_FALSE(load(store, defaults).unloadable);
+  EXPECT_FALSE(load(store, defaults).unloadable());
   expectEmpty(store);
   saveStore(store, defaults);
   EXPECT_EQ(defaults.writeCount(), 6);
@@ -102,7 +102,7 @@ TEST(Persistence, OlderLayoutsAndListsThatDoNotFitAreTakenAndMadeWhole) {
     InMemoryUserDefaults defaults;
     for (const auto& [key, value] : stored) defaults.setObject(value, key);
     BudgetStore store;
-    EXPECT_FALSE(load(store, defaults).unloadable);
+    EXPECT_FALSE(load(store, defaults).unloadable());
     EXPECT_EQ(store.totalAmount(), loaded.totalAmount);
     EXPECT_EQ(store.categoryNames(), loaded.categoryNames);
     EXPECT_EQ(store.envelopeColors(), loaded.envelopeColors);
@@ -152,8 +152,8 @@ TEST(Persistence, DataThatCannotBeTakenLeavesTheStoreEmptyAndIsReported) {
     BudgetStore store;
     addEnvelope(store, "left over", 0);
     const LoadReport report = load(store, *defaults);
-    EXPECT_TRUE(report.unloadable) << damage.reason;
-    EXPECT_EQ(report.reason.rfind(damage.reason, 0), 0u) << report.reason;
+    EXPECT_TRUE(report.unloadable()) << damage.reason;
+    EXPECT_EQ(report.reason().rfind(damage.reason, 0), 0u) << report.reason();
     expectEmpty(store);
   }
 }

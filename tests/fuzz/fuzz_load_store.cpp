@@ -115,8 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   allot::LoadReport report;
   if (!allot::loadStore(store, defaults, &report)) fail("returned false");
   checkInvariants(store);
-  if (report.unloadable) {
-    if (report.reason.empty()) fail("unloadable without a reason");
+  if (report.unloadable()) {
+    if (report.reason().empty()) fail("unloadable without a reason");
     if (store.envelopeCount() != 0 || std::bit_cast<std::uint64_t>(store.totalAmount()) != 0) {
       fail("unloadable data left something in the store");
     }
@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   allot::BudgetStore reloaded;
   allot::LoadReport again;
   allot::loadStore(reloaded, saved, &again);
-  if (again.unloadable || !sameFields(store, reloaded)) fail("a loaded store did not round-trip");
+  if (again.unloadable() || !sameFields(store, reloaded)) fail("a loaded store did not round-trip");
 
   static allot::NumberFormatter formatter("en_US");
   if (allot::totalText(store, formatter).empty()) fail("no total text");

@@ -94,8 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     allot::BudgetStore store;
     allot::LoadReport report;
     allot::loadStore(store, defaults, &report);
-    if (!defaults.readProblem().empty() && !report.unloadable) fail("a read problem was loaded");
-    if (report.unloadable && store.envelopeCount() != 0) fail("unloadable left envelopes");
+    if (!defaults.readStatus().message().empty() && !report.unloadable()) fail("a read problem was loaded");
+    if (report.unloadable() && store.envelopeCount() != 0) fail("unloadable left envelopes");
     if (store.envelopeColors().size() != store.envelopeCount() ||
         store.detailAmountArrays().size() != store.envelopeCount()) {
       fail("per-envelope lists of different lengths");

@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
   allot::BudgetStore store;
   allot::LoadReport loaded;
   allot::loadStore(store, defaults, &loaded);
-  if (loaded.unloadable) {
-    report("unloadable " + loaded.reason);
+  if (loaded.unloadable()) {
+    report("unloadable " + loaded.reason());
     return 3;
   }
   const std::optional<std::uint64_t> start = allot::hardening::generationOf(store);

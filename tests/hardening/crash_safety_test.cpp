@@ -52,8 +52,8 @@ std::optional<std::uint64_t> loadGeneration(const fs::path& file, ExpectedGenera
   BudgetStore store;
   LoadReport report;
   loadStore(store, defaults, &report);
-  EXPECT_FALSE(report.unloadable) << report.reason;
-  EXPECT_EQ(defaults.readProblem(), "");
+  EXPECT_FALSE(report.unloadable()) << report.reason();
+  EXPECT_EQ(defaults.readStatus().message(), "");
   const std::optional<std::uint64_t> generation = generationOf(store);
   EXPECT_TRUE(generation.has_value()) << "total " << store.totalAmount();
   if (!generation) return std::nullopt;

@@ -197,7 +197,7 @@ class ModelRun {
     BudgetStore loaded;
     LoadReport report;
     EXPECT_TRUE(loadStore(loaded, defaults, &report));
-    EXPECT_FALSE(report.unloadable) << report.reason;
+    EXPECT_FALSE(report.unloadable()) << report.reason();
     store_ = std::move(loaded);
   }
 
@@ -217,7 +217,7 @@ class ModelRun {
     ASSERT_TRUE(writer->synchronize()) << writer->lastError();
     SqliteUserDefaults reader(file_);
     takeLoaded(reader);
-    EXPECT_EQ(reader.readProblem(), "");
+    EXPECT_EQ(reader.readStatus().message(), "");
     ++coverage.sqliteReloads;
   }
 

@@ -84,7 +84,7 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
   for (const auto& [key, value] : samples) EXPECT_EQ(reader.valueForKey(key), value) << key;
   EXPECT_EQ(reader.valueForKey("total"), Value(7.0));
   EXPECT_FALSE(reader.valueForKey("absent").has_value());
-  EXPECT_TRUE(reader.readProblem().empty());
+  EXPECT_TRUE(reader.readStatus().message().empty());
   // Our mark in the header, a rollback journal, and no file beside the store.
   const std::string header = fileBytes(file).substr(0, 100);
   EXPECT_EQ(header.substr(68, 4), "Allt");
@@ -99,7 +99,7 @@ TEST_F(SqliteUserDefaultsTest, AdoptsAnEmptyFileOrEmptyDatabase) {
   for (const fs::path& file : {dir_ / "zero-length", dir_ / "no-tables"}) {
     SqliteUserDefaults defaults(file);
     EXPECT_FALSE(defaults.valueForKey("k").has_value());
-    EXPECT_TRUE(defaults.readProblem().empty());
+    EXPECT_TRUE(defaults.readStatus().message().empty());
     defaults.setObject(Value::List{"a"}, "k");
     ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
     EXPECT_EQ(SqliteUserDefaults(file).valueForKey("k"), Value(Value::List{"a"}));
@@ -156,7 +156,7 @@ TEST_F(SqliteUserDefaultsTest, ListsShrinkGrowAndChangeKindAcrossCommits) {
     ASSERT_TRUE(writer.synchronize()) << writer.lastError();
     SqliteUserDefaults reader(file);
     EXPECT_EQ(reader.valueForKey("k"), values[step]) << "step " << step;
-    EXPECT_TRUE(reader.readProblem().empty()) << reader.readProblem();
+    EXPECT_TRUE(reader.readStatus().message().empty()) << reader.readStatus().message();
     EXPECT_EQ(writer.valueForKey("k"), values[step]) << "step " << step;
   }
 }
@@ -198,7 +198,7 @@ TEST_F(SqliteUserDefaultsTest, ReadsAFirstLayoutFileAndConvertsItOnTheFirstCommi
 
   SqliteUserDefaults defaults(file);
   for (const auto& [key, value] : stored) EXPECT_EQ(defaults.valueForKey(key), value) << key;
-  EXPECT_TRUE(defaults.readProblem().empty()) << defaults.readProblem();
+  EXPECT_TRUE(defaults.readStatus().message().empty()) << defaults.readStatus().message();
   EXPECT_EQ(fileBytes(file), bytes);  // reading converts nothing
 
   defaults.setDouble(13.0, "totalAmount");
@@ -209,10 +209,10 @@ TEST_F(SqliteUserDefaultsTest, ReadsAFirstLayoutFileAndConvertsItOnTheFirstCommi
   for (const auto& [key, value] : stored) {
     if (key != "totalAmount") EXPECT_EQ(converted.valueForKey(key), value) << key;
   }
-  EXPECT_TRUE(converted.readProblem().empty()) << converted.readProblem();
+  EXPECT_TRUE(converted.readStatus().message().empty()) << converted.readStatus().message();
   EXPECT_FALSE(converted.valueForKey("damaged").has_value());  // still damaged, not lost
-  EXPECT_NE(converted.readProblem().find("\"damaged\""), std::string::npos);
-  EXPECT_NE(converted.readProblem().find(file.string()), std::string::npos);
+  EXPECT_NE(converted.readStatus().message().find("\"damaged\""), std::string::npos);
+  EXPECT_NE(converted.readStatus().message().find(file.string()), std::string::npos);
 }
 
 TEST_F(SqliteUserDefaultsTest, AFailureMidCommitLeavesThePreviousStateWhole) {

@@ -30,10 +30,23 @@ ApplicationWindow {
         backTitle: window.scenes.length > 1 ? window.scenes[window.scenes.length - 2].title : ""
     }
 
+    NoticeBar {
+        id: notice
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        text: kit.noticeText
+        dismissible: kit.noticeDismissible
+        onDismissed: kit.dismissNotice()
+    }
+
     StackView {
         id: stack
         objectName: "stack"
-        anchors.fill: parent
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: notice.bottom
+        anchors.bottom: parent.bottom
     }
 
     AlertDialog {
@@ -64,6 +77,8 @@ ApplicationWindow {
         syncStack();
         kit.resize(width, height);
     }
+    // Changes that could not be saved make the kit ask before the window goes.
+    onClosing: function(close) { close.accepted = kit.mayQuit() }
     onWidthChanged: kit.resize(width, height)
     onHeightChanged: kit.resize(width, height)
 }

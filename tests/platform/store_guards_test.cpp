@@ -1,0 +1,207 @@
+// What the store file meets on a real desktop: another program's lock, a newer version's file,
+// permissive umasks, links, values far beyond any budget, and a quit asked in the middle of a
+// long wait. Each through the real SqliteUserDefaults file and the load.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/envelope_editing.h"
+#include "core/persistence.h"
+#include "platform/defaults/private_files.h"
+#include "platform/defaults/sqlite_user_defaults.h"
+#include "platform/defaults/stop_request.h"
+#include "tests/support/lock_holder.h"
+#include "tests/support/store_files.h"
+#include "tests/support/temporary_directory.h"
+
+namespace fs = std::filesystem;
+
+namespace allot {
+namespace {
+
+using testing::fileBytes;
+using testing::LockHolder;
+using testing::runSql;
+
+unsigned modeOf(const fs::path& path) {
+  struct stat status {};
+  EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+  return status.st_mode & 07777;
+}
+
+BudgetStore budgetWith(const std::string& name) {
+  BudgetStore store;
+  addEnvelope(store, name, 1);
+  store.setTotalAmount(7.0);
+  return store;
+}
+
+class StoreGuards : public ::testing::Test {
+ protected:
+  testing::TemporaryDirectory directory_;
+  const fs::path file_ = directory_.path() / "defaults.sqlite3";
+};
+
+// A lock held for a moment is waited out; one held longer is reported as busy, never as damage,
+// and leaves the file and the pending writes alone until it is gone.
+TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
+  testing::saveAndCommit(budgetWith("Food"), file_);
+  const std::string bytes = fileBytes(file_);
+  {
+    LockHolder briefly(file_, std::chrono::milliseconds(300));
+    ASSERT_TRUE(briefly.holding());
+    SqliteUserDefaults defaults(file_);
+    BudgetStore store;
+    LoadReport report;
+    loadStore(store, defaults, &report);
+    EXPECT_TRUE(report.status.isOk()) << report.reason();
+    EXPECT_EQ(store.categoryNames(), std::vector<std::string>{"Food"});
+  }
+
+  LockHolder holder(file_);
+  ASSERT_TRUE(holder.holding());
+  SqliteUserDefaults defaults(file_);
+  defaults.setBusyWait(100);
+  BudgetStore store = budgetWith("unsaved");
+  LoadReport report;
+  loadStore(store, defaults, &report);
+  EXPECT_EQ(report.status.kind(), Status::Kind::Busy) << report.reason();
+  EXPECT_NE(report.reason().find("in use by another program"), std::string::npos);
+  EXPECT_EQ(store.envelopeCount(), 0u);
+
+  saveStore(budgetWith("Rent"), defaults);
+  EXPECT_FALSE(defaults.synchronize());
+  EXPECT_NE(defaults.lastError().find("locked"), std::string::npos) << defaults.lastError();
+  EXPECT_TRUE(defaults.hasUncommittedChanges());
+  holder.release();
+  EXPECT_EQ(fileBytes(file_), bytes);
+
+  ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
+  EXPECT_EQ(SqliteUserDefaults(file_).valueForKey("categoryNames"), Value(Value::List{"Rent"}));
+}
+
+// A file from a newer version is read with what this one knows and never written; one whose
+// tables this version does not know is not read either.
+TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
+  testing::saveAndCommit(budgetWith("Food"), file_);
+  runSql(file_, "PRAGMA user_version = 3;");
+  const std::string bytes = fileBytes(file_);
+  SqliteUserDefaults defaults(file_);
+  BudgetStore store;
+  LoadReport report;
+  loadStore(store, defaults, &report);
+  EXPECT_TRUE(report.status.isOk()) << report.reason();
+  EXPECT_EQ(store.categoryNames(), std::vector<std::string>{"Food"});
+  EXPECT_EQ(defaults.writability().kind(), Status::Kind::Newer);
+  saveStore(budgetWith("Rent"), defaults);
+  EXPECT_FALSE(defaults.synchronize());
+  EXPECT_NE(defaults.lastError().find("newer version"), std::string::npos);
+  EXPECT_FALSE(defaults.startAfresh());
+  EXPECT_EQ(fileBytes(file_), bytes);
+
+  runSql(file_, "DROP TABLE list_items;");
+  SqliteUserDefaults unknown(file_);
+  loadStore(store, unknown, &report);
+  EXPECT_EQ(report.status.kind(), Status::Kind::Newer);
+  EXPECT_EQ(store.envelopeCount(), 0u);
+}
+
+// Whatever the umask: the folders it creates are 0700, the store 0600, and a store that an
+// earlier version left readable by others becomes 0600 when opened. A folder that others may
+// write, or that belongs to another user, is refused.
+TEST_F(StoreGuards, FoldersAndFilesAreTheUsersAlone) {
+  const mode_t umask = ::umask(0);
+  const fs::path nested = directory_.path() / "data" / "allot" / "defaults.sqlite3";
+  testing::saveAndCommit(budgetWith("Food"), nested);
+  ::umask(umask);
+  EXPECT_EQ(modeOf(directory_.path() / "data"), 0700u);
+  EXPECT_EQ(modeOf(nested.parent_path()), 0700u);
+  EXPECT_EQ(modeOf(nested), 0600u);
+
+  fs::permissions(nested, fs::perms(0644));
+  EXPECT_EQ(SqliteUserDefaults(nested).valueForKey("totalAmount"), Value(7.0));
+  EXPECT_EQ(modeOf(nested), 0600u);
+
+  const fs::path shared = directory_.path() / "shared";
+  fs::create_directory(shared);
+  fs::permissions(shared, fs::perms(0777));
+  EXPECT_EQ(preparePrivateFolder(shared).kind(), Status::Kind::NotOurs);
+  fs::permissions(shared, fs::perms(0755));
+  EXPECT_TRUE(preparePrivateFolder(shared).isOk());
+  EXPECT_EQ(modeOf(shared), 0700u) << "tightened";
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(shared.c_str(), 65534, 65534), 0);
+    const Status refused = preparePrivateFolder(shared);
+    EXPECT_EQ(refused.kind(), Status::Kind::NotOurs);
+    EXPECT_NE(refused.message().find("belongs to another user"), std::string::npos);
+  }
+}
+
+// A link in the store's place is never followed: the file it points to is neither read nor
+// written, and a dangling one creates nothing.
+TEST_F(StoreGuards, ALinkInTheStoresPlaceIsNotFollowed) {
+  const fs::path target = directory_.path() / "elsewhere.sqlite3";
+  testing::saveAndCommit(budgetWith("Food"), target);
+  const std::string bytes = fileBytes(target);
+  fs::create_symlink(target, file_);
+  SqliteUserDefaults linked(file_);
+  BudgetStore store;
+  LoadReport report;
+  loadStore(store, linked, &report);
+  EXPECT_EQ(report.status.kind(), Status::Kind::NotOurs);
+  EXPECT_NE(report.reason().find("symbolic link"), std::string::npos) << report.reason();
+  saveStore(budgetWith("Rent"), linked);
+  EXPECT_FALSE(linked.synchronize());
+  EXPECT_EQ(fileBytes(target), bytes);
+
+  const fs::path dangling = directory_.path() / "dangling.sqlite3";
+  const fs::path nowhere = directory_.path() / "nowhere.sqlite3";
+  fs::create_symlink(nowhere, dangling);
+  SqliteUserDefaults defaults(dangling);
+  saveStore(budgetWith("Rent"), defaults);
+  EXPECT_FALSE(defaults.synchronize());
+  EXPECT_FALSE(fs::exists(nowhere));
+}
+
+// A stored value beyond 16 MiB is taken for damage, not read into memory.
+TEST_F(StoreGuards, AValueLargerThanSixteenMebibytesIsUnreadable) {
+  testing::saveAndCommit(budgetWith("Food"), file_);
+  // A CBOR text string of 17 MiB (major type 3, 4-byte length), standing in for the name.
+  runSql(file_,
+         "UPDATE list_items SET value = x'7a01100000' || zeroblob(17825792) "
+         "WHERE key = 'categoryNames' AND position = 0;");
+  SqliteUserDefaults defaults(file_);
+  BudgetStore store;
+  LoadReport report;
+  loadStore(store, defaults, &report);
+  EXPECT_EQ(report.status.kind(), Status::Kind::Unreadable);
+  EXPECT_NE(report.reason().find("larger than 16 MiB"), std::string::npos) << report.reason();
+  EXPECT_EQ(store.envelopeCount(), 0u);
+}
+
+// A quit asked while the load waits for another program's lock ends the wait at once; the save
+// that follows gives up too, without writing anything.
+TEST_F(StoreGuards, AQuitStopsALongWaitAndWritesNothing) {
+  testing::saveAndCommit(budgetWith("Food"), file_);
+  const std::string bytes = fileBytes(file_);
+  LockHolder holder(file_);
+  SqliteUserDefaults defaults(file_);
+  defaults.setBusyWait(60'000);
+  StopRequest::raise();
+  BudgetStore store;
+  LoadReport report;
+  loadStore(store, defaults, &report);
+  EXPECT_FALSE(report.status.isOk());
+  EXPECT_TRUE(StopRequest::wasHonoured());
+  saveStore(budgetWith("Rent"), defaults);
+  EXPECT_FALSE(defaults.synchronize());
+  holder.release();
+  EXPECT_EQ(fileBytes(file_), bytes);
+  StopRequest::reset();
+}
+
+}  // namespace
+}  // namespace allot
