@@ -1,9 +1,11 @@
 #include "app/instance_channel.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QWindow>
+#include <unistd.h>
 
 namespace allot {
 namespace {
@@ -12,7 +14,9 @@ constexpr int kAnswerWaitMs = 2000;
 const QByteArray kRequest = "raise\n";
 const QByteArray kAnswer = "raised\n";
 
-// A socket path short enough for the system's limit (108 bytes), unique to the store.
+// A socket path unique to the store, short enough for the system's limit on socket paths: in the
+// user's runtime folder, else beside the store, else (a deep folder) in the temporary folder with
+// the user's number in the name.
 QString channelName(const std::filesystem::path& storeFile) {
   const QByteArray digest =
       QCryptographicHash::hash(QByteArray::fromStdString(storeFile.lexically_normal().string()),
@@ -20,9 +24,15 @@ QString channelName(const std::filesystem::path& storeFile) {
           .toHex()
           .left(16);
   const QString fileName = "allot-" + QString::fromLatin1(digest) + ".socket";
+  constexpr qsizetype kLongestPath = 100;  // sockaddr_un holds 108 bytes
   const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (!runtime.isEmpty() && runtime.startsWith('/')) return runtime + '/' + fileName;
-  return QString::fromStdString(storeFile.parent_path().string()) + '/' + fileName;
+  const QString beside = QString::fromStdString(storeFile.parent_path().string());
+  for (const QString& folder : {runtime, beside}) {
+    if (folder.startsWith('/') && (folder + '/' + fileName).toUtf8().size() <= kLongestPath) {
+      return folder + '/' + fileName;
+    }
+  }
+  return QDir::tempPath() + "/allot-" + QString::number(::getuid()) + '-' + fileName;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // InstanceChannel: how a second launch of Allot on the same store reaches the one already running:
 // a local socket, private to the user (under $XDG_RUNTIME_DIR, or beside the store when that is
-// not set), named after the store. The running one listens and brings its window to the front
+// not set or too deep), named after the store. The running one listens and brings its window to the front
 // when asked; the second asks and then leaves. It carries nothing but that request.
 #pragma once
 

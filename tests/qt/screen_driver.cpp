@@ -22,9 +22,10 @@ QPoint centreOf(QQuickItem* item) {
 
 }  // namespace
 
-ScreenDriver::ScreenDriver(UserDefaults& defaults)
-    : defaults_(defaults), application_(defaults, [] {
-        return std::make_unique<AppDelegate>(AppDelegate::Options{.formatLocale = "en_US"});
+ScreenDriver::ScreenDriver(UserDefaults& defaults, std::optional<std::filesystem::path> storeFile)
+    : defaults_(defaults), application_(defaults, [storeFile] {
+        return std::make_unique<AppDelegate>(
+            AppDelegate::Options{.storeFile = storeFile, .formatLocale = "en_US"});
       }) {
   application_.launch();
   screen_ = std::make_unique<QtScreen>(application_);

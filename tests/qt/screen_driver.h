@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <memory>
 
 #include "app/app_delegate.h"
@@ -17,7 +19,9 @@ namespace allot::testing {
 
 class ScreenDriver {
  public:
-  explicit ScreenDriver(UserDefaults& defaults);
+  // `storeFile` names the file behind `defaults`, when they are the SQLite ones.
+  explicit ScreenDriver(UserDefaults& defaults,
+                        std::optional<std::filesystem::path> storeFile = std::nullopt);
 
   const BudgetStore& store();
   kit::Application& application() { return application_; }

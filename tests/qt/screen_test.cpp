@@ -7,7 +7,10 @@
 #include "platform/qt/kit_color.h"
 #include "ui/palette_color.h"
 #include "platform/defaults/in_memory_user_defaults.h"
+#include "platform/defaults/sqlite_user_defaults.h"
 #include "tests/qt/screen_driver.h"
+#include "tests/support/store_files.h"
+#include "tests/support/temporary_directory.h"
 
 namespace allot::testing {
 namespace {
@@ -140,6 +143,43 @@ TEST_F(Screen, EditDetailsAndSaveComesBackToTheList) {
   emit qGuiApp->applicationStateChanged(Qt::ApplicationActive);
   EXPECT_EQ(defaults.synchronizeCount(), commits + 1);
   EXPECT_EQ(user.application().applicationState(), kit::ApplicationState::Active);
+}
+
+// Changes reach the file soon after they are made, while the window stays active; typing alone
+// changes nothing and saves nothing.
+TEST_F(Screen, ChangesAreCommittedSoonWithoutLeavingTheWindow) {
+  TemporaryDirectory folder;
+  const std::filesystem::path file = folder.path() / "defaults.sqlite3";
+  SqliteUserDefaults defaults(file);
+  ScreenDriver window(defaults, file);
+  window.click("rightItem");
+  window.type("envelopeName", "Food");
+  window.click("addButton");
+  window.click("backButton");
+  EXPECT_TRUE(window.waitFor(
+      [&] {
+        return SqliteUserDefaults(file).valueForKey("categoryNames") == Value(Value::List{"Food"});
+      },
+      5000));
+  EXPECT_EQ(window.application().applicationState(), kit::ApplicationState::Active);
+  window.click("envelopeRow0");
+  window.type("enterAmount", "5");
+  EXPECT_FALSE(window.application().hasUnsavedChanges());
+}
+
+// A notice about the stored budget stands above the screens until it is dismissed.
+TEST_F(Screen, ANoticeAboutTheStoredBudgetShowsAboveTheScreens) {
+  TemporaryDirectory folder;
+  const std::filesystem::path file = folder.path() / "defaults.sqlite3";
+  runSql(file, "PRAGMA application_id = 1097624692; PRAGMA user_version = 9;");
+  SqliteUserDefaults defaults(file);
+  ScreenDriver window(defaults, file);
+  EXPECT_TRUE(window.find("noticeBar")->isVisible());
+  EXPECT_TRUE(window.textOf("noticeText").contains("newer version of Allot"));
+  EXPECT_GE(window.find("envelopeList")->mapToScene({0, 0}).y(),
+            window.find("noticeBar")->mapToScene({0, window.find("noticeBar")->height()}).y());
+  window.click("noticeDismiss");
+  EXPECT_TRUE(window.waitFor([&] { return !window.window().findChild<QQuickItem*>("noticeBar")->isVisible(); }));
 }
 
 }  // namespace

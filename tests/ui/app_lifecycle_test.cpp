@@ -1,11 +1,19 @@
-// The application's start and stop: saving on every resign, starting again from the same file,
-// and stored data that cannot be loaded.
+// The application's start and stop: saving on every resign and between them, starting again from
+// the same file, and what the user is told and asked when the stored budget is not simply there:
+// data that cannot be loaded, a store another program holds, a commit that fails, a read-only
+// store.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 
+#include "core/envelope_editing.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "running_app.h"
+#include "tests/support/lock_holder.h"
+#include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
 #include "ui/palette_color.h"
 
@@ -124,6 +132,139 @@ TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace)
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_EQ(fileBytes(copies[0]), before) << "the copy keeps the file as it was";
   }
+}
+
+kit::AlertController* alertOnDisplay(RunningApp& run) {
+  return dynamic_cast<kit::AlertController*>(run.app.window().visibleViewController());
+}
+
+std::vector<std::string> actionTitles(const kit::AlertController& alert) {
+  std::vector<std::string> titles;
+  for (const kit::AlertAction& action : alert.actions()) titles.push_back(action.title());
+  return titles;
+}
+
+BudgetStore budgetWith(const std::string& name) {
+  BudgetStore store;
+  addEnvelope(store, name, 1);
+  return store;
+}
+
+// A store that another program holds locked at launch is neither loaded, copied nor saved over:
+// an alert says so and offers Retry until the store loads.
+TEST(AppLifecycle, ABusyStoreAtLaunchIsOfferedRetryAndLoadsOnceFree) {
+  TemporaryDirectory folder;
+  const fs::path file = folder.path() / "defaults.sqlite3";
+  saveAndCommit(budgetWith("Food"), file);
+  const std::string bytes = fileBytes(file);
+  LockHolder holder(file);
+  SqliteUserDefaults defaults(file);
+  defaults.setBusyWait(50);
+  RunningApp run(defaults, file);
+  ASSERT_NE(alertOnDisplay(run), nullptr);
+  EXPECT_EQ(alertOnDisplay(run)->title(), "Budget in Use");
+  EXPECT_EQ(alertOnDisplay(run)->message(), "Your budget is in use by another program.");
+  EXPECT_EQ(actionTitles(*alertOnDisplay(run)), (std::vector<std::string>{"Quit", "Retry"}));
+  EXPECT_TRUE(run.rowNames().empty());
+
+  run.user.tapAlertAction(1);  // still locked
+  ASSERT_NE(alertOnDisplay(run), nullptr);
+  run.app.resignActive();
+  holder.release();
+  EXPECT_EQ(fileBytes(file), bytes) << "nothing saved over the budget it could not load";
+
+  run.user.tapAlertAction(1);
+  EXPECT_EQ(alertOnDisplay(run), nullptr);
+  EXPECT_EQ(run.rowNames(), std::vector<std::string>{"Food"});
+  EXPECT_FALSE(run.app.window().notice().has_value());
+  EXPECT_EQ(folder.listing().size(), 1u) << "no copy aside";
+}
+
+// Changes are committed between resigns on request. A commit that fails (here a full disk) keeps
+// the changes, says so once on the diagnostics stream and in the window until one succeeds, and a
+// quit with such changes asks first.
+TEST(AppLifecycle, ACommitThatFailsIsShownKeptAndAskedAboutBeforeQuitting) {
+  TemporaryDirectory folder;
+  const fs::path file = folder.path() / "defaults.sqlite3";
+  SqliteUserDefaults defaults(file);
+  RunningApp run(defaults, file);
+  bool quit = false;
+  run.app.setQuitHandler([&quit] { quit = true; });
+  run.addEnvelopes({"Food"});
+  EXPECT_TRUE(run.app.hasUnsavedChanges());
+  EXPECT_TRUE(run.app.saveChanges());
+  EXPECT_FALSE(run.app.hasUnsavedChanges());
+  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("categoryNames"), Value(Value::List{"Food"}));
+
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  const rlimit full{0, limit.rlim_max};
+  ::setrlimit(RLIMIT_FSIZE, &full);
+  run.addEnvelopes({"Rent"});
+  EXPECT_FALSE(run.app.saveChanges());
+  EXPECT_FALSE(run.app.saveChanges());
+  ASSERT_TRUE(run.app.window().notice().has_value());
+  EXPECT_NE(run.app.window().notice()->text.find("could not be saved"), std::string::npos);
+  EXPECT_FALSE(run.app.window().notice()->dismissible);
+  const std::string said = run.diagnostics.str();
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+
+  EXPECT_FALSE(run.app.requestQuit());
+  ASSERT_NE(alertOnDisplay(run), nullptr);
+  EXPECT_EQ(alertOnDisplay(run)->title(), "Changes Not Saved");
+  EXPECT_EQ(actionTitles(*alertOnDisplay(run)),
+            (std::vector<std::string>{"Quit Without Saving", "Try Again"}));
+  run.user.tapAlertAction(1);
+  EXPECT_FALSE(quit);
+  ASSERT_NE(alertOnDisplay(run), nullptr) << "asked again";
+
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  run.user.tapAlertAction(1);
+  EXPECT_TRUE(quit);
+  EXPECT_FALSE(run.app.window().notice().has_value());
+  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("categoryNames"),
+            Value(Value::List{"Food", "Rent"}));
+}
+
+// A store that the user may read but not write, or that a newer Allot wrote, is shown with a
+// notice and never written. Root may write anything, so the read-only one is opened by "nobody".
+TEST(AppLifecycle, ReadOnlyAndNewerStoresAreShownWithANoticeAndNeverWritten) {
+  TemporaryDirectory folder;
+  const fs::path newer = folder.path() / "newer.sqlite3";
+  saveAndCommit(budgetWith("Food"), newer);
+  runSql(newer, "PRAGMA user_version = 3;");
+  const std::string bytes = fileBytes(newer);
+  {
+    SqliteUserDefaults defaults(newer);
+    RunningApp run(defaults, newer);
+    EXPECT_EQ(run.rowNames(), std::vector<std::string>{"Food"});
+    ASSERT_TRUE(run.app.window().notice().has_value());
+    EXPECT_NE(run.app.window().notice()->text.find("newer version of Allot"), std::string::npos);
+    run.addEnvelopes({"Rent"});
+    EXPECT_FALSE(run.app.hasUnsavedChanges()) << "nothing that could be saved";
+    run.app.resignActive();
+  }
+  EXPECT_EQ(fileBytes(newer), bytes);
+  EXPECT_EQ(folder.listing().size(), 1u) << "no copy aside";
+
+  const fs::path readOnly = folder.path() / "read-only" / "defaults.sqlite3";
+  saveAndCommit(budgetWith("Food"), readOnly);
+  fs::permissions(readOnly, fs::perms(0644));
+  fs::permissions(readOnly.parent_path(), fs::perms(0755));
+  fs::permissions(folder.path(), fs::perms(0755));
+  EXPECT_EXIT(
+      {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(2);
+        SqliteUserDefaults defaults(readOnly);
+        RunningApp run(defaults, readOnly);
+        const auto& notice = run.app.window().notice();
+        if (run.rowNames() != std::vector<std::string>{"Food"}) std::_Exit(3);
+        if (!notice || notice->text.find("read-only") == std::string::npos) std::_Exit(4);
+        std::cerr << notice->text;
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "cannot be written");
 }
 
 }  // namespace

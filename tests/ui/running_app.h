@@ -33,7 +33,8 @@ class RunningApp {
               return std::make_unique<AppDelegate>(
                   AppDelegate::Options{.storeFile = storeFile, .formatLocale = "en_US"},
                   diagnostics);
-            }),
+            },
+            diagnostics),
         user(app) {
     app.launch();
   }
