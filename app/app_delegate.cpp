@@ -59,11 +59,11 @@ void AppDelegate::loadFromStore(kit::Application& application) {
 }
 
 // Data of ours that the load could not take is copied aside before anything is saved over it.
+// What became of it comes first in the sentence, why last.
 void AppDelegate::keepUnloadableData(kit::Application& /*application*/, const Status& problem) {
-  const std::string loss = "Your stored budget could not be loaded: " +
-                           withFullStop(problem.message());
+  const std::string why = " (" + withFullStop(problem.message()) + ")";
   if (!options_.storeFile) {
-    tell(loss + " Allot started with an empty budget.");
+    tell("Your stored budget could not be loaded, so Allot started with an empty one." + why);
     return;
   }
   std::string error;
@@ -74,11 +74,11 @@ void AppDelegate::keepUnloadableData(kit::Application& /*application*/, const St
   if (copy) {
     // A damaged store of ours is replaced by a new one on the next save.
     defaults_->startAfresh();
-    tell(loss + " A copy of it was kept at " + copy->string() +
-         "; Allot started a new, empty budget in its place.");
+    tell("Your stored budget could not be loaded, so Allot started a new, empty one in its place; "
+         "a copy of the old one was kept at " + copy->string() + "." + why);
   } else {
-    tell(loss + " No copy could be made (" + error +
-         "), so Allot started with an empty budget that will not be saved over it.");
+    tell("Your stored budget could not be loaded, and no copy of it could be made (" + error +
+         "), so Allot started with an empty budget that will not be saved over it." + why);
   }
 }
 
@@ -133,9 +133,8 @@ void AppDelegate::applicationDidCommit(kit::Application& /*application*/, const 
   // succeeds.
   showingCommitFailure_ = true;
   if (window() != nullptr) {
-    window()->showNotice({"Your latest changes could not be saved. " +
-                              withFullStop(outcome.message()) +
-                              " Allot keeps them and tries again.",
+    window()->showNotice({"Allot could not save your latest changes; it keeps them and tries "
+                          "again. " + withFullStop(outcome.message()),
                           false});
   }
 }
@@ -158,14 +157,15 @@ void AppDelegate::askBeforeQuitting(kit::Application& application) {
         } else {
           askBeforeQuitting(application);
         }
-      });
+      },
+      kit::AlertActionStyle::Destructive);
 }
 
 // An alert over whatever is on display (taking the place of an alert already shown), whose two
 // buttons each dismiss it before running their part.
 void AppDelegate::presentAlert(std::string title, std::string message, std::string cancelTitle,
                                std::function<void()> cancel, std::string actionTitle,
-                               std::function<void()> action) {
+                               std::function<void()> action, kit::AlertActionStyle cancelStyle) {
   if (window() == nullptr) return;
   kit::ViewController* presenter = window()->visibleViewController();
   if (auto* shown = dynamic_cast<kit::AlertController*>(presenter)) {
@@ -177,7 +177,7 @@ void AppDelegate::presentAlert(std::string title, std::string message, std::stri
   using kit::AlertActionStyle;
   auto alert = std::make_unique<kit::AlertController>(std::move(title), std::move(message),
                                                       kit::AlertControllerStyle::Alert);
-  alert->addAction(AlertAction(std::move(cancelTitle), AlertActionStyle::Cancel,
+  alert->addAction(AlertAction(std::move(cancelTitle), cancelStyle,
                                [cancel = std::move(cancel)](AlertAction&) { cancel(); }));
   alert->addAction(AlertAction(std::move(actionTitle), AlertActionStyle::Default,
                                [action = std::move(action)](AlertAction&) { action(); }));

@@ -24,6 +24,7 @@
 
 #include "core/budget_store.h"
 #include "platform/defaults/user_defaults.h"
+#include "platform/kit/alert_action.h"
 #include "platform/kit/application.h"
 #include "platform/kit/application_delegate.h"
 #include "platform/kit/storyboard.h"
@@ -64,7 +65,8 @@ class AppDelegate : public kit::ApplicationDelegate {
   void askBeforeQuitting(kit::Application& application);
   void presentAlert(std::string title, std::string message, std::string cancelTitle,
                     std::function<void()> cancel, std::string actionTitle,
-                    std::function<void()> action);
+                    std::function<void()> action,
+                    kit::AlertActionStyle cancelStyle = kit::AlertActionStyle::Cancel);
   void refreshList();
 
   Options options_;

@@ -1,5 +1,6 @@
 // Renders every screen of Allot to PNG files, offscreen, for the README: the list with a few
-// envelopes, a transaction screen, the editor in edit mode, a confirmation alert and About.
+// envelopes, a transaction screen, the editor in edit mode, a confirmation alert, About, and the
+// notices and alerts about the stored budget.
 // Usage: allot_screenshots OUTPUT_FOLDER
 #include <QDir>
 #include <QGuiApplication>
@@ -12,78 +13,24 @@
 
 #include "app/app_delegate.h"
 #include "app/qt_screen.h"
-#include "core/envelope_editing.h"
-#include "core/persistence.h"
-#include "core/transactions.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "platform/qt/alert_bridge.h"
-#include "platform/qt/scene_bridge.h"
-#include "platform/qt/table_bridge.h"
+#include "tools/screenshot_support.h"
 
-namespace {
+using namespace allot::screenshots;
 
-// A small budget: four envelopes with a few transactions each.
-void writeSampleBudget(const std::filesystem::path& file) {
-  allot::BudgetStore store;
-  allot::NumberFormatter formatter("en_US");
-  const struct {
-    const char* name;
-    int color;
-    const char* amounts[4];
-  } envelopes[] = {{"Groceries", 2, {"400", "-82,45", "-19.99", "-54,10"}},
-                   {"Rent", 3, {"1250", "-1250", "1250", nullptr}},
-                   {"Fun money", 4, {"120", "-35", "-12,50", nullptr}},
-                   {"Car", 0, {"200", "-260.75", nullptr, nullptr}}};
-  const char* notes[] = {"Pay day", "Market", "Bakery", "Corner shop"};
-  for (std::size_t e = 0; e < std::size(envelopes); ++e) {
-    allot::addEnvelope(store, envelopes[e].name, envelopes[e].color);
-    for (int t = 0; t < 4 && envelopes[e].amounts[t] != nullptr; ++t) {
-      allot::recordTransaction(store, e, notes[t], envelopes[e].amounts[t], "add", formatter);
-    }
-  }
-  allot::SqliteUserDefaults defaults(file);
-  allot::saveStore(store, defaults);
-  defaults.synchronize();
-}
-
-void settle(int milliseconds = 500) {
-  QEventLoop loop;
-  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
-allot::qt::SceneBridge* topScene(allot::QtScreen& screen) {
-  const QVariantList scenes = screen.bridge().scenes();
-  return qobject_cast<allot::qt::SceneBridge*>(scenes.last().value<QObject*>());
-}
-
-allot::qt::TableBridge* table(allot::qt::SceneBridge* scene) {
-  return qobject_cast<allot::qt::TableBridge*>(scene->table());
-}
-
-bool save(allot::QtScreen& screen, const QDir& folder, const QString& name) {
-  settle();
-  const QImage image = screen.window()->grabWindow();
-  const QString path = folder.filePath(name + ".png");
-  if (!image.save(path)) {
-    std::cerr << "cannot write " << path.toStdString() << '\n';
-    return false;
-  }
-  std::cout << path.toStdString() << '\n';
-  return true;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication host(argc, argv);
   if (argc != 2) {
     std::cerr << "usage: allot_screenshots OUTPUT_FOLDER\n";
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
   QDir().mkpath(folder.path());
+  // Before any Qt object exists: it may run in a child process of its own.
+  bool ok = renderReadOnlyStore(folder);
+  QGuiApplication host(argc, argv);
 
   const auto scratch = std::filesystem::temp_directory_path() / "allot-screenshots";
   std::filesystem::remove_all(scratch);
@@ -99,7 +46,7 @@ int main(int argc, char** argv) {
   allot::QtScreen screen(application);
   if (!screen.show()) return 1;
 
-  bool ok = save(screen, folder, "envelope-list");
+  ok = save(screen, folder, "envelope-list") && ok;
   table(topScene(screen))->select(0);
   ok = save(screen, folder, "transactions") && ok;
   screen.bridge().goBack();
@@ -124,6 +71,8 @@ int main(int argc, char** argv) {
   QGuiApplication::setPalette(dark);
   ok = save(screen, folder, "envelope-list-dark") && ok;
 
+  QGuiApplication::setPalette(QPalette());
+  ok = renderStoreProblems(folder) && ok;
   std::filesystem::remove_all(scratch);
   return ok ? 0 : 1;
 }

@@ -205,7 +205,7 @@ TEST(AppLifecycle, ACommitThatFailsIsShownKeptAndAskedAboutBeforeQuitting) {
   EXPECT_FALSE(run.app.saveChanges());
   EXPECT_FALSE(run.app.saveChanges());
   ASSERT_TRUE(run.app.window().notice().has_value());
-  EXPECT_NE(run.app.window().notice()->text.find("could not be saved"), std::string::npos);
+  EXPECT_NE(run.app.window().notice()->text.find("could not save your latest changes"), std::string::npos);
   EXPECT_FALSE(run.app.window().notice()->dismissible);
   const std::string said = run.diagnostics.str();
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;

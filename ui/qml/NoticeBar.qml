@@ -38,7 +38,7 @@ Pane {
             Layout.fillWidth: true
             text: bar.text
             wrapMode: Text.Wrap
-            maximumLineCount: 6
+            maximumLineCount: 8
             elide: Text.ElideRight
             textFormat: Text.PlainText
             font.pixelSize: 14

@@ -1,0 +1,67 @@
+#include "tools/screenshot_support.h"
+
+#include <QEventLoop>
+#include <QImage>
+#include <QQuickWindow>
+#include <QTimer>
+#include <iostream>
+
+#include "core/envelope_editing.h"
+#include "core/persistence.h"
+#include "core/transactions.h"
+#include "platform/defaults/sqlite_user_defaults.h"
+
+namespace allot::screenshots {
+
+void writeSampleBudget(const std::filesystem::path& file) {
+  BudgetStore store;
+  NumberFormatter formatter("en_US");
+  const struct {
+    const char* name;
+    int color;
+    const char* amounts[4];
+  } envelopes[] = {{"Groceries", 2, {"400", "-82,45", "-19.99", "-54,10"}},
+                   {"Rent", 3, {"1250", "-1250", "1250", nullptr}},
+                   {"Fun money", 4, {"120", "-35", "-12,50", nullptr}},
+                   {"Car", 0, {"200", "-260.75", nullptr, nullptr}}};
+  const char* notes[] = {"Pay day", "Market", "Bakery", "Corner shop"};
+  for (std::size_t e = 0; e < std::size(envelopes); ++e) {
+    addEnvelope(store, envelopes[e].name, envelopes[e].color);
+    for (int t = 0; t < 4 && envelopes[e].amounts[t] != nullptr; ++t) {
+      recordTransaction(store, e, notes[t], envelopes[e].amounts[t], "add", formatter);
+    }
+  }
+  SqliteUserDefaults defaults(file);
+  saveStore(store, defaults);
+  defaults.synchronize();
+}
+
+void settle(int milliseconds) {
+  QEventLoop loop;
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+qt::SceneBridge* topScene(QtScreen& screen) {
+  const QVariantList scenes = screen.bridge().scenes();
+  return qobject_cast<qt::SceneBridge*>(scenes.last().value<QObject*>());
+}
+
+qt::TableBridge* table(qt::SceneBridge* scene) {
+  return qobject_cast<qt::TableBridge*>(scene->table());
+}
+
+bool save(QtScreen& screen, const QDir& folder, const QString& name) {
+  settle();
+  const QImage image = screen.window()->grabWindow();
+  const QString path = folder.filePath(name + ".png");
+  if (!image.save(path)) {
+    std::cerr << "cannot write " << path.toStdString() << '\n';
+    return false;
+  }
+  std::cout << path.toStdString() << '\n';
+  return true;
+}
+
+
+}  // namespace allot::screenshots
