@@ -29,6 +29,7 @@ constexpr std::int64_t kApplicationId = 0x416C6C74;
 // whether the user asked to quit (in SQLite's virtual machine steps).
 constexpr int kBusyPollMs = 10;
 constexpr int kStopPollSteps = 1000;
+constexpr int kLongestCommitWaitMs = 1000;
 
 constexpr const char* kForeign = "is a SQLite database of another application";
 
@@ -230,7 +231,9 @@ fs::path SqliteUserDefaults::defaultPath() {
 
 int SqliteUserDefaults::waitWhileBusy(void* self, int attempt) {
   const auto* defaults = static_cast<const SqliteUserDefaults*>(self);
-  if (StopRequest::honour() || attempt * kBusyPollMs >= defaults->busyWaitMs_) return 0;
+  const int wait = defaults->committing_ ? std::min(defaults->busyWaitMs_, kLongestCommitWaitMs)
+                                        : defaults->busyWaitMs_;
+  if (StopRequest::honour() || attempt * kBusyPollMs >= wait) return 0;
   sqlite3_sleep(kBusyPollMs);
   return 1;
 }
@@ -390,6 +393,13 @@ bool SqliteUserDefaults::startAfresh() {
 
 bool SqliteUserDefaults::synchronize() {
   if (pending_.empty()) return true;
+  committing_ = true;
+  const bool committed = openAndCommit();
+  committing_ = false;
+  return committed;
+}
+
+bool SqliteUserDefaults::openAndCommit() {
   // A file that could not be written may have been made writable since.
   if ((db_ == nullptr || writability_.kind() == Status::Kind::ReadOnly) && !examine()) {
     lastError_ = "Nothing was saved. " + readStatus_.message();

@@ -54,7 +54,9 @@ class SqliteUserDefaults : public UserDefaults {
 
   const std::filesystem::path& path() const { return file_; }
 
-  // How long a read or a commit waits for another program's lock before it gives up.
+  // How long a read waits for another program's lock before it gives up. A commit waits a second
+  // at most (less when this is less): the window does not freeze for longer, and a failed commit
+  // is tried again later.
   void setBusyWait(int milliseconds) { busyWaitMs_ = milliseconds; }
 
  private:
@@ -63,6 +65,7 @@ class SqliteUserDefaults : public UserDefaults {
   // set, when it must be left alone.
   bool examine() const;
   bool openOwnDatabase() const;
+  bool openAndCommit();
   bool commitPending();
   bool failCommit(std::string message);
   void openedDatabase(sqlite3* db, std::int64_t layout) const;
@@ -77,6 +80,7 @@ class SqliteUserDefaults : public UserDefaults {
   mutable Status readStatus_;
   mutable Status writability_;
   int busyWaitMs_ = 3000;
+  bool committing_ = false;
 };
 
 }  // namespace allot
