@@ -39,6 +39,19 @@ BudgetStore budgetWith(const std::string& name) {
   return store;
 }
 
+// What the load made of the store: the report, and the store it filled.
+struct Loaded {
+  LoadReport report;
+  BudgetStore store;
+};
+
+Loaded load(UserDefaults& defaults) {
+  Loaded loaded;
+  addEnvelope(loaded.store, "from before", 2);  // the load replaces it, whatever it finds
+  loadStore(loaded.store, defaults, &loaded.report);
+  return loaded;
+}
+
 class StoreGuards : public ::testing::Test {
  protected:
   testing::TemporaryDirectory directory_;
@@ -54,23 +67,19 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
     LockHolder briefly(file_, std::chrono::milliseconds(300));
     ASSERT_TRUE(briefly.holding());
     SqliteUserDefaults defaults(file_);
-    BudgetStore store;
-    LoadReport report;
-    loadStore(store, defaults, &report);
-    EXPECT_TRUE(report.status.isOk()) << report.reason();
-    EXPECT_EQ(store.categoryNames(), std::vector<std::string>{"Food"});
+    const Loaded loaded = load(defaults);
+    EXPECT_TRUE(loaded.report.status.isOk()) << loaded.report.reason();
+    EXPECT_EQ(loaded.store.categoryNames(), std::vector<std::string>{"Food"});
   }
 
   LockHolder holder(file_);
   ASSERT_TRUE(holder.holding());
   SqliteUserDefaults defaults(file_);
   defaults.setBusyWait(100);
-  BudgetStore store = budgetWith("unsaved");
-  LoadReport report;
-  loadStore(store, defaults, &report);
-  EXPECT_EQ(report.status.kind(), Status::Kind::Busy) << report.reason();
-  EXPECT_NE(report.reason().find("in use by another program"), std::string::npos);
-  EXPECT_EQ(store.envelopeCount(), 0u);
+  const Loaded busy = load(defaults);
+  EXPECT_EQ(busy.report.status.kind(), Status::Kind::Busy) << busy.report.reason();
+  EXPECT_NE(busy.report.reason().find("in use by another program"), std::string::npos);
+  EXPECT_EQ(busy.store.envelopeCount(), 0u);
 
   saveStore(budgetWith("Rent"), defaults);
   EXPECT_FALSE(defaults.synchronize());
@@ -90,11 +99,9 @@ TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
   runSql(file_, "PRAGMA user_version = 3;");
   const std::string bytes = fileBytes(file_);
   SqliteUserDefaults defaults(file_);
-  BudgetStore store;
-  LoadReport report;
-  loadStore(store, defaults, &report);
-  EXPECT_TRUE(report.status.isOk()) << report.reason();
-  EXPECT_EQ(store.categoryNames(), std::vector<std::string>{"Food"});
+  const Loaded newer = load(defaults);
+  EXPECT_TRUE(newer.report.status.isOk()) << newer.report.reason();
+  EXPECT_EQ(newer.store.categoryNames(), std::vector<std::string>{"Food"});
   EXPECT_EQ(defaults.writability().kind(), Status::Kind::Newer);
   saveStore(budgetWith("Rent"), defaults);
   EXPECT_FALSE(defaults.synchronize());
@@ -104,9 +111,9 @@ TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
 
   runSql(file_, "DROP TABLE list_items;");
   SqliteUserDefaults unknown(file_);
-  loadStore(store, unknown, &report);
-  EXPECT_EQ(report.status.kind(), Status::Kind::Newer);
-  EXPECT_EQ(store.envelopeCount(), 0u);
+  const Loaded unread = load(unknown);
+  EXPECT_EQ(unread.report.status.kind(), Status::Kind::Newer);
+  EXPECT_EQ(unread.store.envelopeCount(), 0u);
 }
 
 // Whatever the umask: the folders it creates are 0700, the store 0600, and a store that an
@@ -148,11 +155,9 @@ TEST_F(StoreGuards, ALinkInTheStoresPlaceIsNotFollowed) {
   const std::string bytes = fileBytes(target);
   fs::create_symlink(target, file_);
   SqliteUserDefaults linked(file_);
-  BudgetStore store;
-  LoadReport report;
-  loadStore(store, linked, &report);
-  EXPECT_EQ(report.status.kind(), Status::Kind::NotOurs);
-  EXPECT_NE(report.reason().find("symbolic link"), std::string::npos) << report.reason();
+  const Loaded refused = load(linked);
+  EXPECT_EQ(refused.report.status.kind(), Status::Kind::NotOurs);
+  EXPECT_NE(refused.report.reason().find("symbolic link"), std::string::npos);
   saveStore(budgetWith("Rent"), linked);
   EXPECT_FALSE(linked.synchronize());
   EXPECT_EQ(fileBytes(target), bytes);
@@ -174,12 +179,10 @@ TEST_F(StoreGuards, AValueLargerThanSixteenMebibytesIsUnreadable) {
          "UPDATE list_items SET value = x'7a01100000' || zeroblob(17825792) "
          "WHERE key = 'categoryNames' AND position = 0;");
   SqliteUserDefaults defaults(file_);
-  BudgetStore store;
-  LoadReport report;
-  loadStore(store, defaults, &report);
-  EXPECT_EQ(report.status.kind(), Status::Kind::Unreadable);
-  EXPECT_NE(report.reason().find("larger than 16 MiB"), std::string::npos) << report.reason();
-  EXPECT_EQ(store.envelopeCount(), 0u);
+  const Loaded huge = load(defaults);
+  EXPECT_EQ(huge.report.status.kind(), Status::Kind::Unreadable);
+  EXPECT_NE(huge.report.reason().find("larger than 16 MiB"), std::string::npos);
+  EXPECT_EQ(huge.store.envelopeCount(), 0u);
 }
 
 // A quit asked while the load waits for another program's lock ends the wait at once; the save
@@ -191,10 +194,7 @@ TEST_F(StoreGuards, AQuitStopsALongWaitAndWritesNothing) {
   SqliteUserDefaults defaults(file_);
   defaults.setBusyWait(60'000);
   StopRequest::raise();
-  BudgetStore store;
-  LoadReport report;
-  loadStore(store, defaults, &report);
-  EXPECT_FALSE(report.status.isOk());
+  EXPECT_FALSE(load(defaults).report.status.isOk());
   EXPECT_TRUE(StopRequest::wasHonoured());
   saveStore(budgetWith("Rent"), defaults);
   EXPECT_FALSE(defaults.synchronize());
