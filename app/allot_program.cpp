@@ -74,8 +74,9 @@ int AllotProgram::explain(const std::string& refusal) {
   // Nothing to save here: a quit signal may end the process as it is.
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) std::signal(signal, SIG_DFL);
   QQmlApplicationEngine engine;
+  engine.addImportPath(QStringLiteral(":/"));
   engine.setInitialProperties({{"message", QString::fromStdString(refusal)}});
-  engine.load(QUrl("qrc:/allot/qml/LaunchProblemWindow.qml"));
+  engine.load(QUrl("qrc:/Allot/LaunchProblemWindow.qml"));
   if (engine.rootObjects().isEmpty()) return 1;
   QGuiApplication::exec();
   return 1;

@@ -1,8 +1,12 @@
 #include "app/qt_screen.h"
 
-#include <QQmlContext>
+#include <QQmlEngineExtensionPlugin>
 #include <QQuickStyle>
 #include <QQuickWindow>
+
+// The QML modules are linked in statically.
+Q_IMPORT_QML_PLUGIN(AllotKitPlugin)
+Q_IMPORT_QML_PLUGIN(AllotPlugin)
 
 namespace allot {
 
@@ -14,11 +18,12 @@ QtScreen::QtScreen(kit::Application& application)
     return true;
   }();
   (void)styleChosen;
-  engine_.rootContext()->setContextProperty("kit", &bridge_);
+  engine_.addImportPath(QStringLiteral(":/"));
 }
 
 bool QtScreen::show() {
-  engine_.load(QUrl("qrc:/allot/qml/Main.qml"));
+  engine_.setInitialProperties({{"kit", QVariant::fromValue(&bridge_)}});
+  engine_.load(QUrl(QStringLiteral("qrc:/Allot/Main.qml")));
   return window() != nullptr;
 }
 

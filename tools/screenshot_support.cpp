@@ -43,12 +43,11 @@ void settle(int milliseconds) {
 }
 
 qt::SceneBridge* topScene(QtScreen& screen) {
-  const QVariantList scenes = screen.bridge().scenes();
-  return qobject_cast<qt::SceneBridge*>(scenes.last().value<QObject*>());
+  return screen.bridge().sceneList().back();
 }
 
 qt::TableBridge* table(qt::SceneBridge* scene) {
-  return qobject_cast<qt::TableBridge*>(scene->table());
+  return scene->table();
 }
 
 bool save(QtScreen& screen, const QDir& folder, const QString& name) {

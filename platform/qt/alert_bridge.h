@@ -2,6 +2,7 @@
 // style), and the tap on an action. It forgets the kit's alert once the alert is gone.
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
 #include <QObject>
 #include <QString>
 #include <QVariantList>
@@ -17,6 +18,8 @@ class KitBridge;
 
 class AlertBridge : public QObject {
   Q_OBJECT
+  QML_ELEMENT
+  QML_UNCREATABLE("Alerts come from the kit.")
   Q_PROPERTY(QString title READ title CONSTANT)
   Q_PROPERTY(QString message READ message CONSTANT)
   Q_PROPERTY(QVariantList actions READ actions CONSTANT)

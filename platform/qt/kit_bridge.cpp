@@ -20,13 +20,17 @@ KitBridge::KitBridge(kit::Application& application, QObject* parent)
   sync();
 }
 
-QVariantList KitBridge::scenes() const {
-  QVariantList list;
-  for (SceneBridge* scene : scenes_) list.append(QVariant::fromValue<QObject*>(scene));
-  return list;
+QQmlListProperty<SceneBridge> KitBridge::scenes() {
+  return {this, &scenes_,
+          [](QQmlListProperty<SceneBridge>* list) {
+            return static_cast<qsizetype>(
+                static_cast<std::vector<SceneBridge*>*>(list->data)->size());
+          },
+          [](QQmlListProperty<SceneBridge>* list, qsizetype index) {
+            return static_cast<std::vector<SceneBridge*>*>(list->data)->at(
+                static_cast<std::size_t>(index));
+          }};
 }
-
-QObject* KitBridge::alert() const { return alert_; }
 
 bool KitBridge::goBack() {
   return perform([](kit::Gestures& user) { return user.goBack(); });

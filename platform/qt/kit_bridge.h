@@ -5,7 +5,9 @@
 // application's changes. It knows nothing of budgets.
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
 #include <QObject>
+#include <QQmlListProperty>
 #include <QString>
 #include <QVariantList>
 #include <cstdint>
@@ -14,16 +16,18 @@
 
 #include "platform/kit/application.h"
 #include "platform/kit/gestures.h"
+#include "platform/qt/alert_bridge.h"
+#include "platform/qt/scene_bridge.h"
 
 namespace allot::qt {
 
-class AlertBridge;
-class SceneBridge;
 
 class KitBridge : public QObject {
   Q_OBJECT
-  Q_PROPERTY(QVariantList scenes READ scenes NOTIFY scenesChanged)
-  Q_PROPERTY(QObject* alert READ alert NOTIFY alertChanged)
+  QML_ELEMENT
+  QML_UNCREATABLE("The kit is made by the program and handed to the window.")
+  Q_PROPERTY(QQmlListProperty<allot::qt::SceneBridge> scenes READ scenes NOTIFY scenesChanged)
+  Q_PROPERTY(allot::qt::AlertBridge* alert READ alert NOTIFY alertChanged)
   // The notice shown above the screens; empty when there is none.
   Q_PROPERTY(QString noticeText READ noticeText NOTIFY noticeChanged)
   Q_PROPERTY(bool noticeDismissible READ noticeDismissible NOTIFY noticeChanged)
@@ -32,8 +36,9 @@ class KitBridge : public QObject {
   explicit KitBridge(kit::Application& application, QObject* parent = nullptr);
 
   // The screens of the navigation stack, the root first.
-  QVariantList scenes() const;
-  QObject* alert() const;
+  QQmlListProperty<SceneBridge> scenes();
+  const std::vector<SceneBridge*>& sceneList() const { return scenes_; }
+  AlertBridge* alert() const { return alert_; }
   QString noticeText() const { return noticeText_; }
   bool noticeDismissible() const { return noticeDismissible_; }
 

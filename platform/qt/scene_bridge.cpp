@@ -21,9 +21,7 @@ SceneBridge::SceneBridge(KitBridge& kit, kit::ViewController& controller, QObjec
   sync();
 }
 
-QObject* SceneBridge::table() const { return table_; }
-
-QObject* SceneBridge::outlet(const QString& name) {
+ViewBridge* SceneBridge::outlet(const QString& name) {
   if (auto found = outlets_.find(name); found != outlets_.end()) return found->second;
   if (controller_ == nullptr) return nullptr;
   kit::View* view = controller_->view().viewWithIdentifier(name.toStdString());
@@ -79,6 +77,11 @@ void SceneBridge::forget() {
   controller_ = nullptr;
   for (auto& [name, outlet] : outlets_) outlet->forget();
   if (table_ != nullptr) table_->forget();
+}
+
+bool SceneBridge::touchBackground() {
+  return controller_ != nullptr &&
+         kit_.perform([](kit::Gestures& user) { return user.touchBackground(); });
 }
 
 }  // namespace allot::qt

@@ -4,11 +4,15 @@
 // keeps showing its last state while the page animates away.
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
 #include <QObject>
 #include <QString>
 #include <QVariantList>
 #include <cstdint>
 #include <map>
+
+#include "platform/qt/table_bridge.h"
+#include "platform/qt/view_bridge.h"
 
 namespace allot::kit {
 class ViewController;
@@ -17,17 +21,17 @@ class ViewController;
 namespace allot::qt {
 
 class KitBridge;
-class TableBridge;
-class ViewBridge;
 
 class SceneBridge : public QObject {
   Q_OBJECT
+  QML_ELEMENT
+  QML_UNCREATABLE("Scenes come from the kit.")
   Q_PROPERTY(QString sceneName READ sceneName CONSTANT)
   Q_PROPERTY(QString title READ title NOTIFY titleChanged)
   Q_PROPERTY(QVariantList leftItems READ leftItems NOTIFY barItemsChanged)
   Q_PROPERTY(QString rightItem READ rightItem NOTIFY barItemsChanged)
   Q_PROPERTY(bool editing READ editing NOTIFY editingChanged)
-  Q_PROPERTY(QObject* table READ table CONSTANT)
+  Q_PROPERTY(allot::qt::TableBridge* table READ table CONSTANT)
 
  public:
   SceneBridge(KitBridge& kit, kit::ViewController& controller, QObject* parent);
@@ -39,10 +43,12 @@ class SceneBridge : public QObject {
   QVariantList leftItems() const { return leftItems_; }
   QString rightItem() const { return rightItem_; }
   bool editing() const { return editing_; }
-  QObject* table() const;
+  TableBridge* table() const { return table_; }
 
   // The view behind an outlet name; null when the scene has none of that name.
-  Q_INVOKABLE QObject* outlet(const QString& name);
+  Q_INVOKABLE allot::qt::ViewBridge* outlet(const QString& name);
+  // A touch on the screen outside any control.
+  Q_INVOKABLE bool touchBackground();
   Q_INVOKABLE bool tapLeftItem(int index);
   Q_INVOKABLE bool tapRightItem();
 

@@ -6,6 +6,7 @@
 // (select, swipe for row actions, delete, drag) go through the kit.
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
 #include <QAbstractListModel>
 #include <QColor>
 #include <QVariantList>
@@ -22,6 +23,8 @@ class KitBridge;
 
 class TableBridge : public QAbstractListModel {
   Q_OBJECT
+  QML_ELEMENT
+  QML_UNCREATABLE("Tables come from their scene.")
   Q_PROPERTY(bool editing READ editing NOTIFY editingChanged)
   Q_PROPERTY(int count READ rowCount NOTIFY countChanged)
   Q_PROPERTY(int swipedRow READ swipedRow NOTIFY rowActionsChanged)

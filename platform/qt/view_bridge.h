@@ -4,6 +4,7 @@
 // signal only for what differs. It knows nothing of budgets.
 #pragma once
 
+#include <QtQml/qqmlregistration.h>
 #include <QColor>
 #include <QObject>
 #include <QString>
@@ -18,6 +19,8 @@ class KitBridge;
 
 class ViewBridge : public QObject {
   Q_OBJECT
+  QML_ELEMENT
+  QML_UNCREATABLE("Views come from their scene.")
   Q_PROPERTY(QString text READ text NOTIFY textChanged)
   Q_PROPERTY(QString placeholder READ placeholder NOTIFY placeholderChanged)
   Q_PROPERTY(QString title READ title NOTIFY titleChanged)

@@ -2,11 +2,12 @@
 // screen out again.
 import QtQuick
 import QtQuick.Controls
+import Allot.Kit
 
 Page {
     id: page
-    property QtObject scene
-    readonly property QtObject aboutText: scene ? scene.outlet("aboutText") : null
+    property SceneBridge scene
+    readonly property ViewBridge aboutText: scene ? scene.outlet("aboutText") : null
 
     Flickable {
         id: flick

@@ -4,10 +4,11 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
 import QtQuick.Layouts
+import Allot.Kit
 
 Dialog {
     id: dialog
-    property QtObject alert
+    property AlertBridge alert
 
     objectName: "alertDialog"
     parent: Overlay.overlay

@@ -3,10 +3,11 @@
 // kit's field gives up the keyboard.
 import QtQuick
 import QtQuick.Controls
+import Allot.Kit
 
 TextField {
     id: field
-    property QtObject view
+    property ViewBridge view
     signal keyboardDismissed()
 
     text: view ? view.text : ""

@@ -4,16 +4,17 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
 import QtQuick.Layouts
+import Allot.Kit
 
 Page {
     id: page
-    property QtObject scene
+    property SceneBridge scene
     function outlet(name) { return scene ? scene.outlet(name) : null }
-    readonly property QtObject saveButton: outlet("addButton")
+    readonly property ViewBridge saveButton: outlet("addButton")
 
     TapHandler {
         onTapped: {
-            kit.touchBackground();
+            page.scene.touchBackground();
             page.forceActiveFocus();
         }
     }
@@ -41,7 +42,7 @@ Page {
                 model: ["redButton", "yellowButton", "greenButton", "blueButton", "purpleButton"]
                 delegate: AbstractButton {
                     required property string modelData
-                    readonly property QtObject view: page.outlet(modelData)
+                    readonly property ViewBridge view: page.outlet(modelData)
                     readonly property bool chosen: view && page.saveButton
                                                    && Qt.colorEqual(view.backgroundColor,
                                                                     page.saveButton.backgroundColor)
@@ -82,7 +83,7 @@ Page {
         }
 
         Label {
-            readonly property QtObject view: page.outlet("resultsLabel")
+            readonly property ViewBridge view: page.outlet("resultsLabel")
             objectName: "resultsLabel"
             Layout.fillWidth: true
             text: view ? view.text : ""

@@ -4,12 +4,13 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
 import QtQuick.Layouts
+import Allot.Kit
 
 Page {
     id: page
-    property QtObject scene
-    readonly property QtObject table: scene ? scene.table : null
-    readonly property QtObject totalLabel: scene ? scene.outlet("totalLabel") : null
+    property SceneBridge scene
+    readonly property TableBridge table: scene ? scene.table : null
+    readonly property ViewBridge totalLabel: scene ? scene.outlet("totalLabel") : null
 
     ListView {
         id: list

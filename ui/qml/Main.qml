@@ -1,8 +1,10 @@
 // The window: a navigation bar over a stack of pages, one per screen of the kit's navigation
-// stack, and the alert on display as a modal dialog. All state comes from `kit`.
+// stack, the notice above them, and the alert on display as a modal dialog. All state comes from
+// `kit`, handed over by the program when it loads the window.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
+import Allot.Kit
 
 ApplicationWindow {
     id: window
@@ -22,12 +24,14 @@ ApplicationWindow {
         colorGroup: SystemPalette.Active
     }
 
-    readonly property var scenes: kit.scenes
-    readonly property QtObject topScene: scenes.length > 0 ? scenes[scenes.length - 1] : null
+    required property KitBridge kit
+    readonly property list<SceneBridge> scenes: kit.scenes
+    readonly property SceneBridge topScene: scenes.length > 0 ? scenes[scenes.length - 1] : null
 
     header: NavigationBar {
         scene: window.topScene
         backTitle: window.scenes.length > 1 ? window.scenes[window.scenes.length - 2].title : ""
+        onBackTapped: kit.goBack()
     }
 
     NoticeBar {

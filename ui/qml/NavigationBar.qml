@@ -4,11 +4,13 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
 import QtQuick.Layouts
+import Allot.Kit
 
 ToolBar {
     id: bar
-    property QtObject scene
+    property SceneBridge scene
     property string backTitle
+    signal backTapped()
 
     height: 56
     // Flat, with a hairline under it: elevation shadows need shader effects.
@@ -36,7 +38,7 @@ ToolBar {
             font.pixelSize: 16
             font.capitalization: Font.MixedCase
             Accessible.name: "Back to " + bar.backTitle
-            onClicked: kit.goBack()
+            onClicked: bar.backTapped()
         }
         Repeater {
             model: bar.backTitle === "" && bar.scene ? bar.scene.leftItems : []

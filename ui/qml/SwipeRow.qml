@@ -4,10 +4,11 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
+import Allot.Kit
 
 Item {
     id: row
-    property QtObject table
+    property TableBridge table
     property int rowIndex: -1
     property bool reorderable: false
     property string accessibleName

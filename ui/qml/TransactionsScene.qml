@@ -4,17 +4,18 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
 import QtQuick.Layouts
+import Allot.Kit
 
 Page {
     id: page
-    property QtObject scene
-    readonly property QtObject table: scene ? scene.table : null
+    property SceneBridge scene
+    readonly property TableBridge table: scene ? scene.table : null
     function outlet(name) { return scene ? scene.outlet(name) : null }
 
     // A touch outside the fields hides the keyboard.
     TapHandler {
         onTapped: {
-            kit.touchBackground();
+            page.scene.touchBackground();
             page.forceActiveFocus();
         }
     }
@@ -52,7 +53,7 @@ Page {
             Layout.rightMargin: 16
             spacing: 12
             FilledButton {
-                readonly property QtObject view: page.outlet("addAmountButton")
+                readonly property ViewBridge view: page.outlet("addAmountButton")
                 objectName: "addAmountButton"
                 Layout.fillWidth: true
                 text: view ? view.title : ""
@@ -60,7 +61,7 @@ Page {
                 onClicked: view.tap()
             }
             FilledButton {
-                readonly property QtObject view: page.outlet("subtractAmountButton")
+                readonly property ViewBridge view: page.outlet("subtractAmountButton")
                 objectName: "subtractAmountButton"
                 Layout.fillWidth: true
                 text: view ? view.title : ""
@@ -69,7 +70,7 @@ Page {
             }
         }
         Label {
-            readonly property QtObject view: page.outlet("resultsLabel")
+            readonly property ViewBridge view: page.outlet("resultsLabel")
             objectName: "resultsLabel"
             Layout.fillWidth: true
             Layout.leftMargin: 16
