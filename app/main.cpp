@@ -2,8 +2,10 @@
 #include <QGuiApplication>
 
 #include "app/allot_program.h"
+#include "app/command_line.h"
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> status = allot::handleCommandLine(argc, argv)) return *status;
   QGuiApplication host(argc, argv);
   allot::AllotProgram::describeHost();
   allot::AllotProgram program;
