@@ -1,10 +1,9 @@
 #!/usr/bin/python3
-"""Allot served without a display, as scripts/run-app.sh serves it (scripts/serve-headless.sh):
-nothing it starts listens beyond the loopback address, VNC and X clients without the password or
-the cookie are refused, a port in use stops it with a clear error, a browser logs in through
-noVNC and its clicks and keys reach Allot, and stopping it stops every process it started.
-ALLOT_PROGRAM and ALLOT_SERVE name the program and the script; ALLOT_SCREENSHOT where the
-browser's picture goes. Run: serve_test.py HeadlessServing | BrowserSession"""
+"""Allot served without a display by scripts/serve-headless.sh, as the run command does: it
+listens on loopback only, refuses VNC and X clients without the password or cookie, stops with a
+clear error on a port in use, lets a browser log in through noVNC and reach Allot, and stops
+every process it started. ALLOT_PROGRAM and ALLOT_SERVE name the program and the script,
+ALLOT_SCREENSHOT the browser's picture. Run: serve_test.py HeadlessServing | BrowserSession"""
 import os
 import re
 import signal
@@ -166,17 +165,15 @@ class BrowserSession(unittest.TestCase):
         self.assertTrue(serving.url, serving.output + serving.errors())
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        for argument in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-                         "--no-first-run", "--disable-background-networking",
-                         "--disable-component-update", "--disable-sync", "--window-size=640,960",
-                         f"--user-data-dir={serving.home}/browser"):
-            options.add_argument(argument)
+        for argument in ("headless", "no-sandbox", "disable-gpu", "disable-quic", "no-first-run",
+                         "disable-background-networking", "disable-component-update",
+                         "disable-sync", "window-size=640,960", f"user-data-dir={serving.home}/b"):
+            options.add_argument("--" + argument)
         browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
         self.addCleanup(browser.quit)
         picture = os.environ.get("ALLOT_SCREENSHOT", "browser-session.png")
-        if os.path.exists(picture):
+        if os.path.exists(picture):  # after a failure, the picture shows the screen then
             os.remove(picture)
-        # After a failure, the picture shows what was on the screen then.
         self.addCleanup(lambda: os.path.exists(picture) or browser.save_screenshot(picture))
 
         browser.get(serving.url.group(1))
@@ -193,13 +190,10 @@ class BrowserSession(unittest.TestCase):
                 "return Array.from(arguments[0].getContext('2d')"
                 ".getImageData(arguments[1], arguments[2], 1, 1).data).slice(0, 3)", canvas, x, y)
 
-        def green(x, y):
-            red, green_, blue_ = pixel(x, y)
-            return green_ > max(red, blue_) + 60
-
-        def blue(x, y):
-            red, green_, blue_ = pixel(x, y)
-            return blue_ > max(red, green_) + 60
+        def colour(x, y):  # "green" or "blue" where that channel stands out, else None
+            rgb = pixel(x, y)
+            return {1: "green", 2: "blue"}.get(rgb.index(max(rgb))) \
+                if max(rgb) > sorted(rgb)[1] + 60 else None
 
         def tap(x, y):  # window coordinates, as the canvas shows them, once nothing covers it
             width, height, scale = browser.execute_script(
@@ -215,19 +209,19 @@ class BrowserSession(unittest.TestCase):
 
         wait_until(lambda: min(pixel(5, 5)) > 200, what="Allot's window")
         tap(365, 28)  # +
-        wait_until(lambda: green(195, 238), what="the envelope editor")
-        for name, colour in (("Groceries", (195, 166)), ("Rent", (261, 166))):
+        wait_until(lambda: colour(195, 238) == "green", what="the envelope editor")
+        for name, swatch in (("Groceries", (195, 166)), ("Rent", (261, 166))):
             tap(195, 92)
             ActionChains(browser).send_keys(name).perform()
-            tap(*colour)
+            tap(*swatch)
             tap(195, 238)  # Add Envelope
         tap(40, 28)  # back to the list
-        wait_until(lambda: green(22, 88) and blue(22, 152), what="the list with both envelopes")
+        wait_until(lambda: (colour(22, 88), colour(22, 152)) == ("green", "blue"),
+                   what="the list with both envelopes")
         browser.save_screenshot(picture)
 
         self.assertEqual(serving.stop(), 0, serving.errors())
-        self.assertTrue(serving.store_holds("Rent"))
-        self.assertTrue(serving.store_holds("Groceries"))
+        self.assertTrue(serving.store_holds("Rent") and serving.store_holds("Groceries"))
 
 
 if __name__ == "__main__":
