@@ -3,10 +3,12 @@
 #include <iostream>
 
 #include "app/allot_program.h"
+#include "app/command_line.h"
 #include "platform/qt/application_lifecycle.h"
 
 int main(int argc, char** argv) {
-  // From the very start, so that a quit during the load ends it at once.
+  if (const std::optional<int> status = allot::handleCommandLine(argc, argv)) return *status;
+  // From here on, so that a quit during the load ends it at once.
   allot::qt::ApplicationLifecycle::catchQuitSignals();
   QGuiApplication host(argc, argv);
   allot::AllotProgram::describeHost();

@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Allot and starts it. Without a display it serves the window
-# over VNC on port 5900 (ALLOT_VNC_PORT to change it) and says where.
+# Installs what is missing, builds Allot (configuring only when there is no build yet or the
+# presets changed, with one job per core, and says how long the build took) and starts it.
+# Without a display it serves the window to this machine only, to a browser and to VNC viewers,
+# behind a password made up for each start (scripts/serve-headless.sh says where and how).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh app
-cmake --preset app
-cmake --build --preset app --target allot
 
+headless=false
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  port=${ALLOT_VNC_PORT:-5900}
-  echo "No display found: Allot is served over VNC at localhost:${port}" \
-       "(open it with a VNC viewer, for example: vncviewer localhost:${port})."
-  echo "Qt's VNC server listens on every network interface of this machine; stop Allot" \
-       "with Ctrl+C when you are done."
-  export QT_QPA_PLATFORM="vnc:size=390x844:port=${port}"
+  headless=true
 fi
+if $headless; then bash scripts/setup.sh app serve; else bash scripts/setup.sh app; fi
+
+if [ ! -f build/app/build.ninja ] || [ CMakePresets.json -nt build/app/CMakeCache.txt ]; then
+  cmake --preset app
+fi
+SECONDS=0
+cmake --build --preset app --target allot -j "$(nproc)"
+echo "Built in ${SECONDS} s."
+
+if $headless; then exec bash scripts/serve-headless.sh build/app/app/allot "$@"; fi
 exec build/app/app/allot "$@"

@@ -1,28 +1,51 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running Allot need, and only those that
-# are missing. Runs as root on Debian 12 (or with sudo available). Usage: setup.sh [core|app|all]
+# are missing. Runs as root on Debian 12 (or with sudo available).
+# Usage: setup.sh [GROUP...], each GROUP one of core, app, serve, browser, package or all (default).
+# core is always included; app adds the Qt window; serve what shows it without a display (a VNC
+# server, noVNC and websockify); browser a headless Chromium for the browser test; package what
+# builds and checks the Debian package.
 set -euo pipefail
 
-what=${1:-all}
 core_packages=(
   build-essential cmake ninja-build pkg-config
   libicu-dev libsqlite3-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 # The Qt Quick window: Qt 6 with the QML modules the screens import, the platform plugins
-# (xcb for a desktop, offscreen for tests, vnc without a display) and the SVG icon loader.
+# (xcb for a display, offscreen for tests), the SVG icon loader and fonts with emoji.
 screen_packages=(
   qt6-base-dev qt6-declarative-dev qt6-qpa-plugins libqt6svg6 libgl-dev
   qml6-module-qtqml qml6-module-qtqml-workerscript qml6-module-qtquick
   qml6-module-qtquick-controls qml6-module-qtquick-layouts qml6-module-qtquick-templates
-  qml6-module-qtquick-window fonts-dejavu-core
+  qml6-module-qtquick-window fonts-dejavu-core fonts-noto-color-emoji
 )
+# Without a display (scripts/serve-headless.sh): TigerVNC's X server and its password tool, xauth
+# for the display's cookie, noVNC and websockify for a browser, ss to see what listens.
+serve_packages=(tigervnc-standalone-server tigervnc-tools xauth novnc websockify iproute2)
+# The browser test (tests/serve): Chromium driven through WebDriver from Python.
+browser_packages=(chromium chromium-driver python3-selenium)
+# scripts/check-package.sh: lintian and AppStream's validator.
+package_packages=(lintian appstream)
 # Sanitizer and fuzzing builds (scripts/hardening.sh): clang with libFuzzer and the sanitizer
 # runtimes, and llvm-symbolizer for readable reports.
 hardening_packages=(clang libclang-rt-14-dev llvm-14)
+groups=("$@")
+[ "${#groups[@]}" -gt 0 ] || groups=(all)
 packages=("${core_packages[@]}")
-if [ "$what" = app ] || [ "$what" = all ]; then packages+=("${screen_packages[@]}"); fi
-if [ "$what" = all ]; then packages+=("${hardening_packages[@]}"); fi
+for group in "${groups[@]}"; do
+  case "$group" in
+    core) ;;
+    app) packages+=("${screen_packages[@]}") ;;
+    serve) packages+=("${screen_packages[@]}" "${serve_packages[@]}") ;;
+    browser) packages+=("${browser_packages[@]}") ;;
+    package) packages+=("${screen_packages[@]}" "${package_packages[@]}") ;;
+    all) packages+=("${screen_packages[@]}" "${serve_packages[@]}" "${browser_packages[@]}"
+                    "${package_packages[@]}" "${hardening_packages[@]}") ;;
+    *) echo "setup.sh: unknown group '$group' (core, app, serve, browser, package, all)" >&2
+       exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

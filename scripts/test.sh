@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then runs every check: the whole suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer and the fuzzers for a bounded time (scripts/hardening.sh), and last
-# the optimised build with the whole test suite, the Qt window's offscreen tests included.
+# UndefinedBehaviorSanitizer and the fuzzers for a bounded time (scripts/hardening.sh), then
+# the optimised build with the whole test suite, the Qt window's offscreen tests, the headless
+# serving and the browser session included; and last the Debian package, built from that build,
+# checked with lintian, installed, started and removed (scripts/check-package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh all
@@ -9,3 +11,4 @@ bash scripts/hardening.sh
 cmake --preset release
 cmake --build --preset release
 ctest --preset release
+bash scripts/check-package.sh

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Shows Allot's window on a machine without a display, to this machine only. Starts TigerVNC's X
+# server (Xvnc) on a free display number, with a cookie that only this script's programs know,
+# and its VNC port on 127.0.0.1 behind a password made up for this start; starts websockify on
+# 127.0.0.1 to serve noVNC, so that a browser can be the VNC client; runs the program on that
+# display with Qt's xcb platform; prints once where to connect, the password and an SSH tunnel
+# for other machines. When the program ends, or this script is stopped (Ctrl+C, SIGTERM,
+# SIGHUP), it stops the program first (so that it saves), then the servers, and removes the
+# password and the cookie. It exits with the program's status, or 1 when it cannot serve.
+# Usage: serve-headless.sh PROGRAM [ARGUMENT...]
+# ALLOT_VNC_PORT (5900) and ALLOT_WEB_PORT (6080) choose the ports.
+set -euo pipefail
+
+if [ "$#" -eq 0 ]; then
+  echo "Usage: serve-headless.sh PROGRAM [ARGUMENT...]" >&2
+  exit 2
+fi
+vnc_port=${ALLOT_VNC_PORT:-5900}
+web_port=${ALLOT_WEB_PORT:-6080}
+novnc=/usr/share/novnc
+
+fail() {
+  echo "serve-headless: $*" >&2
+  exit 1
+}
+
+for tool in Xvnc vncpasswd websockify ss; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (bash scripts/setup.sh serve installs it)"
+done
+[ -f "$novnc/vnc.html" ] || fail "noVNC is missing (bash scripts/setup.sh serve installs it)"
+for port in "$vnc_port" "$web_port"; do
+  if ! [[ "$port" =~ ^[1-9][0-9]{0,4}$ ]] || [ "$port" -gt 65535 ]; then
+    fail "'$port' is not a port number (1 to 65535)"
+  fi
+  if [ -n "$(ss -Hltn "sport = :$port")" ]; then
+    fail "port $port is already in use on this machine; choose other ports with" \
+         "ALLOT_VNC_PORT and ALLOT_WEB_PORT"
+  fi
+done
+[ "$vnc_port" != "$web_port" ] || fail "ALLOT_VNC_PORT and ALLOT_WEB_PORT are both $vnc_port"
+
+# The password, the cookie and the logs live in a folder of the user's alone, under the runtime
+# folder when there is one.
+runtime=${XDG_RUNTIME_DIR:-}
+if [ -z "$runtime" ] || [ ! -d "$runtime" ] || [ ! -O "$runtime" ]; then runtime=${TMPDIR:-/tmp}; fi
+umask 077
+state=$(mktemp -d "$runtime/allot-serve.XXXXXXXX")
+
+server_pids=()
+program_pid=
+status=1
+stop_all() {
+  trap - EXIT INT TERM HUP
+  if [ -n "$program_pid" ]; then
+    kill -TERM "$program_pid" 2>/dev/null || true
+    status=0
+    wait "$program_pid" || status=$?
+  fi
+  for pid in "${server_pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
+  for pid in "${server_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$state"
+  exit "$status"
+}
+trap stop_all EXIT INT TERM HUP
+
+# VNC authentication reads eight characters of a password.
+password=$(head -c 512 /dev/urandom | tr -dc 'A-Za-z0-9' | cut -c 1-8)
+[ "${#password}" -eq 8 ] || fail "could not make up a password"
+printf '%s\n' "$password" | vncpasswd -f >"$state/passwd"
+# One MIT-MAGIC-COOKIE-1 entry for any display (family and display number left open), in the
+# format of an X authority file, since the display number is known only once the server runs.
+{
+  printf '\377\377\0\0\0\0\0\022%s\0\020' MIT-MAGIC-COOKIE-1
+  head -c 16 /dev/urandom
+} >"$state/Xauthority"
+
+# The servers run in sessions of their own, so that Ctrl+C reaches the program alone and it can
+# save while its display still exists; stop_all stops them after it.
+mkfifo "$state/display"
+setsid Xvnc -displayfd 3 -auth "$state/Xauthority" -nolisten tcp -localhost \
+  -interface 127.0.0.1 -rfbport "$vnc_port" -SecurityTypes VncAuth -PasswordFile "$state/passwd" \
+  -AlwaysShared -desktop Allot -geometry 390x844 -depth 24 \
+  3>"$state/display" >"$state/Xvnc.log" 2>&1 &
+server_pids+=("$!")
+display=
+read -r -t 20 display <"$state/display" || true
+if [ -z "$display" ]; then
+  tail -n 5 "$state/Xvnc.log" >&2
+  fail "the VNC server did not start"
+fi
+
+setsid websockify --web "$novnc" "127.0.0.1:$web_port" "127.0.0.1:$vnc_port" \
+  >"$state/websockify.log" 2>&1 &
+server_pids+=("$!")
+for _ in $(seq 100); do
+  [ -z "$(ss -Hltn "sport = :$web_port")" ] || break
+  kill -0 "${server_pids[1]}" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$(ss -Hltn "sport = :$web_port")" ]; then
+  tail -n 5 "$state/websockify.log" >&2
+  fail "websockify did not start"
+fi
+
+DISPLAY=":$display" XAUTHORITY="$state/Xauthority" QT_QPA_PLATFORM=xcb "$@" &
+program_pid=$!
+
+cat <<EOF
+Allot is served on this machine only (127.0.0.1), with a password made up for this start.
+  Browser:     http://127.0.0.1:$web_port/vnc.html?autoconnect=true&resize=scale
+  VNC viewer:  vncviewer 127.0.0.1::$vnc_port
+  Password:    $password
+From another machine, forward the ports over SSH, then open the same addresses there:
+  ssh -N -L $web_port:127.0.0.1:$web_port -L $vnc_port:127.0.0.1:$vnc_port ${USER:-$(id -un)}@$(hostname -f 2>/dev/null || hostname)
+Stop with Ctrl+C.
+EOF
+
+status=0
+wait "$program_pid" || status=$?
+program_pid=
+stop_all
