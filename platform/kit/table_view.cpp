@@ -47,6 +47,7 @@ void TableView::reloadData() {
   rows_.reset();
   selectedRow_.reset();
   hideRowActions();
+  ++contentRevision_;
   noteChange();
 }
 
@@ -90,6 +91,7 @@ void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths,
   const std::size_t expected = controller_.tableViewNumberOfRowsInSection(*this, 0);
   assert(expected == rows_->size() && "the data source did not drop the deleted rows");
   if (expected != rows_->size()) reloadData();
+  ++contentRevision_;
   noteChange();
 }
 
@@ -101,6 +103,7 @@ void TableView::moveRowAtIndexPath(const IndexPath& from, const IndexPath& to) {
   rows_->insert(rows_->begin() + static_cast<std::ptrdiff_t>(to.row()), moving);
   selectedRow_.reset();
   hideRowActions();
+  ++contentRevision_;
   noteChange();
 }
 

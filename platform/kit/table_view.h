@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -66,6 +67,9 @@ class TableView : public View {
 
   // Editing mode: rows that the controller lets move show a reorder control.
   bool isEditing() const { return editing_; }
+  // Moves whenever the rows may read differently: a reload, a deletion or a move. A display layer
+  // reads the rows again only then, not on every change elsewhere on the screen.
+  std::uint64_t contentRevision() const { return contentRevision_; }
   void setEditing(bool editing, bool animated);
 
   // The row actions revealed by a swipe: the controller's own, or a single "Delete" that commits
@@ -96,6 +100,7 @@ class TableView : public View {
   std::optional<std::vector<TableViewCell*>> rows_;  // one slot per row; absent until counted
   std::optional<IndexPath> selectedRow_;
   bool editing_ = false;
+  std::uint64_t contentRevision_ = 0;
   std::optional<IndexPath> swipedRow_;
   std::vector<TableViewRowAction> shownRowActions_;
 };

@@ -1,6 +1,5 @@
 #include "platform/qt/kit_bridge.h"
 
-#include <QTimer>
 #include <algorithm>
 
 #include "platform/kit/alert_controller.h"
@@ -9,11 +8,6 @@
 #include "platform/qt/scene_bridge.h"
 
 namespace allot::qt {
-namespace {
-
-constexpr int kRetiredBridgeLifetimeMs = 2000;
-
-}  // namespace
 
 KitBridge::KitBridge(kit::Application& application, QObject* parent)
     : QObject(parent), application_(application), gestures_(application) {
@@ -34,6 +28,14 @@ QQmlListProperty<SceneBridge> KitBridge::scenes() {
 
 bool KitBridge::goBack() {
   return perform([](kit::Gestures& user) { return user.goBack(); });
+}
+
+void KitBridge::keepWithPage(SceneBridge* scene, QObject* page) {
+  if (scene == nullptr || page == nullptr || scene->parent() == page) return;
+  scene->setParent(page);
+  connect(scene, &QObject::destroyed, this, [this, scene] {
+    scenes_.erase(std::remove(scenes_.begin(), scenes_.end(), scene), scenes_.end());
+  });
 }
 
 bool KitBridge::dismissNotice() {
@@ -91,10 +93,11 @@ void KitBridge::syncScenes() {
     });
     next.push_back(same != scenes_.end() ? *same : new SceneBridge(*this, *controller, this));
   }
+  // A screen that left stops reading the kit at once; its page, if it has one, frees it.
   for (SceneBridge* scene : scenes_) {
     if (std::find(next.begin(), next.end(), scene) == next.end()) {
       scene->forget();
-      retire(scene);
+      if (scene->parent() == this) scene->deleteLater();
     }
   }
   const bool changed = next != scenes_;
@@ -114,14 +117,10 @@ void KitBridge::syncAlert() {
   if (alert_ == nullptr && shown == nullptr) return;
   if (alert_ != nullptr) {
     alert_->forget();
-    retire(alert_);
+    alert_->deleteLater();  // the dialog already shows the next alert, or none
   }
   alert_ = shown != nullptr ? new AlertBridge(*this, *shown, this) : nullptr;
   emit alertChanged();
-}
-
-void KitBridge::retire(QObject* bridge) {
-  QTimer::singleShot(kRetiredBridgeLifetimeMs, bridge, &QObject::deleteLater);
 }
 
 }  // namespace allot::qt

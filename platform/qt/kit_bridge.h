@@ -44,6 +44,9 @@ class KitBridge : public QObject {
 
   Q_INVOKABLE bool goBack();
   Q_INVOKABLE bool dismissNotice();
+  // The page that shows `scene` owns its bridge from now on: the bridge goes when the page goes
+  // (after the page has animated away), or with this bridge when no page ever took it.
+  Q_INVOKABLE void keepWithPage(allot::qt::SceneBridge* scene, QObject* page);
   // The user closes the window: true when the application may quit now. Otherwise it asks the
   // user first (an alert) and quits later, through the kit, if told to.
   Q_INVOKABLE bool mayQuit();
@@ -71,9 +74,6 @@ class KitBridge : public QObject {
   void syncScenes();
   void syncAlert();
   void syncNotice();
-  // Bridges whose screen is gone stop reading the kit at once and are freed a little later,
-  // after the page that showed them has animated away.
-  void retire(QObject* bridge);
 
   kit::Application& application_;
   kit::Gestures gestures_;

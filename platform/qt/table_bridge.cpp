@@ -118,11 +118,14 @@ TableBridge::Row TableBridge::readRow(std::size_t row) const {
 
 void TableBridge::sync() {
   if (table_ == nullptr) return;
-  const std::size_t count = table_->numberOfRowsInSection(0);
-  std::vector<Row> rows;
-  rows.reserve(count);
-  for (std::size_t row = 0; row < count; ++row) rows.push_back(readRow(row));
-  showRows(std::move(rows));
+  if (table_->contentRevision() != shownRevision_) {
+    shownRevision_ = table_->contentRevision();
+    const std::size_t count = table_->numberOfRowsInSection(0);
+    std::vector<Row> rows;
+    rows.reserve(count);
+    for (std::size_t row = 0; row < count; ++row) rows.push_back(readRow(row));
+    showRows(std::move(rows));
+  }
 
   if (editing_ != table_->isEditing()) {
     editing_ = table_->isEditing();

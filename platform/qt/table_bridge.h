@@ -1,7 +1,8 @@
 // TableBridge: a kit table as a Qt list model. Each row's cell comes from the table's controller
 // as the kit would ask for it, and is exposed by the names of its labels: their texts and
-// background colours, plus the main and detail texts of the built-in labels. After each gesture
-// it compares the rows with what the view shows and reports only the rows that changed, were
+// background colours, plus the main and detail texts of the built-in labels. When the table's
+// rows may read differently (a reload, a deletion, a move; not a keystroke elsewhere on the
+// screen) it compares them with what the view shows and reports only the rows that changed, were
 // inserted or were removed, so a list keeps its place and its animations. The row gestures
 // (select, swipe for row actions, delete, drag) go through the kit.
 #pragma once
@@ -11,6 +12,7 @@
 #include <QColor>
 #include <QVariantList>
 #include <QVariantMap>
+#include <limits>
 #include <vector>
 
 namespace allot::kit {
@@ -74,6 +76,7 @@ class TableBridge : public QAbstractListModel {
   KitBridge& kit_;
   kit::TableView* table_;
   std::vector<Row> rows_;
+  std::uint64_t shownRevision_ = std::numeric_limits<std::uint64_t>::max();
   bool editing_ = false;
   int swipedRow_ = -1;
   QVariantList rowActions_;

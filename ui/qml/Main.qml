@@ -68,8 +68,11 @@ ApplicationWindow {
         else if (keep < stack.depth)
             stack.pop(stack.get(keep - 1, StackView.ForceLoad));
         for (var i = keep; i < scenes.length; ++i) {
-            stack.push(Qt.resolvedUrl(scenes[i].sceneName + "Scene.qml"), {"scene": scenes[i]},
-                       stack.depth === 0 ? StackView.Immediate : StackView.PushTransition);
+            var page = stack.push(Qt.resolvedUrl(scenes[i].sceneName + "Scene.qml"),
+                                  {"scene": scenes[i]},
+                                  stack.depth === 0 ? StackView.Immediate
+                                                    : StackView.PushTransition);
+            kit.keepWithPage(scenes[i], page);
         }
     }
 
