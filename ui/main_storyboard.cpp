@@ -9,6 +9,7 @@
 #include "ui/about_view_controller.h"
 #include "ui/detail_view_controller.h"
 #include "ui/envelope_details_view_controller.h"
+#include "ui/layout_names.h"
 #include "ui/master_table_view_cell.h"
 #include "ui/master_view_controller.h"
 #include "ui/palette_color.h"
@@ -17,10 +18,19 @@ namespace allot {
 namespace {
 
 using kit::Button;
+using layout::CellLabel;
+using layout::Outlet;
+using layout::Scene;
 using kit::ControlState;
 using kit::Label;
 using kit::TextField;
 using kit::View;
+
+// The identifier a view or a scene carries, from its one declaration.
+template <class Name>
+std::string id(Name name) {
+  return std::string(layout::name(name));
+}
 
 // The envelope list: the total line under a table of "envelopeCell" rows; selecting a row shows
 // its transactions. The About button is the one left item of its own, so the Edit button joins
@@ -37,14 +47,14 @@ void setUpEnvelopeList(MasterViewController& list) {
 std::unique_ptr<kit::TableViewCell> makeEnvelopeCell() {
   auto cell =
       std::make_unique<MasterTableViewCell>(kit::TableViewCellStyle::Custom, "envelopeCell");
-  cell->setEnvelopeNameLabel(&cell->addSubview<Label>("envelopeNameLabel"));
-  cell->setEnvelopeTotalLabel(&cell->addSubview<Label>("envelopeTotalLabel"));
+  cell->setEnvelopeNameLabel(&cell->addSubview<Label>(id(CellLabel::EnvelopeNameLabel)));
+  cell->setEnvelopeTotalLabel(&cell->addSubview<Label>(id(CellLabel::EnvelopeTotalLabel)));
   return cell;
 }
 
 void layOutEnvelopeList(MasterViewController& list, View& root) {
   list.tableView().registerPrototype("envelopeCell", makeEnvelopeCell, "showDetail");
-  list.setTotalLabel(&root.addSubview<Label>("totalLabel"));
+  list.setTotalLabel(&root.addSubview<Label>(id(Outlet::TotalLabel)));
 }
 
 // The transactions of one envelope: amount and note fields, add and subtract buttons, the results
@@ -53,19 +63,19 @@ void layOutTransactions(DetailViewController& detail, View& root) {
   detail.tableView().registerPrototype("detailCell", [] {
     return std::make_unique<kit::TableViewCell>(kit::TableViewCellStyle::Value1, "detailCell");
   });
-  auto& amount = root.addSubview<TextField>("enterAmount");
+  auto& amount = root.addSubview<TextField>(id(Outlet::EnterAmount));
   amount.setPlaceholder("Amount");
   detail.setEnterAmount(&amount);
-  auto& note = root.addSubview<TextField>("optionalNote");
+  auto& note = root.addSubview<TextField>(id(Outlet::OptionalNote));
   note.setPlaceholder("Note (optional)");
   detail.setOptionalNote(&note);
-  auto& add = root.addSubview<Button>("addAmountButton");
+  auto& add = root.addSubview<Button>(id(Outlet::AddAmountButton));
   add.setTitle("Add", ControlState::Normal);
   add.addAction([&detail](kit::Sender sender) { detail.addAmount(sender); });
-  auto& subtract = root.addSubview<Button>("subtractAmountButton");
+  auto& subtract = root.addSubview<Button>(id(Outlet::SubtractAmountButton));
   subtract.setTitle("Subtract", ControlState::Normal);
   subtract.addAction([&detail](kit::Sender sender) { detail.subtractAmount(sender); });
-  detail.setResultsLabel(&root.addSubview<Label>("resultsLabel"));
+  detail.setResultsLabel(&root.addSubview<Label>(id(Outlet::ResultsLabel)));
 }
 
 // The envelope editor: the name field, the five colour buttons, the save button on the chosen
@@ -75,37 +85,37 @@ void setUpEnvelopeEditor(EnvelopeDetailsViewController& editor) {
 }
 
 void layOutEnvelopeEditor(EnvelopeDetailsViewController& editor, View& root) {
-  auto& name = root.addSubview<TextField>("envelopeName");
+  auto& name = root.addSubview<TextField>(id(Outlet::EnvelopeName));
   name.setPlaceholder("Envelope name");
   editor.setEnvelopeName(&name);
 
   struct ColorButton {
-    const char* identifier;
+    Outlet outlet;
     const char* title;
     std::int64_t colorNumber;
     void (EnvelopeDetailsViewController::*action)(kit::Sender);
   };
   static const ColorButton kColorButtons[] = {
-      {"redButton", "Red", 0, &EnvelopeDetailsViewController::tapRed},
-      {"yellowButton", "Yellow", 1, &EnvelopeDetailsViewController::tapYellow},
-      {"greenButton", "Green", 2, &EnvelopeDetailsViewController::tapGreen},
-      {"blueButton", "Blue", 3, &EnvelopeDetailsViewController::tapBlue},
-      {"purpleButton", "Purple", 4, &EnvelopeDetailsViewController::tapPurple},
+      {Outlet::RedButton, "Red", 0, &EnvelopeDetailsViewController::tapRed},
+      {Outlet::YellowButton, "Yellow", 1, &EnvelopeDetailsViewController::tapYellow},
+      {Outlet::GreenButton, "Green", 2, &EnvelopeDetailsViewController::tapGreen},
+      {Outlet::BlueButton, "Blue", 3, &EnvelopeDetailsViewController::tapBlue},
+      {Outlet::PurpleButton, "Purple", 4, &EnvelopeDetailsViewController::tapPurple},
   };
   for (const ColorButton& colorButton : kColorButtons) {
-    auto& button = root.addSubview<Button>(colorButton.identifier);
+    auto& button = root.addSubview<Button>(id(colorButton.outlet));
     button.setAccessibilityLabel(colorButton.title);
     button.setBackgroundColor(paletteColor(colorButton.colorNumber));
     button.addAction([&editor, action = colorButton.action](kit::Sender s) { (editor.*action)(s); });
   }
 
-  auto& save = root.addSubview<Button>("addButton");
+  auto& save = root.addSubview<Button>(id(Outlet::AddButton));
   save.setTitle("Add Envelope", ControlState::Normal);
   save.setBackgroundColor(paletteColor(editor.colorNumber()));
   save.addAction([&editor](kit::Sender sender) { editor.save(sender); });
   editor.setAddButton(&save);
 
-  auto& results = root.addSubview<Label>("resultsLabel");
+  auto& results = root.addSubview<Label>(id(Outlet::ResultsLabel));
   results.setText("Name the envelope and choose its colour.");
   editor.setResultsLabel(&results);
 }
@@ -116,7 +126,7 @@ void setUpAbout(AboutViewController& about) {
 }
 
 void layOutAbout(AboutViewController& about, View& root) {
-  auto& text = root.addSubview<kit::TextView>("aboutText");
+  auto& text = root.addSubview<kit::TextView>(id(Outlet::AboutText));
   text.setText(std::string(aboutAllotText()));
   about.setAboutText(&text);
 }
@@ -127,32 +137,33 @@ std::unique_ptr<kit::Storyboard> makeMainStoryboard(
     BudgetStore& store, const std::optional<std::string>& formatLocale) {
   auto board = std::make_unique<kit::Storyboard>();
   board->addScene<MasterViewController>(
-      "EnvelopeList",
+      id(Scene::EnvelopeList),
       [&store, formatLocale] {
         return std::make_unique<MasterViewController>(store, formatLocale);
       },
       setUpEnvelopeList, layOutEnvelopeList);
   board->addScene<DetailViewController>(
-      "Transactions",
+      id(Scene::Transactions),
       [&store, formatLocale] {
         return std::make_unique<DetailViewController>(store, formatLocale);
       },
       {}, layOutTransactions);
   board->addScene<EnvelopeDetailsViewController>(
-      "EnvelopeEditor", [&store] { return std::make_unique<EnvelopeDetailsViewController>(store); },
+      id(Scene::EnvelopeEditor), [&store] { return std::make_unique<EnvelopeDetailsViewController>(store); },
       setUpEnvelopeEditor, layOutEnvelopeEditor);
   board->addScene<AboutViewController>(
-      "About", [] { return std::make_unique<AboutViewController>(); }, setUpAbout, layOutAbout);
+      id(Scene::About), [] { return std::make_unique<AboutViewController>(); }, setUpAbout, layOutAbout);
 
   using kit::SegueKind;
-  board->addSegue({"showDetail", "EnvelopeList", "Transactions", SegueKind::Show, {}});
-  board->addSegue({"editEnvelope", "EnvelopeList", "EnvelopeEditor", SegueKind::Show, {}});
-  board->addSegue({"addEnvelope", "EnvelopeList", "EnvelopeEditor", SegueKind::Show, {}});
-  board->addSegue({"showAbout", "EnvelopeList", "About", SegueKind::Show, {}});
-  board->addUnwindSegue("goBack", "EnvelopeEditor", "EnvelopeList",
-                        &MasterViewController::unwindToMasterWithSegue);
+  const std::string list = id(Scene::EnvelopeList);
+  const std::string editor = id(Scene::EnvelopeEditor);
+  board->addSegue({"showDetail", list, id(Scene::Transactions), SegueKind::Show, {}});
+  board->addSegue({"editEnvelope", list, editor, SegueKind::Show, {}});
+  board->addSegue({"addEnvelope", list, editor, SegueKind::Show, {}});
+  board->addSegue({"showAbout", list, id(Scene::About), SegueKind::Show, {}});
+  board->addUnwindSegue("goBack", editor, list, &MasterViewController::unwindToMasterWithSegue);
 
-  board->setInitialScene("EnvelopeList", true);
+  board->setInitialScene(list, true);
   return board;
 }
 

@@ -15,8 +15,32 @@
 namespace allot::testing {
 namespace {
 
+// Every complaint of the QML layout (a binding to a name that does not exist, a view it asked for
+// by an unknown name) fails the test that caused it: a wrong name must never pass as a blank
+// widget.
+std::vector<std::string>& layoutComplaints() {
+  static std::vector<std::string> complaints;
+  return complaints;
+}
+
+void collectLayoutComplaints(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type != QtDebugMsg && type != QtInfoMsg &&
+      (message.contains("qrc:/Allot/") || message.startsWith("Allot:"))) {
+    layoutComplaints().push_back(message.toStdString());
+  }
+}
+
 class Screen : public ::testing::Test {
  protected:
+  void SetUp() override {
+    layoutComplaints().clear();
+    qInstallMessageHandler(collectLayoutComplaints);
+  }
+  void TearDown() override {
+    qInstallMessageHandler(nullptr);
+    for (const std::string& complaint : layoutComplaints()) ADD_FAILURE() << complaint;
+  }
+
   static void SetUpTestSuite() {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;

@@ -3,11 +3,12 @@
 import QtQuick
 import QtQuick.Controls
 import Allot.Kit
+import Allot
 
 Page {
     id: page
     property SceneBridge scene
-    readonly property ViewBridge aboutText: scene ? scene.outlet("aboutText") : null
+    readonly property ViewBridge aboutText: scene ? scene.outlet(Names.outlet(Storyboard.AboutText)) : null
 
     Flickable {
         id: flick
@@ -23,7 +24,7 @@ Page {
 
         Label {
             id: text
-            objectName: "aboutText"
+            objectName: Names.outlet(Storyboard.AboutText)
             width: flick.width
             padding: 20
             text: page.aboutText ? page.aboutText.text : ""

@@ -5,12 +5,13 @@ import QtQuick.Controls
 import QtQuick.Controls.Material
 import QtQuick.Layouts
 import Allot.Kit
+import Allot
 
 Page {
     id: page
     property SceneBridge scene
-    function outlet(name) { return scene ? scene.outlet(name) : null }
-    readonly property ViewBridge saveButton: outlet("addButton")
+    function outlet(name) { return scene ? scene.outlet(Names.outlet(name)) : null }
+    readonly property ViewBridge saveButton: outlet(Storyboard.AddButton)
 
     TapHandler {
         onTapped: {
@@ -27,8 +28,8 @@ Page {
         spacing: 20
 
         BudgetTextField {
-            objectName: "envelopeName"
-            view: page.outlet("envelopeName")
+            objectName: Names.outlet(Storyboard.EnvelopeName)
+            view: page.outlet(Storyboard.EnvelopeName)
             Layout.fillWidth: true
             font.pixelSize: 20
             onAccepted: page.forceActiveFocus()
@@ -39,14 +40,15 @@ Page {
             Layout.alignment: Qt.AlignHCenter
             spacing: 14
             Repeater {
-                model: ["redButton", "yellowButton", "greenButton", "blueButton", "purpleButton"]
+                model: [Storyboard.RedButton, Storyboard.YellowButton, Storyboard.GreenButton,
+                        Storyboard.BlueButton, Storyboard.PurpleButton]
                 delegate: AbstractButton {
-                    required property string modelData
+                    required property int modelData
                     readonly property ViewBridge view: page.outlet(modelData)
                     readonly property bool chosen: view && page.saveButton
                                                    && Qt.colorEqual(view.backgroundColor,
                                                                     page.saveButton.backgroundColor)
-                    objectName: modelData
+                    objectName: Names.outlet(modelData)
                     implicitWidth: 52
                     implicitHeight: 52
                     checkable: false
@@ -73,7 +75,7 @@ Page {
         }
 
         FilledButton {
-            objectName: "addButton"
+            objectName: Names.outlet(Storyboard.AddButton)
             Layout.fillWidth: true
             Layout.preferredHeight: 52
             text: page.saveButton ? page.saveButton.title : ""
@@ -83,8 +85,8 @@ Page {
         }
 
         Label {
-            readonly property ViewBridge view: page.outlet("resultsLabel")
-            objectName: "resultsLabel"
+            readonly property ViewBridge view: page.outlet(Storyboard.ResultsLabel)
+            objectName: Names.outlet(Storyboard.ResultsLabel)
             Layout.fillWidth: true
             text: view ? view.text : ""
             wrapMode: Text.Wrap

@@ -5,12 +5,13 @@ import QtQuick.Controls
 import QtQuick.Controls.Material
 import QtQuick.Layouts
 import Allot.Kit
+import Allot
 
 Page {
     id: page
     property SceneBridge scene
     readonly property TableBridge table: scene ? scene.table : null
-    readonly property ViewBridge totalLabel: scene ? scene.outlet("totalLabel") : null
+    readonly property ViewBridge totalLabel: scene ? scene.outlet(Names.outlet(Storyboard.TotalLabel)) : null
 
     ListView {
         id: list
@@ -29,7 +30,9 @@ Page {
             required property int index
             required property var texts
             required property var colors
-            readonly property string name: (texts.envelopeNameLabel || "").replace(/\n$/, "")
+            readonly property string nameKey: Names.cellLabel(Storyboard.EnvelopeNameLabel)
+            readonly property string totalKey: Names.cellLabel(Storyboard.EnvelopeTotalLabel)
+            readonly property string name: (texts[nameKey] || "").replace(/\n$/, "")
 
             objectName: "envelopeRow" + index
             width: list.width
@@ -37,7 +40,7 @@ Page {
             table: page.table
             rowIndex: index
             reorderable: true
-            accessibleName: name + ", balance " + (texts.envelopeTotalLabel || "")
+            accessibleName: name + ", balance " + (texts[totalKey] || "")
 
             RowLayout {
                 anchors.fill: parent
@@ -46,12 +49,12 @@ Page {
                 spacing: 12
 
                 Rectangle {
-                    objectName: "envelopeNameLabel"
+                    objectName: envelopeRow.nameKey
                     Layout.fillWidth: true
                     Layout.maximumWidth: nameText.implicitWidth + 24
                     Layout.preferredHeight: 40
                     radius: 10
-                    color: envelopeRow.colors.envelopeNameLabel || "transparent"
+                    color: envelopeRow.colors[envelopeRow.nameKey] || "transparent"
                     Label {
                         id: nameText
                         objectName: "envelopeNameText"
@@ -64,16 +67,16 @@ Page {
                         font.pixelSize: 17
                         font.weight: Font.DemiBold
                         // Dark text on the bright envelope colours; the theme's on no colour.
-                        color: envelopeRow.colors.envelopeNameLabel
-                               && envelopeRow.colors.envelopeNameLabel.a > 0
+                        color: envelopeRow.colors[envelopeRow.nameKey]
+                               && envelopeRow.colors[envelopeRow.nameKey].a > 0
                                ? "#1c1c1e" : page.Material.foreground
                     }
                 }
                 Label {
-                    objectName: "envelopeTotalLabel"
+                    objectName: envelopeRow.totalKey
                     Layout.alignment: Qt.AlignRight | Qt.AlignVCenter
                     horizontalAlignment: Text.AlignRight
-                    text: envelopeRow.texts.envelopeTotalLabel || ""
+                    text: envelopeRow.texts[envelopeRow.totalKey] || ""
                     font.pixelSize: 17
                     color: text.startsWith("-") || text.startsWith("\u2212") ? (page.Material.theme === Material.Dark ? "#ff6961" : "#d70015")
                                                                            : page.Material.foreground
@@ -110,7 +113,7 @@ Page {
             color: page.Material.dividerColor
         }
         Label {
-            objectName: "totalLabel"
+            objectName: Names.outlet(Storyboard.TotalLabel)
             anchors.right: parent.right
             text: page.totalLabel ? page.totalLabel.text : ""
             font.pixelSize: 20

@@ -5,6 +5,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
 import Allot.Kit
+import Allot
 
 ApplicationWindow {
     id: window
@@ -68,7 +69,7 @@ ApplicationWindow {
         else if (keep < stack.depth)
             stack.pop(stack.get(keep - 1, StackView.ForceLoad));
         for (var i = keep; i < scenes.length; ++i) {
-            var page = stack.push(Qt.resolvedUrl(scenes[i].sceneName + "Scene.qml"),
+            var page = stack.push(Names.sceneFile(scenes[i].sceneName),
                                   {"scene": scenes[i]},
                                   stack.depth === 0 ? StackView.Immediate
                                                     : StackView.PushTransition);

@@ -5,12 +5,13 @@ import QtQuick.Controls
 import QtQuick.Controls.Material
 import QtQuick.Layouts
 import Allot.Kit
+import Allot
 
 Page {
     id: page
     property SceneBridge scene
     readonly property TableBridge table: scene ? scene.table : null
-    function outlet(name) { return scene ? scene.outlet(name) : null }
+    function outlet(name) { return scene ? scene.outlet(Names.outlet(name)) : null }
 
     // A touch outside the fields hides the keyboard.
     TapHandler {
@@ -26,8 +27,8 @@ Page {
         spacing: 12
 
         BudgetTextField {
-            objectName: "enterAmount"
-            view: page.outlet("enterAmount")
+            objectName: Names.outlet(Storyboard.EnterAmount)
+            view: page.outlet(Storyboard.EnterAmount)
             Layout.fillWidth: true
             Layout.leftMargin: 16
             Layout.rightMargin: 16
@@ -39,8 +40,8 @@ Page {
         }
         BudgetTextField {
             id: note
-            objectName: "optionalNote"
-            view: page.outlet("optionalNote")
+            objectName: Names.outlet(Storyboard.OptionalNote)
+            view: page.outlet(Storyboard.OptionalNote)
             Layout.fillWidth: true
             Layout.leftMargin: 16
             Layout.rightMargin: 16
@@ -53,16 +54,16 @@ Page {
             Layout.rightMargin: 16
             spacing: 12
             FilledButton {
-                readonly property ViewBridge view: page.outlet("addAmountButton")
-                objectName: "addAmountButton"
+                readonly property ViewBridge view: page.outlet(Storyboard.AddAmountButton)
+                objectName: Names.outlet(Storyboard.AddAmountButton)
                 Layout.fillWidth: true
                 text: view ? view.title : ""
                 fill: "#248a3d"
                 onClicked: view.tap()
             }
             FilledButton {
-                readonly property ViewBridge view: page.outlet("subtractAmountButton")
-                objectName: "subtractAmountButton"
+                readonly property ViewBridge view: page.outlet(Storyboard.SubtractAmountButton)
+                objectName: Names.outlet(Storyboard.SubtractAmountButton)
                 Layout.fillWidth: true
                 text: view ? view.title : ""
                 fill: "#d70015"
@@ -70,8 +71,8 @@ Page {
             }
         }
         Label {
-            readonly property ViewBridge view: page.outlet("resultsLabel")
-            objectName: "resultsLabel"
+            readonly property ViewBridge view: page.outlet(Storyboard.ResultsLabel)
+            objectName: Names.outlet(Storyboard.ResultsLabel)
             Layout.fillWidth: true
             Layout.leftMargin: 16
             Layout.rightMargin: 16
