@@ -41,7 +41,8 @@ void setUpEnvelopeList(MasterViewController& list) {
       "About", [&list](kit::Sender item) { list.performSegueWithIdentifier("showAbout", item); });
   list.navigationItem().setLeftBarButtonItems(kit::BarButtonItems{about});
   list.navigationItem().setRightBarButtonItem(std::make_shared<kit::BarButtonItem>(
-      "Add", [&list](kit::Sender item) { list.performSegueWithIdentifier("addEnvelope", item); }));
+      kit::BarButtonSystemItem::Add,
+      [&list](kit::Sender item) { list.performSegueWithIdentifier("addEnvelope", item); }));
 }
 
 std::unique_ptr<kit::TableViewCell> makeEnvelopeCell() {

@@ -5,6 +5,12 @@ namespace allot::kit {
 BarButtonItem::BarButtonItem(std::string title, Action action, BarButtonItemStyle style)
     : title_(std::move(title)), action_(std::move(action)), style_(style) {}
 
+BarButtonItem::BarButtonItem(BarButtonSystemItem systemItem, Action action)
+    : title_(systemItem == BarButtonSystemItem::Add ? "Add" : ""),
+      action_(std::move(action)),
+      style_(BarButtonItemStyle::Plain),
+      systemItem_(systemItem) {}
+
 void BarButtonItem::setTitle(std::string title) {
   if (title_ == title) return;
   title_ = std::move(title);

@@ -14,6 +14,8 @@
 namespace allot::kit {
 
 enum class BarButtonItemStyle { Plain = 0, Done = 2 };
+// An item the platform draws its own way (Add as a plus sign); its title is what it is called.
+enum class BarButtonSystemItem { None, Add };
 
 class BarButtonItem : public ScreenElement {
  public:
@@ -21,10 +23,13 @@ class BarButtonItem : public ScreenElement {
 
   explicit BarButtonItem(std::string title, Action action = {},
                          BarButtonItemStyle style = BarButtonItemStyle::Plain);
+  // A system item, titled after what it does ("Add").
+  BarButtonItem(BarButtonSystemItem systemItem, Action action);
 
   const std::string& title() const { return title_; }
   void setTitle(std::string title);
   BarButtonItemStyle style() const { return style_; }
+  BarButtonSystemItem systemItem() const { return systemItem_; }
   void setStyle(BarButtonItemStyle style);
   void setAction(Action action) { action_ = std::move(action); }
 
@@ -37,6 +42,7 @@ class BarButtonItem : public ScreenElement {
   std::string title_;
   Action action_;
   BarButtonItemStyle style_;
+  BarButtonSystemItem systemItem_ = BarButtonSystemItem::None;
 };
 
 using BarButtonItems = std::vector<std::shared_ptr<BarButtonItem>>;

@@ -9,14 +9,14 @@
 namespace allot::qt {
 namespace {
 
-QString styleName(kit::AlertActionStyle style) {
+AlertBridge::Role roleOf(kit::AlertActionStyle style) {
   switch (style) {
     case kit::AlertActionStyle::Cancel:
-      return "cancel";
+      return AlertBridge::Role::Cancel;
     case kit::AlertActionStyle::Destructive:
-      return "destructive";
+      return AlertBridge::Role::Destructive;
     default:
-      return "default";
+      return AlertBridge::Role::Default;
   }
 }
 
@@ -28,7 +28,7 @@ AlertBridge::AlertBridge(KitBridge& kit, kit::AlertController& alert, QObject* p
   if (alert.message()) message_ = QString::fromStdString(*alert.message());
   for (const kit::AlertAction& action : alert.actions()) {
     actions_.append(QVariantMap{{"title", QString::fromStdString(action.title())},
-                                {"style", styleName(action.style())}});
+                                {"role", QVariant::fromValue(static_cast<int>(roleOf(action.style())))}});
   }
 }
 

@@ -1,5 +1,7 @@
 #include "platform/qt/scene_bridge.h"
 
+#include "platform/kit/bar_button_item.h"
+
 #include "platform/kit/gestures.h"
 #include "platform/kit/table_view_controller.h"
 #include "platform/kit/view_controller.h"
@@ -60,9 +62,12 @@ void SceneBridge::sync() {
   }
   const auto& rightItem = navigationItem.rightBarButtonItem();
   const QString right = rightItem ? QString::fromStdString(rightItem->title()) : QString();
-  if (left != leftItems_ || right != rightItem_) {
+  const bool rightIsAdd =
+      rightItem && rightItem->systemItem() == kit::BarButtonSystemItem::Add;
+  if (left != leftItems_ || right != rightItem_ || rightIsAdd != rightItemIsAdd_) {
     leftItems_ = left;
     rightItem_ = right;
+    rightItemIsAdd_ = rightIsAdd;
     emit barItemsChanged();
   }
   if (editing_ != controller_->isEditing()) {

@@ -30,6 +30,8 @@ class SceneBridge : public QObject {
   Q_PROPERTY(QString title READ title NOTIFY titleChanged)
   Q_PROPERTY(QVariantList leftItems READ leftItems NOTIFY barItemsChanged)
   Q_PROPERTY(QString rightItem READ rightItem NOTIFY barItemsChanged)
+  // The right item is the system's Add item, drawn as a plus sign.
+  Q_PROPERTY(bool rightItemIsAdd READ rightItemIsAdd NOTIFY barItemsChanged)
   Q_PROPERTY(bool editing READ editing NOTIFY editingChanged)
   Q_PROPERTY(allot::qt::TableBridge* table READ table CONSTANT)
 
@@ -42,6 +44,7 @@ class SceneBridge : public QObject {
   // The titles of the left bar items, in order.
   QVariantList leftItems() const { return leftItems_; }
   QString rightItem() const { return rightItem_; }
+  bool rightItemIsAdd() const { return rightItemIsAdd_; }
   bool editing() const { return editing_; }
   TableBridge* table() const { return table_; }
 
@@ -68,6 +71,7 @@ class SceneBridge : public QObject {
   QString title_;
   QVariantList leftItems_;
   QString rightItem_;
+  bool rightItemIsAdd_ = false;
   bool editing_ = false;
   TableBridge* table_ = nullptr;
   std::map<QString, ViewBridge*> outlets_;

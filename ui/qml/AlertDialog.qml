@@ -53,10 +53,10 @@ Dialog {
                 objectName: "alertAction" + modelData.title
                 flat: true
                 text: modelData.title
-                font.bold: modelData.style === "cancel"
+                font.bold: modelData.role === AlertBridge.Cancel
                 font.capitalization: Font.MixedCase
                 font.pixelSize: 16
-                Material.foreground: modelData.style === "destructive" ? "#ff3b30" : Material.accent
+                Material.foreground: modelData.role === AlertBridge.Destructive ? "#ff3b30" : Material.accent
                 Accessible.name: modelData.title
                 onClicked: dialog.alert.tap(index)
                 Layout.bottomMargin: 8

@@ -78,7 +78,7 @@ ToolBar {
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
         visible: bar.scene !== null && bar.scene.rightItem !== ""
-        text: bar.scene && bar.scene.rightItem === "Add" ? "+" : (bar.scene ? bar.scene.rightItem : "")
+        text: bar.scene && bar.scene.rightItemIsAdd ? "+" : (bar.scene ? bar.scene.rightItem : "")
         font.pixelSize: text === "+" ? 28 : 16
         font.capitalization: Font.MixedCase
         Accessible.name: bar.scene ? bar.scene.rightItem : ""
