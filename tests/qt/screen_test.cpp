@@ -76,6 +76,15 @@ TEST_F(Screen, AddEnvelopesAndRecordAnAmountWithAComma) {
   EXPECT_TRUE(user.find("emptyHint")->isVisible());
   EXPECT_EQ(user.textOf("totalLabel"), "Total: 0.00");
 
+  // In the editor, a colour or a refused save leaves the keyboard in the name field.
+  user.click("rightItem");
+  user.click("envelopeName");
+  user.click("purpleButton");
+  EXPECT_TRUE(user.find("envelopeName")->hasActiveFocus());
+  user.click("addButton");
+  EXPECT_TRUE(user.find("envelopeName")->hasActiveFocus());
+  user.click("backButton");
+
   addEnvelopes({{"Food", "purpleButton"}, {"Rent", "blueButton"}});
   ASSERT_EQ(user.store().envelopeCount(), 2u);
   EXPECT_EQ(user.store().categoryNames(), (std::vector<std::string>{"Food", "Rent"}));
@@ -101,9 +110,16 @@ TEST_F(Screen, AddEnvelopesAndRecordAnAmountWithAComma) {
   EXPECT_EQ(user.store().detailArrays()[1].back(), "Deposit");
   EXPECT_FALSE(user.find("enterAmount")->hasActiveFocus()) << "the keyboard went away";
 
+  // A transaction without a note shows its empty description, nothing in its place.
+  user.type("enterAmount", "1");
+  user.click("addAmountButton");
+  QQuickItem* newest = user.find("transactionRow0");
+  EXPECT_EQ(newest->property("mainText").toString(), "");
+  EXPECT_EQ(newest->property("accessibleName").toString(), "1.00");
+
   user.click("backButton");
-  EXPECT_EQ(rowText(1, "envelopeTotalLabel"), "12.50");
-  EXPECT_EQ(user.textOf("totalLabel"), "Total: 12.50");
+  EXPECT_EQ(rowText(1, "envelopeTotalLabel"), "13.50");
+  EXPECT_EQ(user.textOf("totalLabel"), "Total: 13.50");
 }
 
 TEST_F(Screen, SwipeARowAndConfirmDelete) {

@@ -52,6 +52,8 @@ Page {
                     implicitWidth: 52
                     implicitHeight: 52
                     checkable: false
+                    // A colour changes nothing else: the name field keeps the keyboard.
+                    focusPolicy: Qt.TabFocus
                     Accessible.role: Accessible.RadioButton
                     Accessible.name: view ? view.accessibleName : ""
                     Accessible.checked: chosen

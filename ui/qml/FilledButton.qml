@@ -13,6 +13,8 @@ AbstractButton {
     implicitWidth: Math.max(96, label.implicitWidth + 32)
     font.pixelSize: 17
     font.bold: true
+    // Reached with Tab, but a tap leaves the keyboard where it was.
+    focusPolicy: Qt.TabFocus
     Accessible.role: Accessible.Button
     Accessible.name: text
 

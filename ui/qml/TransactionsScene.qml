@@ -103,7 +103,7 @@ Page {
                 height: 52
                 table: page.table
                 rowIndex: index
-                accessibleName: (mainText === "" ? "No note" : mainText) + ", " + detailText
+                accessibleName: mainText === "" ? detailText : mainText + ", " + detailText
 
                 RowLayout {
                     anchors.fill: parent
@@ -111,8 +111,7 @@ Page {
                     anchors.rightMargin: 16
                     Label {
                         Layout.fillWidth: true
-                        text: transactionRow.mainText === "" ? "No note" : transactionRow.mainText
-                        opacity: transactionRow.mainText === "" ? 0.5 : 1
+                        text: transactionRow.mainText
                         elide: Text.ElideRight
                         font.pixelSize: 16
                     }
