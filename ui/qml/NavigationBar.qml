@@ -29,7 +29,8 @@ ToolBar {
         id: leading
         anchors.left: parent.left
         anchors.verticalCenter: parent.verticalCenter
-        spacing: 0
+        anchors.leftMargin: 4
+        spacing: 8
 
         ToolButton {
             objectName: "backButton"

@@ -43,6 +43,7 @@ Page {
             objectName: Names.outlet(Storyboard.OptionalNote)
             view: page.outlet(Storyboard.OptionalNote)
             Layout.fillWidth: true
+            font.pixelSize: 20
             Layout.leftMargin: 16
             Layout.rightMargin: 16
             onAccepted: page.forceActiveFocus()
@@ -57,6 +58,7 @@ Page {
                 readonly property ViewBridge view: page.outlet(Storyboard.AddAmountButton)
                 objectName: Names.outlet(Storyboard.AddAmountButton)
                 Layout.fillWidth: true
+                Layout.preferredWidth: 1  // the two buttons share the row equally
                 text: view ? view.title : ""
                 fill: "#248a3d"
                 onClicked: view.tap()
@@ -65,6 +67,7 @@ Page {
                 readonly property ViewBridge view: page.outlet(Storyboard.SubtractAmountButton)
                 objectName: Names.outlet(Storyboard.SubtractAmountButton)
                 Layout.fillWidth: true
+                Layout.preferredWidth: 1
                 text: view ? view.title : ""
                 fill: "#d70015"
                 onClicked: view.tap()
