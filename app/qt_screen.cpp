@@ -4,6 +4,8 @@
 #include <QQuickStyle>
 #include <QQuickWindow>
 
+#include "platform/qt/scene_graph_choice.h"
+
 // The QML modules are linked in statically.
 Q_IMPORT_QML_PLUGIN(AllotKitPlugin)
 Q_IMPORT_QML_PLUGIN(AllotPlugin)
@@ -12,9 +14,10 @@ namespace allot {
 
 QtScreen::QtScreen(kit::Application& application)
     : bridge_(application), lifecycle_(application, bridge_), autoSave_(application, bridge_) {
-  // Material follows the system's light or dark preference.
+  // Material follows the system's light or dark preference; the scene graph suits the machine.
   static const bool styleChosen = [] {
     if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_STYLE")) QQuickStyle::setStyle("Material");
+    qt::SceneGraphChoice::apply();
     return true;
   }();
   (void)styleChosen;
