@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <tuple>
+
 namespace allot {
 namespace {
 
@@ -32,18 +35,30 @@ TEST(ParseAmount, RefusesEverythingElse) {
   }
 }
 
-// The locales' notations are NumberFormatterTest's; formatAmount asks for two fraction digits
-// on every call, whatever the formatter was set to before.
+// Two fraction digits in the locale's own notation, on every call, whatever the formatter was set
+// to before; a text even for what no amount should be.
 TEST(FormatAmount, TwoFractionDigitsInTheLocalesNotation) {
-  NumberFormatter us("en_US");
-  EXPECT_EQ(formatAmount(5, us), "5.00");
-  EXPECT_EQ(formatAmount(-1234.567, us), "-1,234.57");
-  us.setMaximumFractionDigits(0);
-  EXPECT_EQ(formatAmount(1.5, us), "1.50");
-  us.setMinimumFractionDigits(4);
-  EXPECT_EQ(formatAmount(1.5, us), "1.50");
-  NumberFormatter german("de_DE");
-  EXPECT_EQ(formatAmount(1234.567, german), "1.234,57");
+  const std::tuple<const char*, double, const char*> cases[] = {
+      {"en_US", 1234.567, "1,234.57"},
+      {"en_US", -12.5, "-12.50"},
+      {"en_US", 0.0, "0.00"},
+      {"en_US", 10.005, "10.00"},  // 10.00499999... stored
+      {"de_DE", 1234.567, "1.234,57"},
+      {"fr_FR", 1234.567, "1\u202F234,57"},
+      {"hi_IN", 1234567.891, "12,34,567.89"},
+      {"en_US_POSIX", 1234.567, "1234.57"},
+  };
+  for (const auto& [locale, amount, text] : cases) {
+    NumberFormatter formatter(locale);
+    EXPECT_EQ(formatAmount(amount, formatter), text) << locale << " " << amount;
+    formatter.setMaximumFractionDigits(0);
+    formatter.setMinimumFractionDigits(4);
+    EXPECT_EQ(formatAmount(amount, formatter), text) << locale << " after other settings";
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double odd : {std::numeric_limits<double>::quiet_NaN(), inf, -inf}) {
+      EXPECT_FALSE(formatAmount(odd, formatter).empty()) << locale << " " << odd;
+    }
+  }
 }
 
 }  // namespace

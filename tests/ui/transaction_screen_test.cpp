@@ -61,15 +61,6 @@ TEST_F(TransactionScreen, RefusedAmountsKeepTheNoteAndOnlyAnInvalidOneEmptiesThe
   EXPECT_EQ(run.store().totalAmount(), 0.0);
 }
 
-TEST_F(TransactionScreen, The201stEntryPushesOutTheOldestButNotItsMoney) {
-  for (int i = 1; i <= 200; ++i) record("1", "#" + std::to_string(i), "addAmountButton");
-  EXPECT_EQ(rowCount(), 200u);
-  EXPECT_EQ(shownRow(0).first, "#200");
-  EXPECT_EQ(shownRow(199).first, "#1");  // "Added 'Rent'" was the oldest and is gone
-  EXPECT_EQ(detail->navigationItem().title(), "Rent: 200.00");
-  EXPECT_EQ(run.store().totalAmount(), 200.0);
-}
-
 TEST_F(TransactionScreen, SwipeDeletingTheNewestTakesItsAmountBackOut) {
   record("5", "", "addAmountButton");
   record("2", "Snack", "subtractAmountButton");
