@@ -1,5 +1,6 @@
 #include "tests/qt/screen_driver.h"
 
+#include <QAccessible>
 #include <QElapsedTimer>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -68,6 +69,19 @@ void ScreenDriver::click(QQuickItem* item) {
   if (item == nullptr) return;
   QTest::mouseClick(&window(), Qt::LeftButton, Qt::NoModifier, centreOf(item));
   settle();
+}
+
+bool ScreenDriver::press(const QString& objectName) {
+  QAccessible::setActive(true);
+  QAccessibleInterface* control = QAccessible::queryAccessibleInterface(find(objectName));
+  QAccessibleActionInterface* actions = control ? control->actionInterface() : nullptr;
+  if (actions == nullptr ||
+      !actions->actionNames().contains(QAccessibleActionInterface::pressAction())) {
+    return false;
+  }
+  actions->doAction(QAccessibleActionInterface::pressAction());
+  settle();
+  return true;
 }
 
 void ScreenDriver::type(const QString& objectName, const QString& text) {

@@ -37,6 +37,9 @@ class ScreenDriver {
 
   void click(QQuickItem* item);
   void click(const QString& objectName) { click(find(objectName)); }
+  // What a screen reader does to activate a control: its accessible press action. False when the
+  // control offers none.
+  bool press(const QString& objectName);
   void type(const QString& objectName, const QString& text);
   // Types into whatever has the keyboard (plain ASCII).
   void typeKeys(const QString& text);

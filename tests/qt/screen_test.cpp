@@ -145,6 +145,30 @@ TEST_F(Screen, SwipeARowAndConfirmDelete) {
   EXPECT_TRUE(user.waitFor([&] { return rowText(1, "envelopeTotalLabel") == "0.00"; }));
 }
 
+// A screen reader activates every button through its press action, as a tap would.
+TEST_F(Screen, AScreenReaderPressesEveryButton) {
+  ASSERT_TRUE(user.press("rightItem"));
+  user.type("envelopeName", "Food");
+  ASSERT_TRUE(user.press("purpleButton"));
+  ASSERT_TRUE(user.press("addButton"));
+  ASSERT_TRUE(user.press("backButton"));
+  EXPECT_EQ(user.store().categoryNames(), std::vector<std::string>{"Food"});
+  EXPECT_EQ(user.store().envelopeColors(), std::vector<std::int64_t>{4});
+
+  user.click("envelopeRow0");
+  user.type("enterAmount", "3");
+  ASSERT_TRUE(user.press("subtractAmountButton"));
+  EXPECT_EQ(user.store().categoryAmounts()[0], -3.0);
+  ASSERT_TRUE(user.press("backButton"));
+
+  user.swipeLeft(user.find("envelopeRow0"), 200);
+  ASSERT_TRUE(user.press("rowActionDelete"));
+  ASSERT_TRUE(user.press("alertActionDelete"));
+  EXPECT_EQ(user.store().envelopeCount(), 0u);
+  ASSERT_TRUE(user.press("leftItemAbout"));
+  EXPECT_TRUE(user.find("aboutText") != nullptr);
+}
+
 TEST_F(Screen, ReorderByDragWhileEditing) {
   addEnvelopes({{"A", "redButton"}, {"B", "greenButton"}, {"C", "blueButton"}});
   user.click("leftItemEdit");

@@ -58,6 +58,8 @@ Dialog {
                 font.pixelSize: 16
                 Material.foreground: modelData.role === AlertBridge.Destructive ? "#ff3b30" : Material.accent
                 Accessible.name: modelData.title
+                // A screen reader's activate does what a tap does.
+                Accessible.onPressAction: clicked()
                 onClicked: dialog.alert.tap(index)
                 Layout.bottomMargin: 8
                 Layout.rightMargin: index === (dialog.alert.actions.length - 1) ? 8 : 0

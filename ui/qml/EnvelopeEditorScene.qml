@@ -71,6 +71,8 @@ Page {
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter
                     }
+                    // A screen reader's activate does what a tap does.
+                    Accessible.onPressAction: clicked()
                     onClicked: view.tap()
                 }
             }

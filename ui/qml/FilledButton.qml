@@ -17,6 +17,8 @@ AbstractButton {
     focusPolicy: Qt.TabFocus
     Accessible.role: Accessible.Button
     Accessible.name: text
+    // A screen reader's activate does what a tap does.
+    Accessible.onPressAction: clicked()
 
     background: Rectangle {
         radius: 12

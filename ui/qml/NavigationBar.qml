@@ -39,6 +39,8 @@ ToolBar {
             font.pixelSize: 16
             font.capitalization: Font.MixedCase
             Accessible.name: "Back to " + bar.backTitle
+            // A screen reader's activate does what a tap does.
+            Accessible.onPressAction: clicked()
             onClicked: bar.backTapped()
         }
         Repeater {
@@ -51,6 +53,8 @@ ToolBar {
                 font.pixelSize: 16
                 font.capitalization: Font.MixedCase
                 Accessible.name: modelData
+                // A screen reader's activate does what a tap does.
+                Accessible.onPressAction: clicked()
                 onClicked: bar.scene.tapLeftItem(index)
             }
         }
@@ -83,6 +87,8 @@ ToolBar {
         font.pixelSize: text === "+" ? 28 : 16
         font.capitalization: Font.MixedCase
         Accessible.name: bar.scene ? bar.scene.rightItem : ""
+        // A screen reader's activate does what a tap does.
+        Accessible.onPressAction: clicked()
         onClicked: bar.scene.tapRightItem()
     }
 }

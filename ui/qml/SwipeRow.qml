@@ -44,6 +44,8 @@ Item {
                     horizontalAlignment: Text.AlignHCenter
                     verticalAlignment: Text.AlignVCenter
                 }
+                // A screen reader's activate does what a tap does.
+                Accessible.onPressAction: clicked()
                 onClicked: row.table.triggerRowAction(index)
             }
         }
