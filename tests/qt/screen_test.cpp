@@ -161,12 +161,20 @@ TEST_F(Screen, AScreenReaderPressesEveryButton) {
   EXPECT_EQ(user.store().categoryAmounts()[0], -3.0);
   ASSERT_TRUE(user.press("backButton"));
 
+  // Escape cancels an alert, and goes back a screen.
+  user.swipeLeft(user.find("envelopeRow0"), 200);
+  ASSERT_TRUE(user.press("rowActionDelete"));
+  QTest::keyClick(&user.window(), Qt::Key_Escape);
+  user.settle();
+  EXPECT_EQ(user.store().envelopeCount(), 1u);
   user.swipeLeft(user.find("envelopeRow0"), 200);
   ASSERT_TRUE(user.press("rowActionDelete"));
   ASSERT_TRUE(user.press("alertActionDelete"));
   EXPECT_EQ(user.store().envelopeCount(), 0u);
   ASSERT_TRUE(user.press("leftItemAbout"));
-  EXPECT_TRUE(user.find("aboutText") != nullptr);
+  QTest::keyClick(&user.window(), Qt::Key_Escape);
+  user.settle();
+  EXPECT_NE(user.findInPage(user.page(), "envelopeList"), nullptr);
 }
 
 TEST_F(Screen, ReorderByDragWhileEditing) {

@@ -1,5 +1,5 @@
 // The alert on display, as a centred modal dialog with one button per action: the cancel action
-// in bold, a destructive one in red. It stays open until the kit takes the alert away.
+// in bold, a destructive one in red; Escape is the cancel action. It stays open until the kit takes the alert away.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -21,7 +21,19 @@ Dialog {
         color: dialog.Material.dialogColor
         border.color: dialog.Material.dividerColor
     }
-    closePolicy: Popup.NoAutoClose
+    // Escape taps the cancel action; an alert without one stays.
+    closePolicy: Popup.CloseOnEscape
+    onRejected: {
+        var actions = alert ? alert.actions : [];
+        for (var i = 0; i < actions.length; ++i) {
+            if (actions[i].role === AlertBridge.Cancel) {
+                alert.tap(i);
+                return;
+            }
+        }
+        if (alert)
+            open();
+    }
     visible: alert !== null
     title: alert ? alert.title : ""
 

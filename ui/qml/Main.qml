@@ -77,6 +77,13 @@ ApplicationWindow {
         }
     }
 
+    // Escape goes back a screen (an alert on display takes it first).
+    Shortcut {
+        sequence: "Escape"
+        enabled: !kit.alert
+        onActivated: kit.goBack()
+    }
+
     Connections {
         target: kit
         function onScenesChanged() { window.syncStack() }
