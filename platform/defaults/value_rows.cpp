@@ -10,9 +10,9 @@
 namespace allot {
 namespace {
 
-// Each key's own row holds its value encoded whole, except for a list, whose row holds only the
-// list's head and whose items are rows of list_items. Concatenated in order, the rows of a list
-// are its whole encoding.
+// Each key's own row holds its value encoded whole, except for a list of lists, whose row holds
+// only the list's head and whose items are rows of list_items. Concatenated in order, the rows of
+// a list are its whole encoding. (Files of the second layout kept every list that way.)
 constexpr const char* kCreateDefaults =
     "CREATE TABLE defaults(key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID";
 // Items are often a few kilobytes: an ordinary table keeps up to a page of each row in place,
@@ -35,20 +35,29 @@ bool executeWithKey(sqlite3* db, const char* sql, std::string_view key) {
   return statement.run();
 }
 
+// Only a list of lists is worth a row per item: each item is then a whole list of its own (an
+// envelope's descriptions), while the items of a flat list are a few bytes each.
+bool keptItemByItem(const Value& value) {
+  const Value::List* items = value.asList();
+  return items != nullptr && !items->empty() &&
+         std::all_of(items->begin(), items->end(), [](const Value& item) { return item.isList(); });
+}
+
 ValueRows::Read failed(sqlite3* db) {
-  return {ValueRows::Outcome::Failed, std::nullopt, sqlite3_errmsg(db), sqlite3_extended_errcode(db)};
+  return {ValueRows::Outcome::Failed, std::nullopt, sqlite3_errmsg(db),
+          sqlite3_extended_errcode(db)};
 }
 
 }  // namespace
 
 bool ValueRows::hasTables(sqlite3* db, std::int64_t layout) {
   if (!SqliteStatement(db, "SELECT key, value FROM defaults LIMIT 0")) return false;
-  return layout < kLayout || static_cast<bool>(SqliteStatement(
-                                 db, "SELECT key, position, value FROM list_items LIMIT 0"));
+  return layout < kItemLayout || static_cast<bool>(SqliteStatement(
+                                     db, "SELECT key, position, value FROM list_items LIMIT 0"));
 }
 
 ValueRows::Read ValueRows::read(std::string_view key) {
-  if (layout_ < kLayout) return readWhole(key);
+  if (layout_ < kItemLayout) return readWhole(key);
   // One read transaction, so that the head, the items and the version number agree.
   const bool ownTransaction = sqlite3_get_autocommit(db_) != 0;
   if (ownTransaction && !execute(db_, "BEGIN")) return failed(db_);
@@ -86,13 +95,13 @@ ValueRows::Read ValueRows::readSplit(std::string_view key, Stored& stored) {
   const std::span<const std::uint8_t> headBytes = head.bytes(0);
   stored.head = RowFingerprint::of(headBytes);
   const Read damaged{Outcome::Damaged, std::nullopt, {}};
-  if (!startsCborList(headBytes)) {
+  // A head alone stands for a list kept item by item; anything else is the whole value.
+  const std::optional<std::uint64_t> length = decodeCborListHead(headBytes);
+  if (!length) {
     std::optional<Value> value = decodeCbor(headBytes);
     if (!value) return damaged;
     return {Outcome::Found, std::move(value), {}};
   }
-  const std::optional<std::uint64_t> length = decodeCborListHead(headBytes);
-  if (!length) return damaged;
 
   SqliteStatement rows(db_, kSelectItems);
   if (!rows) return failed(db_);
@@ -143,15 +152,16 @@ bool ValueRows::beginWrite(std::int64_t layoutFound) {
     if (!execute(db_, create.c_str())) return false;
     layout_ = kLayout;
   } else if (layoutFound < kLayout) {
-    if (!convertFirstLayout()) return false;
+    if (!convertOlderLayout(layoutFound)) return false;
   }
   return true;
 }
 
-// Splits every list stored whole into its head and items, through write(). Rows that do not
-// decode as a list stay as they are: a damaged one still reads as damaged afterwards.
-bool ValueRows::convertFirstLayout() {
-  if (!execute(db_, kCreateListItems)) return false;
+// Rewrites every list through write(), which keeps lists of lists item by item and every other
+// list whole. Values that do not read stay as they are: a damaged one still reads as damaged
+// afterwards.
+bool ValueRows::convertOlderLayout(std::int64_t layoutFound) {
+  if (layoutFound < kItemLayout && !execute(db_, kCreateListItems)) return false;
   layout_ = kLayout;
   std::vector<std::string> keys;
   {
@@ -162,15 +172,10 @@ bool ValueRows::convertFirstLayout() {
     if (step != SQLITE_DONE) return false;
   }
   for (const std::string& key : keys) {
-    std::optional<Value> value;
-    {
-      SqliteStatement head(db_, kSelectHead);
-      if (!head) return false;
-      head.bind(1, key);
-      if (head.step() != SQLITE_ROW) return false;
-      if (startsCborList(head.bytes(0))) value = decodeCbor(head.bytes(0));
-    }
-    if (value && value->isList() && !write(key, *value)) return false;
+    Stored stored;
+    const Read read = readSplit(key, stored);
+    if (read.outcome == Outcome::Failed) return false;
+    if (read.value && read.value->isList() && !write(key, *read.value)) return false;
   }
   const std::string version = "PRAGMA user_version = " + std::to_string(kLayout);
   return execute(db_, version.c_str());
@@ -217,7 +222,7 @@ bool ValueRows::write(std::string_view key, const Value& value) {
   }
 
   Stored after;
-  const Value::List* items = value.asList();
+  const Value::List* items = keptItemByItem(value) ? value.asList() : nullptr;
   buffer_.clear();
   if (items != nullptr) {
     appendCborListHead(buffer_, items->size());

@@ -1,10 +1,12 @@
 // ValueRows: how the values of an Allot database sit in its tables, and which rows a commit has
-// to write. A list is kept as a head row (its kind and length) and one row per item, so that a
-// commit rewrites only the items that changed: for every key it has read or written, it keeps a
-// fingerprint of each row as stored and writes an item only when the fingerprint of its new
-// encoding differs. Files of the first layout (each value whole in one row) are read as they are
-// and converted inside the first write transaction. It does not open, claim or lock the file, nor
-// begin or end write transactions: its owner does.
+// to write. A list of lists (an envelope's descriptions per envelope, say) is kept as a head row
+// (its kind and length) and one row per inner list, so that a commit rewrites only the inner lists
+// that changed and a load reads one row for each; every other value, flat lists included, is one
+// row. For every key it has read or written, it keeps a fingerprint of each row as stored and
+// writes a row only when the fingerprint of its new encoding differs. Files of older layouts (each
+// value whole in one row; every list item by item) are read as they are and converted inside the
+// first write transaction. It does not open, claim or lock the file, nor begin or end write
+// transactions: its owner does.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +27,8 @@ class ValueRows {
  public:
   // PRAGMA user_version of each layout. 0 stands for a database without our tables yet.
   static constexpr std::int64_t kFirstLayout = 1;  // one row per key, the whole value in it
-  static constexpr std::int64_t kLayout = 2;       // lists kept item by item; what we write
+  static constexpr std::int64_t kItemLayout = 2;   // every list kept item by item
+  static constexpr std::int64_t kLayout = 3;  // lists of lists kept item by item; what we write
 
   // Whether the tables that `layout` needs are there, with the columns we use.
   static bool hasTables(sqlite3* db, std::int64_t layout);
@@ -62,7 +65,7 @@ class ValueRows {
   std::optional<std::int64_t> dataVersion();
   void noteVersion(std::int64_t version);
   std::optional<Stored> scan(std::string_view key);
-  bool convertFirstLayout();
+  bool convertOlderLayout(std::int64_t layoutFound);
 
   sqlite3* db_;
   std::int64_t layout_;
