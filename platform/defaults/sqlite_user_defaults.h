@@ -41,6 +41,10 @@ class SqliteUserDefaults : public UserDefaults {
   static std::filesystem::path defaultPath();
 
   std::optional<Value> valueForKey(std::string_view key) const override;
+  ListsRead readTextLists(std::string_view key,
+                          std::vector<std::vector<std::string>>& out) const override;
+  ListsRead readNumberLists(std::string_view key,
+                            std::vector<std::vector<double>>& out) const override;
   void setDouble(double value, std::string_view key) override;
   void setObject(Value value, std::string_view key) override;
   bool synchronize() override;
@@ -69,6 +73,8 @@ class SqliteUserDefaults : public UserDefaults {
   bool commitPending();
   bool failCommit(std::string message);
   void openedDatabase(sqlite3* db, std::int64_t layout) const;
+  template <typename Item>
+  ListsRead readLists(std::string_view key, std::vector<std::vector<Item>>& out) const;
   void closeDatabase() const;
   static int waitWhileBusy(void* self, int attempt);
 

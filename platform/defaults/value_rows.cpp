@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/defaults/cbor_codec.h"
+#include "platform/defaults/cbor_list_reader.h"
 #include "platform/defaults/sqlite_statement.h"
 
 namespace allot {
@@ -56,13 +57,74 @@ bool ValueRows::hasTables(sqlite3* db, std::int64_t layout) {
                                      db, "SELECT key, position, value FROM list_items LIMIT 0"));
 }
 
+namespace {
+
+// Where the item rows of a list go: into Values, one per item.
+class ValueItems {
+ public:
+  void reserve(std::size_t count) { items_.reserve(count); }
+  bool take(std::span<const std::uint8_t> bytes) {
+    std::optional<Value> item = decodeCborListItem(bytes);
+    if (!item) return false;
+    items_.push_back(std::move(*item));
+    return true;
+  }
+  std::optional<Value> result() { return Value(std::move(items_)); }
+
+ private:
+  Value::List items_;
+};
+
+bool decodeList(std::span<const std::uint8_t> bytes, std::vector<std::string>& out) {
+  return decodeCborTexts(bytes, out);
+}
+
+bool decodeList(std::span<const std::uint8_t> bytes, std::vector<double>& out) {
+  return decodeCborNumbers(bytes, out);
+}
+
+// Or straight into the caller's lists, each item row being one inner list.
+template <typename Item>
+class ListItems {
+ public:
+  explicit ListItems(std::vector<std::vector<Item>>& out) : out_(out) { out_.clear(); }
+  void reserve(std::size_t count) { out_.reserve(count); }
+  bool take(std::span<const std::uint8_t> bytes) { return decodeList(bytes, out_.emplace_back()); }
+  std::optional<Value> result() { return std::nullopt; }
+
+ private:
+  std::vector<std::vector<Item>>& out_;
+};
+
+}  // namespace
+
 ValueRows::Read ValueRows::read(std::string_view key) {
+  ValueItems items;
+  return readRows(key, items);
+}
+
+ValueRows::Read ValueRows::readLists(std::string_view key,
+                                     std::vector<std::vector<std::string>>& out) {
+  ListItems items(out);
+  Read read = readRows(key, items);
+  // An item that is not a list of texts: damaged, or of another kind, as a read of Values says.
+  return read.outcome == Outcome::Damaged ? this->read(key) : std::move(read);
+}
+
+ValueRows::Read ValueRows::readLists(std::string_view key, std::vector<std::vector<double>>& out) {
+  ListItems items(out);
+  Read read = readRows(key, items);
+  return read.outcome == Outcome::Damaged ? this->read(key) : std::move(read);
+}
+
+template <typename Items>
+ValueRows::Read ValueRows::readRows(std::string_view key, Items& items) {
   if (layout_ < kItemLayout) return readWhole(key);
   // One read transaction, so that the head, the items and the version number agree.
   const bool ownTransaction = sqlite3_get_autocommit(db_) != 0;
   if (ownTransaction && !execute(db_, "BEGIN")) return failed(db_);
   Stored stored;
-  Read result = readSplit(key, stored);
+  Read result = readSplit(key, stored, items);
   const std::optional<std::int64_t> version = dataVersion();
   if (!version && result.outcome != Outcome::Failed) result = failed(db_);
   if (ownTransaction) execute(db_, "COMMIT");
@@ -85,7 +147,8 @@ ValueRows::Read ValueRows::readWhole(std::string_view key) {
   return {Outcome::Found, std::move(value), {}};
 }
 
-ValueRows::Read ValueRows::readSplit(std::string_view key, Stored& stored) {
+template <typename Items>
+ValueRows::Read ValueRows::readSplit(std::string_view key, Stored& stored, Items& items) {
   SqliteStatement head(db_, kSelectHead);
   if (!head) return failed(db_);
   head.bind(1, key);
@@ -106,25 +169,23 @@ ValueRows::Read ValueRows::readSplit(std::string_view key, Stored& stored) {
   SqliteStatement rows(db_, kSelectItems);
   if (!rows) return failed(db_);
   rows.bind(1, key);
-  Value::List items;
   // The head's length is not trusted for more than a modest reservation.
   items.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(*length, 1 << 16)));
+  std::uint64_t position = 0;
   int step;
   while ((step = rows.step()) == SQLITE_ROW) {
-    const auto position = static_cast<std::uint64_t>(items.size());
     if (position >= *length || !rows.isInteger(0) ||
         rows.integer(0) != static_cast<std::int64_t>(position)) {
       return damaged;
     }
     const std::span<const std::uint8_t> bytes = rows.bytes(1);
-    std::optional<Value> item = decodeCborListItem(bytes);
-    if (!item) return damaged;
-    items.push_back(std::move(*item));
+    if (!items.take(bytes)) return damaged;
     stored.items.push_back(RowFingerprint::of(bytes));
+    ++position;
   }
   if (step != SQLITE_DONE) return failed(db_);
-  if (items.size() != *length) return damaged;
-  return {Outcome::Found, Value(std::move(items)), {}};
+  if (position != *length) return damaged;
+  return {Outcome::Found, items.result(), {}};
 }
 
 std::optional<std::int64_t> ValueRows::dataVersion() {
@@ -173,7 +234,8 @@ bool ValueRows::convertOlderLayout(std::int64_t layoutFound) {
   }
   for (const std::string& key : keys) {
     Stored stored;
-    const Read read = readSplit(key, stored);
+    ValueItems items;
+    const Read read = readSplit(key, stored, items);
     if (read.outcome == Outcome::Failed) return false;
     if (read.value && read.value->isList() && !write(key, *read.value)) return false;
   }

@@ -44,6 +44,12 @@ class ValueRows {
   };
   // The value of one key, read in a transaction of its own unless the owner has one open.
   Read read(std::string_view key);
+  // A list of lists of texts, or of numbers (an integer taken as the nearest double), decoded
+  // straight into `out` when it is kept item by item. Found without a value: `out` holds the
+  // list. Found with a value: the value is kept whole, or is of another shape; the caller
+  // converts it, and `out` is unspecified.
+  Read readLists(std::string_view key, std::vector<std::vector<std::string>>& out);
+  Read readLists(std::string_view key, std::vector<std::vector<double>>& out);
 
   // Inside the owner's write transaction: beginWrite once (it brings the tables to the current
   // layout), then write each key; once the transaction has ended, endWrite says whether it
@@ -61,7 +67,10 @@ class ValueRows {
   };
 
   Read readWhole(std::string_view key);
-  Read readSplit(std::string_view key, Stored& stored);
+  template <typename Items>
+  Read readRows(std::string_view key, Items& items);
+  template <typename Items>
+  Read readSplit(std::string_view key, Stored& stored, Items& items);
   std::optional<std::int64_t> dataVersion();
   void noteVersion(std::int64_t version);
   std::optional<Stored> scan(std::string_view key);
