@@ -173,14 +173,6 @@ Value listValue(const std::vector<Item>& items) {
   return Value(std::move(list));
 }
 
-template <typename Item>
-Value listValue(const std::vector<std::vector<Item>>& lists) {
-  Value::List list;
-  list.reserve(lists.size());
-  for (const std::vector<Item>& items : lists) list.emplace_back(listValue(items));
-  return Value(std::move(list));
-}
-
 }  // namespace
 
 bool loadStore(BudgetStore& store, UserDefaults& defaults, LoadReport* report) {
@@ -212,8 +204,8 @@ void saveStore(const BudgetStore& store, UserDefaults& defaults) {
   defaults.setObject(listValue(store.categoryNames()), "categoryNames");
   defaults.setObject(listValue(store.envelopeColors()), "envelopeColors");
   defaults.setObject(listValue(store.categoryAmounts()), "categoryAmounts");
-  defaults.setObject(listValue(store.detailArrays()), "detailArrays");
-  defaults.setObject(listValue(store.detailAmountArrays()), "detailAmountArrays");
+  defaults.setTextLists(store.detailArrays(), "detailArrays");
+  defaults.setNumberLists(store.detailAmountArrays(), "detailAmountArrays");
 }
 
 }  // namespace allot

@@ -353,7 +353,9 @@ bool SqliteUserDefaults::openOwnDatabase() const {
 }
 
 std::optional<Value> SqliteUserDefaults::valueForKey(std::string_view key) const {
-  if (auto waiting = pending_.find(key); waiting != pending_.end()) return waiting->second;
+  if (auto waiting = pending_.find(key); waiting != pending_.end()) {
+    return ValueRows::valueOf(waiting->second);
+  }
   if (db_ == nullptr && !examine()) return std::nullopt;
   if (db_ == nullptr) return std::nullopt;  // nothing stored yet
 
@@ -407,7 +409,17 @@ void SqliteUserDefaults::setDouble(double value, std::string_view key) {
 }
 
 void SqliteUserDefaults::setObject(Value value, std::string_view key) {
-  pending_.insert_or_assign(std::string(key), std::move(value));
+  pending_.insert_or_assign(std::string(key), ValueRows::rowsOf(value));
+}
+
+void SqliteUserDefaults::setTextLists(const std::vector<std::vector<std::string>>& lists,
+                                      std::string_view key) {
+  pending_.insert_or_assign(std::string(key), ValueRows::rowsOf(lists));
+}
+
+void SqliteUserDefaults::setNumberLists(const std::vector<std::vector<double>>& lists,
+                                        std::string_view key) {
+  pending_.insert_or_assign(std::string(key), ValueRows::rowsOf(lists));
 }
 
 bool SqliteUserDefaults::startAfresh() {

@@ -19,12 +19,11 @@
 #include <memory>
 
 #include "platform/defaults/user_defaults.h"
+#include "platform/defaults/value_rows.h"
 
 struct sqlite3;
 
 namespace allot {
-
-class ValueRows;
 
 class SqliteUserDefaults : public UserDefaults {
  public:
@@ -47,6 +46,9 @@ class SqliteUserDefaults : public UserDefaults {
                             std::vector<std::vector<double>>& out) const override;
   void setDouble(double value, std::string_view key) override;
   void setObject(Value value, std::string_view key) override;
+  void setTextLists(const std::vector<std::vector<std::string>>& lists,
+                    std::string_view key) override;
+  void setNumberLists(const std::vector<std::vector<double>>& lists, std::string_view key) override;
   bool synchronize() override;
   bool hasUncommittedChanges() const override { return !pending_.empty(); }
   Status beginReading() override;
@@ -81,7 +83,8 @@ class SqliteUserDefaults : public UserDefaults {
   std::filesystem::path file_;
   mutable sqlite3* db_ = nullptr;
   mutable std::unique_ptr<ValueRows> rows_;  // while db_ is open
-  std::map<std::string, Value, std::less<>> pending_;
+  // Each pending value, encoded as it will be written.
+  std::map<std::string, ValueRows::Rows, std::less<>> pending_;
   std::string lastError_;
   mutable Status readStatus_;
   mutable Status writability_;

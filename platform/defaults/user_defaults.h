@@ -20,6 +20,11 @@ class UserDefaults {
   virtual std::optional<Value> valueForKey(std::string_view key) const = 0;
   virtual void setDouble(double value, std::string_view key) = 0;
   virtual void setObject(Value value, std::string_view key) = 0;
+  // The same for a list of lists of texts or of numbers: setObject with the equal Value, which a
+  // store may encode straight from the vectors instead.
+  virtual void setTextLists(const std::vector<std::vector<std::string>>& lists,
+                            std::string_view key);
+  virtual void setNumberLists(const std::vector<std::vector<double>>& lists, std::string_view key);
 
   // The value under the key as a list of lists of texts, or of numbers (an integer taken as the
   // nearest double), read into `out`: what valueForKey and that conversion give, but a store may

@@ -237,7 +237,7 @@ bool ValueRows::convertOlderLayout(std::int64_t layoutFound) {
     ValueItems items;
     const Read read = readSplit(key, stored, items);
     if (read.outcome == Outcome::Failed) return false;
-    if (read.value && read.value->isList() && !write(key, *read.value)) return false;
+    if (read.value && read.value->isList() && !write(key, rowsOf(*read.value))) return false;
   }
   const std::string version = "PRAGMA user_version = " + std::to_string(kLayout);
   return execute(db_, version.c_str());
@@ -270,7 +270,57 @@ std::optional<ValueRows::Stored> ValueRows::scan(std::string_view key) {
   return stored;
 }
 
-bool ValueRows::write(std::string_view key, const Value& value) {
+ValueRows::Rows ValueRows::rowsOf(const Value& value) {
+  Rows rows;
+  if (!keptItemByItem(value)) {
+    appendCbor(rows.head, value);
+    return rows;
+  }
+  const Value::List& items = *value.asList();
+  appendCborListHead(rows.head, items.size());
+  rows.itemEnds.reserve(items.size());
+  for (const Value& item : items) {
+    appendCbor(rows.items, item);
+    rows.itemEnds.push_back(rows.items.size());
+  }
+  return rows;
+}
+
+namespace {
+
+// A list of lists straight from its vectors; an empty one is its head alone, as when whole.
+template <typename Item>
+ValueRows::Rows listRows(const std::vector<std::vector<Item>>& lists) {
+  ValueRows::Rows rows;
+  appendCborListHead(rows.head, lists.size());
+  rows.itemEnds.reserve(lists.size());
+  std::size_t size = 0;
+  for (const std::vector<Item>& list : lists) size += cborSize(list);
+  rows.items.reserve(size);
+  for (const std::vector<Item>& list : lists) {
+    appendCbor(rows.items, list);
+    rows.itemEnds.push_back(rows.items.size());
+  }
+  return rows;
+}
+
+}  // namespace
+
+ValueRows::Rows ValueRows::rowsOf(const std::vector<std::vector<std::string>>& lists) {
+  return listRows(lists);
+}
+
+ValueRows::Rows ValueRows::rowsOf(const std::vector<std::vector<double>>& lists) {
+  return listRows(lists);
+}
+
+std::optional<Value> ValueRows::valueOf(const Rows& rows) {
+  std::vector<std::uint8_t> whole = rows.head;
+  whole.insert(whole.end(), rows.items.begin(), rows.items.end());
+  return decodeCbor(whole);
+}
+
+bool ValueRows::write(std::string_view key, const Rows& rows) {
   std::optional<Stored> scanned;
   const Stored* before = nullptr;
   if (auto found = written_.find(key); found != written_.end()) {
@@ -284,19 +334,12 @@ bool ValueRows::write(std::string_view key, const Value& value) {
   }
 
   Stored after;
-  const Value::List* items = keptItemByItem(value) ? value.asList() : nullptr;
-  buffer_.clear();
-  if (items != nullptr) {
-    appendCborListHead(buffer_, items->size());
-  } else {
-    appendCbor(buffer_, value);
-  }
-  after.head = RowFingerprint::of(buffer_);
+  after.head = RowFingerprint::of(rows.head);
   if (after.head != before->head) {
     SqliteStatement put(db_, "INSERT OR REPLACE INTO defaults(key, value) VALUES(?1, ?2)");
     if (!put) return false;
     put.bind(1, key);
-    put.bind(2, buffer_);
+    put.bind(2, rows.head);
     if (!put.run()) return false;
   }
 
@@ -305,20 +348,21 @@ bool ValueRows::write(std::string_view key, const Value& value) {
     if (!executeWithKey(db_, "DELETE FROM list_items WHERE key = ?1", key)) return false;
     kept = 0;
   }
-  if (items != nullptr && !items->empty()) {
+  if (!rows.itemEnds.empty()) {
     SqliteStatement put(db_,
                         "INSERT OR REPLACE INTO list_items(key, position, value) "
                         "VALUES(?1, ?2, ?3)");
     if (!put) return false;
-    after.items.reserve(items->size());
-    for (std::size_t i = 0; i < items->size(); ++i) {
-      buffer_.clear();
-      appendCbor(buffer_, (*items)[i]);
-      after.items.push_back(RowFingerprint::of(buffer_));
+    after.items.reserve(rows.itemEnds.size());
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < rows.itemEnds.size(); ++i) {
+      const std::span<const std::uint8_t> item(rows.items.data() + start, rows.itemEnds[i] - start);
+      start = rows.itemEnds[i];
+      after.items.push_back(RowFingerprint::of(item));
       if (i < kept && before->items[i] == after.items.back()) continue;
       put.bind(1, key);
       put.bind(2, static_cast<std::int64_t>(i));
-      put.bind(3, buffer_);
+      put.bind(3, item);
       if (!put.run()) return false;
     }
   }

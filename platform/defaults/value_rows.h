@@ -51,11 +51,25 @@ class ValueRows {
   Read readLists(std::string_view key, std::vector<std::vector<std::string>>& out);
   Read readLists(std::string_view key, std::vector<std::vector<double>>& out);
 
+  // A value as the rows it takes, encoded when it is set and written at the next commit: the
+  // head row, then the item rows end to end, item i ending at itemEnds[i]. Head and items
+  // together are the value's whole encoding. Lists of lists can be encoded straight from vectors.
+  struct Rows {
+    std::vector<std::uint8_t> head;
+    std::vector<std::uint8_t> items;
+    std::vector<std::size_t> itemEnds;
+  };
+  static Rows rowsOf(const Value& value);
+  static Rows rowsOf(const std::vector<std::vector<std::string>>& lists);
+  static Rows rowsOf(const std::vector<std::vector<double>>& lists);
+  // The value that rows made by rowsOf stand for.
+  static std::optional<Value> valueOf(const Rows& rows);
+
   // Inside the owner's write transaction: beginWrite once (it brings the tables to the current
   // layout), then write each key; once the transaction has ended, endWrite says whether it
   // committed. False when SQLite refuses a step; the connection then holds the message.
   bool beginWrite(std::int64_t layoutFound);
-  bool write(std::string_view key, const Value& value);
+  bool write(std::string_view key, const Rows& rows);
   void endWrite(bool committed);
 
  private:
@@ -84,7 +98,6 @@ class ValueRows {
   std::map<std::string, Stored, std::less<>> known_;
   std::int64_t knownVersion_ = -1;
   std::map<std::string, Stored, std::less<>> written_;  // by the open write transaction
-  std::vector<std::uint8_t> buffer_;
 };
 
 }  // namespace allot

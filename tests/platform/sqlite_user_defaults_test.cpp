@@ -70,6 +70,13 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
   EXPECT_FALSE(writer.valueForKey("nan").has_value());
   EXPECT_TRUE(writer.synchronize());  // nothing pending: nothing created
   for (const auto& [key, value] : samples) writer.setObject(value, key);
+  // Lists of lists set straight from vectors are stored as the equal Values would be.
+  const std::string text(kText, sizeof kText - 1);
+  writer.setTextLists({{"Added 'Food'", text}, {}}, "texts");
+  writer.setNumberLists({{nan, -0.0, 1e-310}}, "numbers");
+  const Value texts = Value::List{Value::List{"Added 'Food'", text}, Value::List{}};
+  const Value numbers = Value::List{Value::List{nan, -0.0, 1e-310}};
+  EXPECT_EQ(writer.valueForKey("texts"), texts);
   writer.setDouble(2.5, "total");
   EXPECT_EQ(writer.valueForKey("total"), Value(2.5));
   EXPECT_FALSE(SqliteUserDefaults(file).valueForKey("total").has_value());
@@ -82,6 +89,8 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
 
   SqliteUserDefaults reader(file);
   for (const auto& [key, value] : samples) EXPECT_EQ(reader.valueForKey(key), value) << key;
+  EXPECT_EQ(reader.valueForKey("texts"), texts);
+  EXPECT_EQ(reader.valueForKey("numbers"), numbers);
   EXPECT_EQ(reader.valueForKey("total"), Value(7.0));
   EXPECT_FALSE(reader.valueForKey("absent").has_value());
   EXPECT_TRUE(reader.readStatus().message().empty());
