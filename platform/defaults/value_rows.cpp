@@ -12,18 +12,27 @@ namespace allot {
 namespace {
 
 // Each key's own row holds its value encoded whole, except for a list of lists, whose row holds
-// only the list's head and whose items are rows of list_items. Concatenated in order, the rows of
-// a list are its whole encoding. (Files of the second layout kept every list that way.)
+// only the list's head and whose items are rows of inner_lists. Concatenated in order, the rows
+// of a list are its whole encoding. Files of the second layout kept every list that way, in a
+// table named list_items; the new name makes the versions that knew only list_items refuse a
+// file of this layout as one they cannot read, instead of misreading its flat lists as damaged.
 constexpr const char* kCreateDefaults =
     "CREATE TABLE defaults(key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID";
 // Items are often a few kilobytes: an ordinary table keeps up to a page of each row in place,
 // where a WITHOUT ROWID one would spill all but a kilobyte into half-empty overflow pages.
-constexpr const char* kCreateListItems =
-    "CREATE TABLE list_items(key TEXT NOT NULL, position INTEGER NOT NULL, value BLOB NOT NULL, "
+constexpr const char* kCreateInnerLists =
+    "CREATE TABLE inner_lists(key TEXT NOT NULL, position INTEGER NOT NULL, value BLOB NOT NULL, "
     "UNIQUE(key, position))";
 constexpr const char* kSelectHead = "SELECT value FROM defaults WHERE key = ?1";
-constexpr const char* kSelectItems =
-    "SELECT position, value FROM list_items WHERE key = ?1 ORDER BY position";
+
+// The table that holds the item rows in a layout that has one.
+std::string itemTable(std::int64_t layout) {
+  return layout == ValueRows::kItemLayout ? "list_items" : "inner_lists";
+}
+
+std::string selectItems(std::int64_t layout) {
+  return "SELECT position, value FROM " + itemTable(layout) + " WHERE key = ?1 ORDER BY position";
+}
 
 bool execute(sqlite3* db, const char* sql) {
   return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -53,8 +62,9 @@ ValueRows::Read failed(sqlite3* db) {
 
 bool ValueRows::hasTables(sqlite3* db, std::int64_t layout) {
   if (!SqliteStatement(db, "SELECT key, value FROM defaults LIMIT 0")) return false;
-  return layout < kItemLayout || static_cast<bool>(SqliteStatement(
-                                     db, "SELECT key, position, value FROM list_items LIMIT 0"));
+  return layout < kItemLayout ||
+         static_cast<bool>(SqliteStatement(
+             db, ("SELECT key, position, value FROM " + itemTable(layout) + " LIMIT 0").c_str()));
 }
 
 namespace {
@@ -166,7 +176,7 @@ ValueRows::Read ValueRows::readSplit(std::string_view key, Stored& stored, Items
     return {Outcome::Found, std::move(value), {}};
   }
 
-  SqliteStatement rows(db_, kSelectItems);
+  SqliteStatement rows(db_, selectItems(layout_).c_str());
   if (!rows) return failed(db_);
   rows.bind(1, key);
   // The head's length is not trusted for more than a modest reservation.
@@ -208,7 +218,7 @@ bool ValueRows::beginWrite(std::int64_t layoutFound) {
   if (!version) return false;
   noteVersion(*version);
   if (layoutFound == 0) {
-    const std::string create = std::string(kCreateDefaults) + "; " + kCreateListItems +
+    const std::string create = std::string(kCreateDefaults) + "; " + kCreateInnerLists +
                                "; PRAGMA user_version = " + std::to_string(kLayout);
     if (!execute(db_, create.c_str())) return false;
     layout_ = kLayout;
@@ -219,11 +229,11 @@ bool ValueRows::beginWrite(std::int64_t layoutFound) {
 }
 
 // Rewrites every list through write(), which keeps lists of lists item by item and every other
-// list whole. Values that do not read stay as they are: a damaged one still reads as damaged
-// afterwards.
+// list whole. Values that do not read stay as they are, their item rows moved along: a damaged
+// one still reads as damaged afterwards.
 bool ValueRows::convertOlderLayout(std::int64_t layoutFound) {
-  if (layoutFound < kItemLayout && !execute(db_, kCreateListItems)) return false;
-  layout_ = kLayout;
+  if (!execute(db_, kCreateInnerLists)) return false;
+  known_.clear();  // what reads saw is in the old tables, not in the new one
   std::vector<std::string> keys;
   {
     SqliteStatement all(db_, "SELECT key FROM defaults WHERE typeof(key) = 'text'");
@@ -235,12 +245,23 @@ bool ValueRows::convertOlderLayout(std::int64_t layoutFound) {
   for (const std::string& key : keys) {
     Stored stored;
     ValueItems items;
-    const Read read = readSplit(key, stored, items);
+    layout_ = layoutFound;
+    const Read read = layoutFound < kItemLayout ? readWhole(key) : readSplit(key, stored, items);
+    layout_ = kLayout;
     if (read.outcome == Outcome::Failed) return false;
+    if (read.outcome == Outcome::Damaged && layoutFound == kItemLayout &&
+        !executeWithKey(db_,
+                        "INSERT INTO inner_lists SELECT key, position, value FROM list_items "
+                        "WHERE key = ?1",
+                        key)) {
+      return false;
+    }
     if (read.value && read.value->isList() && !write(key, rowsOf(*read.value))) return false;
   }
-  const std::string version = "PRAGMA user_version = " + std::to_string(kLayout);
-  return execute(db_, version.c_str());
+  const std::string finish =
+      std::string(layoutFound == kItemLayout ? "DROP TABLE list_items; " : "") +
+      "PRAGMA user_version = " + std::to_string(kLayout);
+  return execute(db_, finish.c_str());
 }
 
 std::optional<ValueRows::Stored> ValueRows::scan(std::string_view key) {
@@ -254,7 +275,7 @@ std::optional<ValueRows::Stored> ValueRows::scan(std::string_view key) {
   } else if (headStep != SQLITE_DONE) {
     return std::nullopt;
   }
-  SqliteStatement rows(db_, kSelectItems);
+  SqliteStatement rows(db_, selectItems(layout_).c_str());
   if (!rows) return std::nullopt;
   rows.bind(1, key);
   int step;
@@ -345,12 +366,12 @@ bool ValueRows::write(std::string_view key, const Rows& rows) {
 
   std::size_t kept = before->items.size();  // item rows whose fingerprints we know
   if (before->stray) {
-    if (!executeWithKey(db_, "DELETE FROM list_items WHERE key = ?1", key)) return false;
+    if (!executeWithKey(db_, "DELETE FROM inner_lists WHERE key = ?1", key)) return false;
     kept = 0;
   }
   if (!rows.itemEnds.empty()) {
     SqliteStatement put(db_,
-                        "INSERT OR REPLACE INTO list_items(key, position, value) "
+                        "INSERT OR REPLACE INTO inner_lists(key, position, value) "
                         "VALUES(?1, ?2, ?3)");
     if (!put) return false;
     after.items.reserve(rows.itemEnds.size());
@@ -367,7 +388,7 @@ bool ValueRows::write(std::string_view key, const Rows& rows) {
     }
   }
   if (kept > after.items.size()) {
-    SqliteStatement trim(db_, "DELETE FROM list_items WHERE key = ?1 AND position >= ?2");
+    SqliteStatement trim(db_, "DELETE FROM inner_lists WHERE key = ?1 AND position >= ?2");
     if (!trim) return false;
     trim.bind(1, key);
     trim.bind(2, static_cast<std::int64_t>(after.items.size()));

@@ -34,7 +34,7 @@ std::vector<std::int64_t> integers(const fs::path& file, const char* sql) {
 
 // A rewritten row gets a new rowid; an untouched one keeps its own.
 std::vector<std::int64_t> itemRowids(const fs::path& file) {
-  return integers(file, "SELECT rowid FROM list_items WHERE key = 'k' ORDER BY position");
+  return integers(file, "SELECT rowid FROM inner_lists WHERE key = 'k' ORDER BY position");
 }
 
 class SqliteUserDefaultsTest : public ::testing::Test {
@@ -204,7 +204,9 @@ TEST_F(SqliteUserDefaultsTest, ReadsOlderLayoutFilesAndConvertsThemOnTheFirstCom
   for (int layout : {1, 2}) {
     const fs::path file = dir_ / ("layout" + std::to_string(layout) + ".sqlite3");
     ASSERT_TRUE(testing::writeOlderLayoutFile(file, layout, stored));
-    runSql(file, "INSERT INTO defaults VALUES('damaged', x'82f6');");
+    runSql(file, layout == 1 ? "INSERT INTO defaults VALUES('damaged', x'82f6');"
+                             : "INSERT INTO defaults VALUES('damaged', x'81'); "
+                               "INSERT INTO list_items VALUES('damaged', 0, x'f6');");
     const std::string bytes = fileBytes(file);
 
     SqliteUserDefaults defaults(file);
@@ -215,9 +217,12 @@ TEST_F(SqliteUserDefaultsTest, ReadsOlderLayoutFilesAndConvertsThemOnTheFirstCom
     defaults.setDouble(13.0, "totalAmount");
     ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
     EXPECT_EQ(integers(file, "PRAGMA user_version"), std::vector<std::int64_t>{3});
-    EXPECT_EQ(integers(file, "SELECT count(*) FROM list_items WHERE key = 'detailArrays'"),
+    EXPECT_EQ(integers(file, "SELECT count(*) FROM inner_lists WHERE key = 'detailArrays'"),
               std::vector<std::int64_t>{2});
-    EXPECT_EQ(integers(file, "SELECT count(*) FROM list_items"), std::vector<std::int64_t>{2});
+    EXPECT_EQ(integers(file, "SELECT count(*) FROM inner_lists WHERE key = 'damaged'"),
+              std::vector<std::int64_t>{layout - 1});  // moved along, not dropped
+    EXPECT_EQ(integers(file, "SELECT count(*) FROM sqlite_schema WHERE name = 'list_items'"),
+              std::vector<std::int64_t>{0});
     SqliteUserDefaults converted(file);
     EXPECT_EQ(converted.valueForKey("totalAmount"), Value(13.0));
     for (const auto& [key, value] : stored) {
@@ -241,7 +246,7 @@ TEST_F(SqliteUserDefaultsTest, AFailureMidCommitLeavesThePreviousStateWhole) {
   }
   // Item 60 cannot be written: the commit fails after item 10 has been.
   runSql(file,
-         "CREATE TRIGGER refuse BEFORE INSERT ON list_items WHEN NEW.position = 60 "
+         "CREATE TRIGGER refuse BEFORE INSERT ON inner_lists WHEN NEW.position = 60 "
          "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
   SqliteUserDefaults defaults(file);
   ASSERT_EQ(defaults.valueForKey("k"), Value(before));

@@ -109,7 +109,7 @@ TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
   EXPECT_FALSE(defaults.startAfresh());
   EXPECT_EQ(fileBytes(file_), bytes);
 
-  runSql(file_, "DROP TABLE list_items;");
+  runSql(file_, "DROP TABLE inner_lists;");
   SqliteUserDefaults unknown(file_);
   const Loaded unread = load(unknown);
   EXPECT_EQ(unread.report.status.kind(), Status::Kind::Newer);
@@ -177,7 +177,7 @@ TEST_F(StoreGuards, AValueLargerThanSixteenMebibytesIsUnreadable) {
   // A list of one CBOR text string of 17 MiB (major type 3, 4-byte length), standing in for
   // the envelope's descriptions.
   runSql(file_,
-         "UPDATE list_items SET value = x'817a01100000' || zeroblob(17825792) "
+         "UPDATE inner_lists SET value = x'817a01100000' || zeroblob(17825792) "
          "WHERE key = 'detailArrays' AND position = 0;");
   SqliteUserDefaults defaults(file_);
   const Loaded huge = load(defaults);
