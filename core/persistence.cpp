@@ -76,6 +76,14 @@ void require(std::optional<Value> value, std::string_view key, std::string_view 
   if (!convert(*value, field)) throw Unloadable{quoted(key) + " is not " + std::string(kind)};
 }
 
+// The same for a list of lists, which the store reads into its field itself.
+void requireLists(UserDefaults::ListsRead read, std::string_view key, std::string_view kind) {
+  if (read == UserDefaults::ListsRead::Absent) throw Unloadable{quoted(key) + " is missing"};
+  if (read == UserDefaults::ListsRead::OtherKind) {
+    throw Unloadable{quoted(key) + " is not " + std::string(kind)};
+  }
+}
+
 // Keeps the first `count` entries of a per-envelope list; fewer is unloadable.
 template <typename List>
 void fitToEnvelopes(List& list, std::size_t count, std::string_view key) {
@@ -119,8 +127,9 @@ BudgetFields readFields(const UserDefaults& defaults) {
   fitToEnvelopes(fields.categoryAmounts, count, "categoryAmounts");
 
   // Oldest layout: envelopes without transaction lists or colours.
-  std::optional<Value> details = defaults.valueForKey("detailArrays");
-  if (!details) {
+  const UserDefaults::ListsRead details =
+      defaults.readTextLists("detailArrays", fields.detailArrays);
+  if (details == UserDefaults::ListsRead::Absent) {
     for (const std::string& name : fields.categoryNames) {
       fields.detailArrays.push_back({"Added '" + name + "'"});
       fields.detailAmountArrays.push_back({0.0});
@@ -128,7 +137,7 @@ BudgetFields readFields(const UserDefaults& defaults) {
     }
     return fields;
   }
-  require(std::move(details), "detailArrays", "a list of lists of texts", fields.detailArrays);
+  requireLists(details, "detailArrays", "a list of lists of texts");
   fitToEnvelopes(fields.detailArrays, count, "detailArrays");
 
   // Descriptions without colours or amounts.
@@ -140,8 +149,8 @@ BudgetFields readFields(const UserDefaults& defaults) {
   }
   require(std::move(colors), "envelopeColors", "a list of whole numbers", fields.envelopeColors);
   fitToEnvelopes(fields.envelopeColors, count, "envelopeColors");
-  require(defaults.valueForKey("detailAmountArrays"), "detailAmountArrays",
-          "a list of lists of numbers", fields.detailAmountArrays);
+  requireLists(defaults.readNumberLists("detailAmountArrays", fields.detailAmountArrays),
+               "detailAmountArrays", "a list of lists of numbers");
   fitToEnvelopes(fields.detailAmountArrays, count, "detailAmountArrays");
 
   // Repair: one mismatched pair of lists means the recorded amounts cannot be matched to their
@@ -161,14 +170,6 @@ Value listValue(const std::vector<Item>& items) {
   Value::List list;
   list.reserve(items.size());
   for (const Item& item : items) list.emplace_back(item);
-  return Value(std::move(list));
-}
-
-template <typename Item>
-Value listValue(const std::vector<std::vector<Item>>& lists) {
-  Value::List list;
-  list.reserve(lists.size());
-  for (const std::vector<Item>& items : lists) list.emplace_back(listValue(items));
   return Value(std::move(list));
 }
 
@@ -203,8 +204,8 @@ void saveStore(const BudgetStore& store, UserDefaults& defaults) {
   defaults.setObject(listValue(store.categoryNames()), "categoryNames");
   defaults.setObject(listValue(store.envelopeColors()), "envelopeColors");
   defaults.setObject(listValue(store.categoryAmounts()), "categoryAmounts");
-  defaults.setObject(listValue(store.detailArrays()), "detailArrays");
-  defaults.setObject(listValue(store.detailAmountArrays()), "detailAmountArrays");
+  defaults.setTextLists(store.detailArrays(), "detailArrays");
+  defaults.setNumberLists(store.detailAmountArrays(), "detailAmountArrays");
 }
 
 }  // namespace allot

@@ -24,8 +24,9 @@ struct LoadReport {
 // never half of another program's commit.
 bool loadStore(BudgetStore& store, UserDefaults& defaults, LoadReport* report = nullptr);
 
-// Writes "totalAmount" with setDouble, then the five lists with setObject, every time. It does not
-// commit: the caller (the platform, after each resign) synchronizes.
+// Writes "totalAmount" with setDouble, then the five lists with setObject (the two lists of lists
+// through setTextLists and setNumberLists, which a store may encode without Values), every
+// time. It does not commit: the caller (the platform, after each resign) synchronizes.
 void saveStore(const BudgetStore& store, UserDefaults& defaults);
 
 }  // namespace allot

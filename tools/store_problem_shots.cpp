@@ -10,6 +10,7 @@
 
 #include "app/app_delegate.h"
 #include "platform/defaults/sqlite_user_defaults.h"
+#include "platform/defaults/value_rows.h"
 #include "platform/qt/alert_bridge.h"
 #include "tools/screenshot_support.h"
 
@@ -59,7 +60,9 @@ bool renderStoreProblems(const QDir& folder) {
 
   const fs::path newer = scratch / "newer" / "defaults.sqlite3";
   writeSampleBudget(newer);
-  execute(newer, "PRAGMA user_version = 3;");
+  const std::string newerLayout =
+      "PRAGMA user_version = " + std::to_string(ValueRows::kLayout + 1) + ";";
+  execute(newer, newerLayout.c_str());
   ok = renderOver(folder, "notice-newer", newer, {}) && ok;
 
   // Another connection's exclusive lock stops this process's reads as another program's would.

@@ -179,6 +179,33 @@ void appendCbor(std::vector<std::uint8_t>& out, const Value& value) {
   putValue(grow(out, encodedSize(value)), value);
 }
 
+std::size_t cborSize(const std::vector<std::string>& texts) {
+  std::size_t size = headSize(texts.size());
+  for (const std::string& text : texts) size += headSize(text.size()) + text.size();
+  return size;
+}
+
+std::size_t cborSize(const std::vector<double>& numbers) {
+  return headSize(numbers.size()) + 9 * numbers.size();
+}
+
+void appendCbor(std::vector<std::uint8_t>& out, const std::vector<std::string>& texts) {
+  std::uint8_t* at = putHead(grow(out, cborSize(texts)), kArrayMajor, texts.size());
+  for (const std::string& text : texts) {
+    at = putHead(at, kTextMajor, text.size());
+    if (!text.empty()) std::memcpy(at, text.data(), text.size());
+    at += text.size();
+  }
+}
+
+void appendCbor(std::vector<std::uint8_t>& out, const std::vector<double>& numbers) {
+  std::uint8_t* at = putHead(grow(out, cborSize(numbers)), kArrayMajor, numbers.size());
+  for (double number : numbers) {
+    *at = static_cast<std::uint8_t>(kSimpleMajor << 5 | kDoubleInfo);
+    at = putBigEndian(at + 1, std::bit_cast<std::uint64_t>(number), 8);
+  }
+}
+
 std::vector<std::uint8_t> encodeCbor(const Value& value) {
   std::vector<std::uint8_t> out;
   appendCbor(out, value);

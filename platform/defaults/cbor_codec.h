@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/defaults/value.h"
@@ -24,6 +25,12 @@ std::optional<Value> decodeCbor(std::span<const std::uint8_t> bytes);
 
 // Appends the encoding of `value` to `out`.
 void appendCbor(std::vector<std::uint8_t>& out, const Value& value);
+// The same for a list of texts or of doubles kept in a vector, without a Value for each item.
+void appendCbor(std::vector<std::uint8_t>& out, const std::vector<std::string>& texts);
+void appendCbor(std::vector<std::uint8_t>& out, const std::vector<double>& numbers);
+// How many bytes those encodings take.
+std::size_t cborSize(const std::vector<std::string>& texts);
+std::size_t cborSize(const std::vector<double>& numbers);
 
 // A list kept apart: its head alone, then each item encoded on its own.
 void appendCborListHead(std::vector<std::uint8_t>& out, std::uint64_t length);

@@ -19,12 +19,11 @@
 #include <memory>
 
 #include "platform/defaults/user_defaults.h"
+#include "platform/defaults/value_rows.h"
 
 struct sqlite3;
 
 namespace allot {
-
-class ValueRows;
 
 class SqliteUserDefaults : public UserDefaults {
  public:
@@ -41,8 +40,15 @@ class SqliteUserDefaults : public UserDefaults {
   static std::filesystem::path defaultPath();
 
   std::optional<Value> valueForKey(std::string_view key) const override;
+  ListsRead readTextLists(std::string_view key,
+                          std::vector<std::vector<std::string>>& out) const override;
+  ListsRead readNumberLists(std::string_view key,
+                            std::vector<std::vector<double>>& out) const override;
   void setDouble(double value, std::string_view key) override;
   void setObject(Value value, std::string_view key) override;
+  void setTextLists(const std::vector<std::vector<std::string>>& lists,
+                    std::string_view key) override;
+  void setNumberLists(const std::vector<std::vector<double>>& lists, std::string_view key) override;
   bool synchronize() override;
   bool hasUncommittedChanges() const override { return !pending_.empty(); }
   Status beginReading() override;
@@ -69,13 +75,16 @@ class SqliteUserDefaults : public UserDefaults {
   bool commitPending();
   bool failCommit(std::string message);
   void openedDatabase(sqlite3* db, std::int64_t layout) const;
+  template <typename Item>
+  ListsRead readLists(std::string_view key, std::vector<std::vector<Item>>& out) const;
   void closeDatabase() const;
   static int waitWhileBusy(void* self, int attempt);
 
   std::filesystem::path file_;
   mutable sqlite3* db_ = nullptr;
   mutable std::unique_ptr<ValueRows> rows_;  // while db_ is open
-  std::map<std::string, Value, std::less<>> pending_;
+  // Each pending value, encoded as it will be written.
+  std::map<std::string, ValueRows::Rows, std::less<>> pending_;
   std::string lastError_;
   mutable Status readStatus_;
   mutable Status writability_;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/defaults/status.h"
 #include "platform/defaults/value.h"
@@ -19,6 +20,21 @@ class UserDefaults {
   virtual std::optional<Value> valueForKey(std::string_view key) const = 0;
   virtual void setDouble(double value, std::string_view key) = 0;
   virtual void setObject(Value value, std::string_view key) = 0;
+  // The same for a list of lists of texts or of numbers: setObject with the equal Value, which a
+  // store may encode straight from the vectors instead.
+  virtual void setTextLists(const std::vector<std::vector<std::string>>& lists,
+                            std::string_view key);
+  virtual void setNumberLists(const std::vector<std::vector<double>>& lists, std::string_view key);
+
+  // The value under the key as a list of lists of texts, or of numbers (an integer taken as the
+  // nearest double), read into `out`: what valueForKey and that conversion give, but a store may
+  // decode straight into `out` without a Value for every item. OtherKind: a value of another
+  // shape, `out` then unspecified.
+  enum class ListsRead { Absent, Read, OtherKind };
+  virtual ListsRead readTextLists(std::string_view key,
+                                  std::vector<std::vector<std::string>>& out) const;
+  virtual ListsRead readNumberLists(std::string_view key,
+                                    std::vector<std::vector<double>>& out) const;
 
   // Commits the pending writes at once. False when it cannot; lastError() then says why, and the
   // writes stay pending for the next try.
@@ -44,6 +60,13 @@ class UserDefaults {
   // next commit starts a new store instead of writing into damaged storage. Storage that does not
   // belong to the application is left alone (false); so is anything, where there is nothing to do.
   virtual bool startAfresh() { return false; }
+
+ protected:
+  // The reads of lists of lists as valueForKey and a conversion make them.
+  ListsRead readListsThroughValue(std::string_view key,
+                                  std::vector<std::vector<std::string>>& out) const;
+  ListsRead readListsThroughValue(std::string_view key,
+                                  std::vector<std::vector<double>>& out) const;
 };
 
 }  // namespace allot

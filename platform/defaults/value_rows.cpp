@@ -5,24 +5,34 @@
 #include <algorithm>
 
 #include "platform/defaults/cbor_codec.h"
+#include "platform/defaults/cbor_list_reader.h"
 #include "platform/defaults/sqlite_statement.h"
 
 namespace allot {
 namespace {
 
-// Each key's own row holds its value encoded whole, except for a list, whose row holds only the
-// list's head and whose items are rows of list_items. Concatenated in order, the rows of a list
-// are its whole encoding.
+// Each key's own row holds its value encoded whole, except for a list of lists, whose row holds
+// only the list's head and whose items are rows of inner_lists. Concatenated in order, the rows
+// of a list are its whole encoding. Files of the second layout kept every list that way, in a
+// table named list_items; the new name makes the versions that knew only list_items refuse a
+// file of this layout as one they cannot read, instead of misreading its flat lists as damaged.
 constexpr const char* kCreateDefaults =
     "CREATE TABLE defaults(key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID";
 // Items are often a few kilobytes: an ordinary table keeps up to a page of each row in place,
 // where a WITHOUT ROWID one would spill all but a kilobyte into half-empty overflow pages.
-constexpr const char* kCreateListItems =
-    "CREATE TABLE list_items(key TEXT NOT NULL, position INTEGER NOT NULL, value BLOB NOT NULL, "
+constexpr const char* kCreateInnerLists =
+    "CREATE TABLE inner_lists(key TEXT NOT NULL, position INTEGER NOT NULL, value BLOB NOT NULL, "
     "UNIQUE(key, position))";
 constexpr const char* kSelectHead = "SELECT value FROM defaults WHERE key = ?1";
-constexpr const char* kSelectItems =
-    "SELECT position, value FROM list_items WHERE key = ?1 ORDER BY position";
+
+// The table that holds the item rows in a layout that has one.
+std::string itemTable(std::int64_t layout) {
+  return layout == ValueRows::kItemLayout ? "list_items" : "inner_lists";
+}
+
+std::string selectItems(std::int64_t layout) {
+  return "SELECT position, value FROM " + itemTable(layout) + " WHERE key = ?1 ORDER BY position";
+}
 
 bool execute(sqlite3* db, const char* sql) {
   return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -35,25 +45,96 @@ bool executeWithKey(sqlite3* db, const char* sql, std::string_view key) {
   return statement.run();
 }
 
+// Only a list of lists is worth a row per item: each item is then a whole list of its own (an
+// envelope's descriptions), while the items of a flat list are a few bytes each.
+bool keptItemByItem(const Value& value) {
+  const Value::List* items = value.asList();
+  return items != nullptr && !items->empty() &&
+         std::all_of(items->begin(), items->end(), [](const Value& item) { return item.isList(); });
+}
+
 ValueRows::Read failed(sqlite3* db) {
-  return {ValueRows::Outcome::Failed, std::nullopt, sqlite3_errmsg(db), sqlite3_extended_errcode(db)};
+  return {ValueRows::Outcome::Failed, std::nullopt, sqlite3_errmsg(db),
+          sqlite3_extended_errcode(db)};
 }
 
 }  // namespace
 
 bool ValueRows::hasTables(sqlite3* db, std::int64_t layout) {
   if (!SqliteStatement(db, "SELECT key, value FROM defaults LIMIT 0")) return false;
-  return layout < kLayout || static_cast<bool>(SqliteStatement(
-                                 db, "SELECT key, position, value FROM list_items LIMIT 0"));
+  return layout < kItemLayout ||
+         static_cast<bool>(SqliteStatement(
+             db, ("SELECT key, position, value FROM " + itemTable(layout) + " LIMIT 0").c_str()));
 }
 
+namespace {
+
+// Where the item rows of a list go: into Values, one per item.
+class ValueItems {
+ public:
+  void reserve(std::size_t count) { items_.reserve(count); }
+  bool take(std::span<const std::uint8_t> bytes) {
+    std::optional<Value> item = decodeCborListItem(bytes);
+    if (!item) return false;
+    items_.push_back(std::move(*item));
+    return true;
+  }
+  std::optional<Value> result() { return Value(std::move(items_)); }
+
+ private:
+  Value::List items_;
+};
+
+bool decodeList(std::span<const std::uint8_t> bytes, std::vector<std::string>& out) {
+  return decodeCborTexts(bytes, out);
+}
+
+bool decodeList(std::span<const std::uint8_t> bytes, std::vector<double>& out) {
+  return decodeCborNumbers(bytes, out);
+}
+
+// Or straight into the caller's lists, each item row being one inner list.
+template <typename Item>
+class ListItems {
+ public:
+  explicit ListItems(std::vector<std::vector<Item>>& out) : out_(out) { out_.clear(); }
+  void reserve(std::size_t count) { out_.reserve(count); }
+  bool take(std::span<const std::uint8_t> bytes) { return decodeList(bytes, out_.emplace_back()); }
+  std::optional<Value> result() { return std::nullopt; }
+
+ private:
+  std::vector<std::vector<Item>>& out_;
+};
+
+}  // namespace
+
 ValueRows::Read ValueRows::read(std::string_view key) {
-  if (layout_ < kLayout) return readWhole(key);
+  ValueItems items;
+  return readRows(key, items);
+}
+
+ValueRows::Read ValueRows::readLists(std::string_view key,
+                                     std::vector<std::vector<std::string>>& out) {
+  ListItems items(out);
+  Read read = readRows(key, items);
+  // An item that is not a list of texts: damaged, or of another kind, as a read of Values says.
+  return read.outcome == Outcome::Damaged ? this->read(key) : std::move(read);
+}
+
+ValueRows::Read ValueRows::readLists(std::string_view key, std::vector<std::vector<double>>& out) {
+  ListItems items(out);
+  Read read = readRows(key, items);
+  return read.outcome == Outcome::Damaged ? this->read(key) : std::move(read);
+}
+
+template <typename Items>
+ValueRows::Read ValueRows::readRows(std::string_view key, Items& items) {
+  if (layout_ < kItemLayout) return readWhole(key);
   // One read transaction, so that the head, the items and the version number agree.
   const bool ownTransaction = sqlite3_get_autocommit(db_) != 0;
   if (ownTransaction && !execute(db_, "BEGIN")) return failed(db_);
   Stored stored;
-  Read result = readSplit(key, stored);
+  Read result = readSplit(key, stored, items);
   const std::optional<std::int64_t> version = dataVersion();
   if (!version && result.outcome != Outcome::Failed) result = failed(db_);
   if (ownTransaction) execute(db_, "COMMIT");
@@ -76,7 +157,8 @@ ValueRows::Read ValueRows::readWhole(std::string_view key) {
   return {Outcome::Found, std::move(value), {}};
 }
 
-ValueRows::Read ValueRows::readSplit(std::string_view key, Stored& stored) {
+template <typename Items>
+ValueRows::Read ValueRows::readSplit(std::string_view key, Stored& stored, Items& items) {
   SqliteStatement head(db_, kSelectHead);
   if (!head) return failed(db_);
   head.bind(1, key);
@@ -86,36 +168,34 @@ ValueRows::Read ValueRows::readSplit(std::string_view key, Stored& stored) {
   const std::span<const std::uint8_t> headBytes = head.bytes(0);
   stored.head = RowFingerprint::of(headBytes);
   const Read damaged{Outcome::Damaged, std::nullopt, {}};
-  if (!startsCborList(headBytes)) {
+  // A head alone stands for a list kept item by item; anything else is the whole value.
+  const std::optional<std::uint64_t> length = decodeCborListHead(headBytes);
+  if (!length) {
     std::optional<Value> value = decodeCbor(headBytes);
     if (!value) return damaged;
     return {Outcome::Found, std::move(value), {}};
   }
-  const std::optional<std::uint64_t> length = decodeCborListHead(headBytes);
-  if (!length) return damaged;
 
-  SqliteStatement rows(db_, kSelectItems);
+  SqliteStatement rows(db_, selectItems(layout_).c_str());
   if (!rows) return failed(db_);
   rows.bind(1, key);
-  Value::List items;
   // The head's length is not trusted for more than a modest reservation.
   items.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(*length, 1 << 16)));
+  std::uint64_t position = 0;
   int step;
   while ((step = rows.step()) == SQLITE_ROW) {
-    const auto position = static_cast<std::uint64_t>(items.size());
     if (position >= *length || !rows.isInteger(0) ||
         rows.integer(0) != static_cast<std::int64_t>(position)) {
       return damaged;
     }
     const std::span<const std::uint8_t> bytes = rows.bytes(1);
-    std::optional<Value> item = decodeCborListItem(bytes);
-    if (!item) return damaged;
-    items.push_back(std::move(*item));
+    if (!items.take(bytes)) return damaged;
     stored.items.push_back(RowFingerprint::of(bytes));
+    ++position;
   }
   if (step != SQLITE_DONE) return failed(db_);
-  if (items.size() != *length) return damaged;
-  return {Outcome::Found, Value(std::move(items)), {}};
+  if (position != *length) return damaged;
+  return {Outcome::Found, items.result(), {}};
 }
 
 std::optional<std::int64_t> ValueRows::dataVersion() {
@@ -138,21 +218,22 @@ bool ValueRows::beginWrite(std::int64_t layoutFound) {
   if (!version) return false;
   noteVersion(*version);
   if (layoutFound == 0) {
-    const std::string create = std::string(kCreateDefaults) + "; " + kCreateListItems +
+    const std::string create = std::string(kCreateDefaults) + "; " + kCreateInnerLists +
                                "; PRAGMA user_version = " + std::to_string(kLayout);
     if (!execute(db_, create.c_str())) return false;
     layout_ = kLayout;
   } else if (layoutFound < kLayout) {
-    if (!convertFirstLayout()) return false;
+    if (!convertOlderLayout(layoutFound)) return false;
   }
   return true;
 }
 
-// Splits every list stored whole into its head and items, through write(). Rows that do not
-// decode as a list stay as they are: a damaged one still reads as damaged afterwards.
-bool ValueRows::convertFirstLayout() {
-  if (!execute(db_, kCreateListItems)) return false;
-  layout_ = kLayout;
+// Rewrites every list through write(), which keeps lists of lists item by item and every other
+// list whole. Values that do not read stay as they are, their item rows moved along: a damaged
+// one still reads as damaged afterwards.
+bool ValueRows::convertOlderLayout(std::int64_t layoutFound) {
+  if (!execute(db_, kCreateInnerLists)) return false;
+  known_.clear();  // what reads saw is in the old tables, not in the new one
   std::vector<std::string> keys;
   {
     SqliteStatement all(db_, "SELECT key FROM defaults WHERE typeof(key) = 'text'");
@@ -162,18 +243,25 @@ bool ValueRows::convertFirstLayout() {
     if (step != SQLITE_DONE) return false;
   }
   for (const std::string& key : keys) {
-    std::optional<Value> value;
-    {
-      SqliteStatement head(db_, kSelectHead);
-      if (!head) return false;
-      head.bind(1, key);
-      if (head.step() != SQLITE_ROW) return false;
-      if (startsCborList(head.bytes(0))) value = decodeCbor(head.bytes(0));
+    Stored stored;
+    ValueItems items;
+    layout_ = layoutFound;
+    const Read read = layoutFound < kItemLayout ? readWhole(key) : readSplit(key, stored, items);
+    layout_ = kLayout;
+    if (read.outcome == Outcome::Failed) return false;
+    if (read.outcome == Outcome::Damaged && layoutFound == kItemLayout &&
+        !executeWithKey(db_,
+                        "INSERT INTO inner_lists SELECT key, position, value FROM list_items "
+                        "WHERE key = ?1",
+                        key)) {
+      return false;
     }
-    if (value && value->isList() && !write(key, *value)) return false;
+    if (read.value && read.value->isList() && !write(key, rowsOf(*read.value))) return false;
   }
-  const std::string version = "PRAGMA user_version = " + std::to_string(kLayout);
-  return execute(db_, version.c_str());
+  const std::string finish =
+      std::string(layoutFound == kItemLayout ? "DROP TABLE list_items; " : "") +
+      "PRAGMA user_version = " + std::to_string(kLayout);
+  return execute(db_, finish.c_str());
 }
 
 std::optional<ValueRows::Stored> ValueRows::scan(std::string_view key) {
@@ -187,7 +275,7 @@ std::optional<ValueRows::Stored> ValueRows::scan(std::string_view key) {
   } else if (headStep != SQLITE_DONE) {
     return std::nullopt;
   }
-  SqliteStatement rows(db_, kSelectItems);
+  SqliteStatement rows(db_, selectItems(layout_).c_str());
   if (!rows) return std::nullopt;
   rows.bind(1, key);
   int step;
@@ -203,7 +291,57 @@ std::optional<ValueRows::Stored> ValueRows::scan(std::string_view key) {
   return stored;
 }
 
-bool ValueRows::write(std::string_view key, const Value& value) {
+ValueRows::Rows ValueRows::rowsOf(const Value& value) {
+  Rows rows;
+  if (!keptItemByItem(value)) {
+    appendCbor(rows.head, value);
+    return rows;
+  }
+  const Value::List& items = *value.asList();
+  appendCborListHead(rows.head, items.size());
+  rows.itemEnds.reserve(items.size());
+  for (const Value& item : items) {
+    appendCbor(rows.items, item);
+    rows.itemEnds.push_back(rows.items.size());
+  }
+  return rows;
+}
+
+namespace {
+
+// A list of lists straight from its vectors; an empty one is its head alone, as when whole.
+template <typename Item>
+ValueRows::Rows listRows(const std::vector<std::vector<Item>>& lists) {
+  ValueRows::Rows rows;
+  appendCborListHead(rows.head, lists.size());
+  rows.itemEnds.reserve(lists.size());
+  std::size_t size = 0;
+  for (const std::vector<Item>& list : lists) size += cborSize(list);
+  rows.items.reserve(size);
+  for (const std::vector<Item>& list : lists) {
+    appendCbor(rows.items, list);
+    rows.itemEnds.push_back(rows.items.size());
+  }
+  return rows;
+}
+
+}  // namespace
+
+ValueRows::Rows ValueRows::rowsOf(const std::vector<std::vector<std::string>>& lists) {
+  return listRows(lists);
+}
+
+ValueRows::Rows ValueRows::rowsOf(const std::vector<std::vector<double>>& lists) {
+  return listRows(lists);
+}
+
+std::optional<Value> ValueRows::valueOf(const Rows& rows) {
+  std::vector<std::uint8_t> whole = rows.head;
+  whole.insert(whole.end(), rows.items.begin(), rows.items.end());
+  return decodeCbor(whole);
+}
+
+bool ValueRows::write(std::string_view key, const Rows& rows) {
   std::optional<Stored> scanned;
   const Stored* before = nullptr;
   if (auto found = written_.find(key); found != written_.end()) {
@@ -217,46 +355,40 @@ bool ValueRows::write(std::string_view key, const Value& value) {
   }
 
   Stored after;
-  const Value::List* items = value.asList();
-  buffer_.clear();
-  if (items != nullptr) {
-    appendCborListHead(buffer_, items->size());
-  } else {
-    appendCbor(buffer_, value);
-  }
-  after.head = RowFingerprint::of(buffer_);
+  after.head = RowFingerprint::of(rows.head);
   if (after.head != before->head) {
     SqliteStatement put(db_, "INSERT OR REPLACE INTO defaults(key, value) VALUES(?1, ?2)");
     if (!put) return false;
     put.bind(1, key);
-    put.bind(2, buffer_);
+    put.bind(2, rows.head);
     if (!put.run()) return false;
   }
 
   std::size_t kept = before->items.size();  // item rows whose fingerprints we know
   if (before->stray) {
-    if (!executeWithKey(db_, "DELETE FROM list_items WHERE key = ?1", key)) return false;
+    if (!executeWithKey(db_, "DELETE FROM inner_lists WHERE key = ?1", key)) return false;
     kept = 0;
   }
-  if (items != nullptr && !items->empty()) {
+  if (!rows.itemEnds.empty()) {
     SqliteStatement put(db_,
-                        "INSERT OR REPLACE INTO list_items(key, position, value) "
+                        "INSERT OR REPLACE INTO inner_lists(key, position, value) "
                         "VALUES(?1, ?2, ?3)");
     if (!put) return false;
-    after.items.reserve(items->size());
-    for (std::size_t i = 0; i < items->size(); ++i) {
-      buffer_.clear();
-      appendCbor(buffer_, (*items)[i]);
-      after.items.push_back(RowFingerprint::of(buffer_));
+    after.items.reserve(rows.itemEnds.size());
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < rows.itemEnds.size(); ++i) {
+      const std::span<const std::uint8_t> item(rows.items.data() + start, rows.itemEnds[i] - start);
+      start = rows.itemEnds[i];
+      after.items.push_back(RowFingerprint::of(item));
       if (i < kept && before->items[i] == after.items.back()) continue;
       put.bind(1, key);
       put.bind(2, static_cast<std::int64_t>(i));
-      put.bind(3, buffer_);
+      put.bind(3, item);
       if (!put.run()) return false;
     }
   }
   if (kept > after.items.size()) {
-    SqliteStatement trim(db_, "DELETE FROM list_items WHERE key = ?1 AND position >= ?2");
+    SqliteStatement trim(db_, "DELETE FROM inner_lists WHERE key = ?1 AND position >= ?2");
     if (!trim) return false;
     trim.bind(1, key);
     trim.bind(2, static_cast<std::int64_t>(after.items.size()));

@@ -1,13 +1,21 @@
 // Fuzzes the CBOR codec with arbitrary bytes: decoding never crashes or reads past the input, never
 // nests deeper than it promises, and what it accepts re-encodes to bytes that decode to the same
 // value and encode to themselves again. A list kept apart (its head, then each item on its own)
-// reads back as the same list, and an item decodes as the value it is.
+// reads back as the same list, and an item decodes as the value it is. The decoders of lists of
+// texts and of numbers agree with decodeCbor on all they accept, and accept every such list that
+// the encoder writes.
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "platform/defaults/cbor_codec.h"
+#include "platform/defaults/cbor_list_reader.h"
 
 namespace {
 
@@ -42,6 +50,43 @@ void checkListKeptApart(const Value::List& items, const Bytes& whole) {
   if (apart != whole) fail("a list kept apart differs from the list encoded whole");
 }
 
+// The number an item stands for in a list of numbers, as bits; none for a text or a list.
+std::optional<std::uint64_t> numberBits(const Value& item) {
+  if (const double* number = item.asDouble()) return std::bit_cast<std::uint64_t>(*number);
+  if (const std::int64_t* integer = item.asInteger()) {
+    return std::bit_cast<std::uint64_t>(static_cast<double>(*integer));
+  }
+  return std::nullopt;
+}
+
+void checkTypedDecoders(const Bytes& bytes, const std::optional<Value>& value) {
+  const Value::List* items = value ? value->asList() : nullptr;
+  std::vector<std::string> texts;
+  if (allot::decodeCborTexts(bytes, texts)) {
+    if (items == nullptr || items->size() != texts.size()) fail("texts decoded from no such list");
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      if (!((*items)[i] == Value(texts[i]))) fail("a text decoded otherwise");
+    }
+  }
+  std::vector<double> numbers;
+  if (allot::decodeCborNumbers(bytes, numbers)) {
+    if (items == nullptr || items->size() != numbers.size()) fail("numbers decoded from no list");
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+      if (numberBits((*items)[i]) != std::bit_cast<std::uint64_t>(numbers[i])) {
+        fail("a number decoded otherwise");
+      }
+    }
+  }
+  if (items == nullptr) return;
+  const Bytes encoded = allot::encodeCbor(*value);
+  const bool allTexts =
+      std::all_of(items->begin(), items->end(), [](const Value& item) { return item.isString(); });
+  const bool allNumbers = std::all_of(
+      items->begin(), items->end(), [](const Value& item) { return numberBits(item).has_value(); });
+  if (allTexts && !allot::decodeCborTexts(encoded, texts)) fail("refused a list of texts");
+  if (allNumbers && !allot::decodeCborNumbers(encoded, numbers)) fail("refused a list of numbers");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -51,6 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<Value> item = allot::decodeCborListItem(bytes);
   const std::optional<Value> value = allot::decodeCbor(bytes);
   if (item && !(value && *value == *item)) fail("an item decoded, but not as a value");
+  checkTypedDecoders(bytes, value);
   if (!value) return 0;
   const std::size_t depth = depthOf(*value);
   if (depth > allot::kMaxCborNesting) fail("accepted lists nested too deeply");

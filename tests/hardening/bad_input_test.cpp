@@ -28,7 +28,7 @@ using testing::fileBytes;
 using testing::runSql;
 using testing::saveAndCommit;
 using testing::TemporaryDirectory;
-using testing::writeFirstLayoutFile;
+using testing::writeOlderLayoutFile;
 
 // A budget big enough to span many database pages.
 BudgetStore sizeableBudget() {
@@ -129,7 +129,7 @@ TEST(BadInput, LostRowsAreReportedNotTakenForAnEmptyStore) {
 
   saveAndCommit(store, dir / "rows-zeroed");
   zeroRowsOf(dir / "rows-zeroed", "defaults");
-  ASSERT_TRUE(writeFirstLayoutFile(dir / "older-cut-short", store));
+  ASSERT_TRUE(writeOlderLayoutFile(dir / "older-cut-short", 1, store));
   fs::resize_file(dir / "older-cut-short", fs::file_size(dir / "older-cut-short") - 2000);
 
   for (const char* name : {"rows-zeroed", "older-cut-short"}) {

@@ -22,7 +22,7 @@ namespace allot::hardening {
 namespace {
 
 using testing::TemporaryDirectory;
-using testing::writeFirstLayoutFile;
+using testing::writeOlderLayoutFile;
 
 constexpr int kKills = 240;
 
@@ -212,20 +212,23 @@ TEST(CrashSafety, AFullDiskFailsTheCommitVisiblyAndKeepsThePreviousState) {
   }
 }
 
-// The first commit to a file of the first release also brings it to the current layout; a kill
+// The first commit to a file of an earlier release also brings it to the current layout; a kill
 // in the middle of that must leave the old file as it was.
 TEST(CrashSafety, KillsDuringTheUpgradeOfAnOlderFileLoseNothing) {
   constexpr std::uint64_t kStart = 400;
   TemporaryDirectory directory;
-  const fs::path older = directory.path() / "older.sqlite3";
+  const fs::path older[] = {directory.path() / "first.sqlite3",
+                            directory.path() / "second.sqlite3"};
   const fs::path file = directory.path() / "defaults.sqlite3";
   ExpectedGenerations expected;
-  ASSERT_TRUE(writeFirstLayoutFile(older, expected.at(kStart)));
-  ASSERT_EQ(loadGeneration(older, expected), kStart);
+  for (int layout : {1, 2}) {
+    ASSERT_TRUE(writeOlderLayoutFile(older[layout - 1], layout, expected.at(kStart)));
+    ASSERT_EQ(loadGeneration(older[layout - 1], expected), kStart);
+  }
   std::mt19937 random(7);
   int interrupted = 0;
   for (int kill = 0; kill < 40; ++kill) {
-    fs::copy_file(older, file, fs::copy_options::overwrite_existing);
+    fs::copy_file(older[kill % 2], file, fs::copy_options::overwrite_existing);
     ChildProcess child(ALLOT_CRASH_CHILD, {file.string(), "3"});
     ASSERT_TRUE(child.started());
     std::vector<std::string> lines;

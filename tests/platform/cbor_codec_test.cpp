@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/defaults/cbor_list_reader.h"
+
 #include <bit>
 #include <limits>
 
@@ -75,6 +77,35 @@ TEST(CborCodecTest, RefusesWhatIsNotAValue) {
   // Far deeper than any stack could recurse: refused at the cap, not by a crash.
   EXPECT_FALSE(decodeCbor(Bytes(1'000'000, 0x81)).has_value());
   EXPECT_FALSE(decodeCbor(Bytes(1'000'000, 0x9F)).has_value());
+}
+
+// Lists of texts and of numbers also decode straight into vectors: the same contents, and only the
+// forms that the encoder writes, the rest being left to decodeCbor.
+TEST(CborCodecTest, ListsOfTextsAndNumbersDecodeStraightIntoVectors) {
+  const std::vector<std::string> texts = {"", "Food", std::string("a\0b", 3),
+                                          std::string(300, 'x')};
+  std::vector<std::string> decodedTexts;
+  ASSERT_TRUE(decodeCborTexts(encodeCbor(Value::List(texts.begin(), texts.end())), decodedTexts));
+  EXPECT_EQ(decodedTexts, texts);
+
+  const double nan = std::bit_cast<double>(std::uint64_t{0xFFF8000000000123});
+  const Value::List numbers = {-0.0, nan, 1e-310, std::numeric_limits<std::int64_t>::min(), 23};
+  std::vector<double> decodedNumbers;
+  ASSERT_TRUE(decodeCborNumbers(encodeCbor(numbers), decodedNumbers));
+  const std::vector<double> expected = {-0.0, nan, 1e-310, -0x1p63, 23.0};
+  ASSERT_EQ(decodedNumbers.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(decodedNumbers[i]),
+              std::bit_cast<std::uint64_t>(expected[i]));
+  }
+
+  EXPECT_FALSE(decodeCborTexts(encodeCbor(Value::List{"a", 1}), decodedTexts));
+  EXPECT_FALSE(decodeCborTexts(Bytes{0x9F, 0x61, 0x61, 0xFF}, decodedTexts));  // indefinite
+  EXPECT_FALSE(decodeCborTexts(Bytes{0x81, 0x62, 0x61}, decodedTexts));        // cut short
+  EXPECT_FALSE(decodeCborNumbers(encodeCbor(Value::List{1.5, "a"}), decodedNumbers));
+  EXPECT_FALSE(decodeCborNumbers(Bytes{0x81, 0xF9, 0x80, 0x00}, decodedNumbers));  // half float
+  EXPECT_FALSE(decodeCborNumbers(Bytes{0x81, 0x1B, 0x80, 0, 0, 0, 0, 0, 0, 0}, decodedNumbers));
+  EXPECT_FALSE(decodeCborNumbers(Bytes{0x81, 0x01, 0x01}, decodedNumbers));  // trailing byte
 }
 
 }  // namespace

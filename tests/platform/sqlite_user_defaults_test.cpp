@@ -34,7 +34,7 @@ std::vector<std::int64_t> integers(const fs::path& file, const char* sql) {
 
 // A rewritten row gets a new rowid; an untouched one keeps its own.
 std::vector<std::int64_t> itemRowids(const fs::path& file) {
-  return integers(file, "SELECT rowid FROM list_items WHERE key = 'k' ORDER BY position");
+  return integers(file, "SELECT rowid FROM inner_lists WHERE key = 'k' ORDER BY position");
 }
 
 class SqliteUserDefaultsTest : public ::testing::Test {
@@ -70,6 +70,13 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
   EXPECT_FALSE(writer.valueForKey("nan").has_value());
   EXPECT_TRUE(writer.synchronize());  // nothing pending: nothing created
   for (const auto& [key, value] : samples) writer.setObject(value, key);
+  // Lists of lists set straight from vectors are stored as the equal Values would be.
+  const std::string text(kText, sizeof kText - 1);
+  writer.setTextLists({{"Added 'Food'", text}, {}}, "texts");
+  writer.setNumberLists({{nan, -0.0, 1e-310}}, "numbers");
+  const Value texts = Value::List{Value::List{"Added 'Food'", text}, Value::List{}};
+  const Value numbers = Value::List{Value::List{nan, -0.0, 1e-310}};
+  EXPECT_EQ(writer.valueForKey("texts"), texts);
   writer.setDouble(2.5, "total");
   EXPECT_EQ(writer.valueForKey("total"), Value(2.5));
   EXPECT_FALSE(SqliteUserDefaults(file).valueForKey("total").has_value());
@@ -82,6 +89,8 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
 
   SqliteUserDefaults reader(file);
   for (const auto& [key, value] : samples) EXPECT_EQ(reader.valueForKey(key), value) << key;
+  EXPECT_EQ(reader.valueForKey("texts"), texts);
+  EXPECT_EQ(reader.valueForKey("numbers"), numbers);
   EXPECT_EQ(reader.valueForKey("total"), Value(7.0));
   EXPECT_FALSE(reader.valueForKey("absent").has_value());
   EXPECT_TRUE(reader.readStatus().message().empty());
@@ -134,7 +143,7 @@ TEST_F(SqliteUserDefaultsTest, ACommitRewritesOnlyTheItemsThatChanged) {
 
   // Writing without having read first compares against what the file holds.
   SqliteUserDefaults blind(file);
-  items[3] = std::string("now a text");
+  items[3] = Value::List{"now a text"};
   blind.setObject(items, "k");
   ASSERT_TRUE(blind.synchronize()) << blind.lastError();
   expected[3] = itemRowids(file)[3];
@@ -183,36 +192,47 @@ TEST_F(SqliteUserDefaultsTest, ACommitByAnotherConnectionIsNotMistakenForOurs) {
   EXPECT_EQ(SqliteUserDefaults(file).valueForKey("k"), Value(ours));
 }
 
-TEST_F(SqliteUserDefaultsTest, ReadsAFirstLayoutFileAndConvertsItOnTheFirstCommit) {
-  // As the first release wrote it: one row per key, each value encoded whole.
-  const fs::path file = dir_ / "defaults.sqlite3";
+// Earlier releases kept each value whole in one row (layout 1), then every list item by item
+// (layout 2); now only a list of lists has a row per item.
+TEST_F(SqliteUserDefaultsTest, ReadsOlderLayoutFilesAndConvertsThemOnTheFirstCommit) {
   const std::vector<std::pair<std::string, Value>> stored = {
       {"totalAmount", 12.5},
       {"categoryNames", Value::List{"Food", "Rent"}},
       {"detailArrays", Value::List{Value::List{"Added 'Food'", "bread"}, Value::List{}}},
       {"empty", Value::List{}},
   };
-  ASSERT_TRUE(testing::writeFirstLayoutFile(file, stored));
-  runSql(file, "INSERT INTO defaults VALUES('damaged', x'82f6');");
-  const std::string bytes = fileBytes(file);
+  for (int layout : {1, 2}) {
+    const fs::path file = dir_ / ("layout" + std::to_string(layout) + ".sqlite3");
+    ASSERT_TRUE(testing::writeOlderLayoutFile(file, layout, stored));
+    runSql(file, layout == 1 ? "INSERT INTO defaults VALUES('damaged', x'82f6');"
+                             : "INSERT INTO defaults VALUES('damaged', x'81'); "
+                               "INSERT INTO list_items VALUES('damaged', 0, x'f6');");
+    const std::string bytes = fileBytes(file);
 
-  SqliteUserDefaults defaults(file);
-  for (const auto& [key, value] : stored) EXPECT_EQ(defaults.valueForKey(key), value) << key;
-  EXPECT_TRUE(defaults.readStatus().message().empty()) << defaults.readStatus().message();
-  EXPECT_EQ(fileBytes(file), bytes);  // reading converts nothing
+    SqliteUserDefaults defaults(file);
+    for (const auto& [key, value] : stored) EXPECT_EQ(defaults.valueForKey(key), value) << key;
+    EXPECT_TRUE(defaults.readStatus().message().empty()) << defaults.readStatus().message();
+    EXPECT_EQ(fileBytes(file), bytes);  // reading converts nothing
 
-  defaults.setDouble(13.0, "totalAmount");
-  ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
-  EXPECT_EQ(integers(file, "PRAGMA user_version"), std::vector<std::int64_t>{2});
-  SqliteUserDefaults converted(file);
-  EXPECT_EQ(converted.valueForKey("totalAmount"), Value(13.0));
-  for (const auto& [key, value] : stored) {
-    if (key != "totalAmount") EXPECT_EQ(converted.valueForKey(key), value) << key;
+    defaults.setDouble(13.0, "totalAmount");
+    ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
+    EXPECT_EQ(integers(file, "PRAGMA user_version"), std::vector<std::int64_t>{3});
+    EXPECT_EQ(integers(file, "SELECT count(*) FROM inner_lists WHERE key = 'detailArrays'"),
+              std::vector<std::int64_t>{2});
+    EXPECT_EQ(integers(file, "SELECT count(*) FROM inner_lists WHERE key = 'damaged'"),
+              std::vector<std::int64_t>{layout - 1});  // moved along, not dropped
+    EXPECT_EQ(integers(file, "SELECT count(*) FROM sqlite_schema WHERE name = 'list_items'"),
+              std::vector<std::int64_t>{0});
+    SqliteUserDefaults converted(file);
+    EXPECT_EQ(converted.valueForKey("totalAmount"), Value(13.0));
+    for (const auto& [key, value] : stored) {
+      if (key != "totalAmount") EXPECT_EQ(converted.valueForKey(key), value) << key;
+    }
+    EXPECT_TRUE(converted.readStatus().message().empty()) << converted.readStatus().message();
+    EXPECT_FALSE(converted.valueForKey("damaged").has_value());  // still damaged, not lost
+    EXPECT_NE(converted.readStatus().message().find("\"damaged\""), std::string::npos);
+    EXPECT_NE(converted.readStatus().message().find(file.string()), std::string::npos);
   }
-  EXPECT_TRUE(converted.readStatus().message().empty()) << converted.readStatus().message();
-  EXPECT_FALSE(converted.valueForKey("damaged").has_value());  // still damaged, not lost
-  EXPECT_NE(converted.readStatus().message().find("\"damaged\""), std::string::npos);
-  EXPECT_NE(converted.readStatus().message().find(file.string()), std::string::npos);
 }
 
 TEST_F(SqliteUserDefaultsTest, AFailureMidCommitLeavesThePreviousStateWhole) {
@@ -226,13 +246,13 @@ TEST_F(SqliteUserDefaultsTest, AFailureMidCommitLeavesThePreviousStateWhole) {
   }
   // Item 60 cannot be written: the commit fails after item 10 has been.
   runSql(file,
-         "CREATE TRIGGER refuse BEFORE INSERT ON list_items WHEN NEW.position = 60 "
+         "CREATE TRIGGER refuse BEFORE INSERT ON inner_lists WHEN NEW.position = 60 "
          "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
   SqliteUserDefaults defaults(file);
   ASSERT_EQ(defaults.valueForKey("k"), Value(before));
   Value::List after = before;
-  after[10] = "ten";
-  after[60] = "sixty";
+  after[10] = Value::List{"ten"};
+  after[60] = Value::List{"sixty"};
   defaults.setObject(after, "k");
   defaults.setDouble(2.0, "total");
   EXPECT_FALSE(defaults.synchronize());

@@ -96,7 +96,7 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
 // tables this version does not know is not read either.
 TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
   testing::saveAndCommit(budgetWith("Food"), file_);
-  runSql(file_, "PRAGMA user_version = 3;");
+  runSql(file_, "PRAGMA user_version = 4;");
   const std::string bytes = fileBytes(file_);
   SqliteUserDefaults defaults(file_);
   const Loaded newer = load(defaults);
@@ -109,7 +109,7 @@ TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
   EXPECT_FALSE(defaults.startAfresh());
   EXPECT_EQ(fileBytes(file_), bytes);
 
-  runSql(file_, "DROP TABLE list_items;");
+  runSql(file_, "DROP TABLE inner_lists;");
   SqliteUserDefaults unknown(file_);
   const Loaded unread = load(unknown);
   EXPECT_EQ(unread.report.status.kind(), Status::Kind::Newer);
@@ -174,10 +174,11 @@ TEST_F(StoreGuards, ALinkInTheStoresPlaceIsNotFollowed) {
 // A stored value beyond 16 MiB is taken for damage, not read into memory.
 TEST_F(StoreGuards, AValueLargerThanSixteenMebibytesIsUnreadable) {
   testing::saveAndCommit(budgetWith("Food"), file_);
-  // A CBOR text string of 17 MiB (major type 3, 4-byte length), standing in for the name.
+  // A list of one CBOR text string of 17 MiB (major type 3, 4-byte length), standing in for
+  // the envelope's descriptions.
   runSql(file_,
-         "UPDATE list_items SET value = x'7a01100000' || zeroblob(17825792) "
-         "WHERE key = 'categoryNames' AND position = 0;");
+         "UPDATE inner_lists SET value = x'817a01100000' || zeroblob(17825792) "
+         "WHERE key = 'detailArrays' AND position = 0;");
   SqliteUserDefaults defaults(file_);
   const Loaded huge = load(defaults);
   EXPECT_EQ(huge.report.status.kind(), Status::Kind::Unreadable);

@@ -1,6 +1,7 @@
 // Store files made for tests: SQL run straight on a file, a budget saved and committed as the
-// application does, and files as the first release of Allot wrote them (one table with each value
-// encoded whole in one row, schema version 1).
+// application does, and files as earlier releases of Allot wrote them (schema version 1: one table
+// with each value encoded whole in one row; version 2: every list as a head row and one row per
+// item).
 #pragma once
 
 #include <filesystem>
@@ -19,10 +20,10 @@ void runSql(const std::filesystem::path& file, const char* sql);
 // Saves `store` through SqliteUserDefaults and commits it; fails the test when the commit fails.
 void saveAndCommit(const BudgetStore& store, const std::filesystem::path& file);
 
-// Writes a new first-layout file holding `values`, or `store` as saveStore would write it; false
-// (with a failed expectation) when SQLite refuses.
-bool writeFirstLayoutFile(const std::filesystem::path& file,
+// Writes a new file of the older `layout` (1 or 2) holding `values`, or `store` as saveStore would
+// write it; false (with a failed expectation) when SQLite refuses.
+bool writeOlderLayoutFile(const std::filesystem::path& file, int layout,
                           const std::vector<std::pair<std::string, Value>>& values);
-bool writeFirstLayoutFile(const std::filesystem::path& file, const BudgetStore& store);
+bool writeOlderLayoutFile(const std::filesystem::path& file, int layout, const BudgetStore& store);
 
 }  // namespace allot::testing

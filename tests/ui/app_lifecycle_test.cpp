@@ -233,7 +233,7 @@ TEST(AppLifecycle, ReadOnlyAndNewerStoresAreShownWithANoticeAndNeverWritten) {
   TemporaryDirectory folder;
   const fs::path newer = folder.path() / "newer.sqlite3";
   saveAndCommit(budgetWith("Food"), newer);
-  runSql(newer, "PRAGMA user_version = 3;");
+  runSql(newer, "PRAGMA user_version = 4;");
   const std::string bytes = fileBytes(newer);
   {
     SqliteUserDefaults defaults(newer);
