@@ -1,60 +1,12 @@
 #include "core/persistence.h"
 
-#include <cmath>
 #include <optional>
 
 #include "core/envelope_editing.h"
+#include "platform/defaults/value_lists.h"
 
 namespace allot {
 namespace {
-
-// Converts stored values to the store's field types, into `out`; false when the kind is wrong.
-// Numbers convert between the two kinds where nothing is lost (an integer to a double; a whole,
-// in-range double to an integer). Strings are moved out of the value rather than copied.
-bool convert(const Value& value, double& out) {
-  if (const double* number = value.asDouble()) {
-    out = *number;
-  } else if (const std::int64_t* integer = value.asInteger()) {
-    out = static_cast<double>(*integer);
-  } else {
-    return false;
-  }
-  return true;
-}
-
-bool convert(const Value& value, std::int64_t& out) {
-  if (const std::int64_t* integer = value.asInteger()) {
-    out = *integer;
-    return true;
-  }
-  const double* number = value.asDouble();
-  // -2^63 <= number < 2^63, both bounds exact in a double.
-  if (number == nullptr || !std::isfinite(*number) || std::trunc(*number) != *number ||
-      *number < -0x1p63 || *number >= 0x1p63) {
-    return false;
-  }
-  out = static_cast<std::int64_t>(*number);
-  return true;
-}
-
-bool convert(Value& value, std::string& out) {
-  std::string* text = std::get_if<std::string>(&value.data);
-  if (text == nullptr) return false;
-  out = std::move(*text);
-  return true;
-}
-
-// A list whose every item converts.
-template <typename Item>
-bool convert(Value& value, std::vector<Item>& out) {
-  auto* items = std::get_if<Value::List>(&value.data);
-  if (items == nullptr) return false;
-  out.resize(items->size());
-  for (std::size_t i = 0; i < items->size(); ++i) {
-    if (!convert((*items)[i], out[i])) return false;
-  }
-  return true;
-}
 
 struct Unloadable {
   std::string reason;
@@ -73,7 +25,7 @@ template <typename Field>
 void require(std::optional<Value> value, std::string_view key, std::string_view kind,
              Field& field) {
   if (!value) throw Unloadable{quoted(key) + " is missing"};
-  if (!convert(*value, field)) throw Unloadable{quoted(key) + " is not " + std::string(kind)};
+  if (!take(*value, field)) throw Unloadable{quoted(key) + " is not " + std::string(kind)};
 }
 
 // The same for a list of lists, which the store reads into its field itself.
@@ -117,7 +69,7 @@ BudgetFields readFields(const UserDefaults& defaults) {
     }
     return fields;
   }
-  if (!convert(*total, fields.totalAmount)) throw Unloadable{"\"totalAmount\" is not a number"};
+  if (!take(*total, fields.totalAmount)) throw Unloadable{"\"totalAmount\" is not a number"};
 
   require(defaults.valueForKey("categoryNames"), "categoryNames", "a list of texts",
           fields.categoryNames);

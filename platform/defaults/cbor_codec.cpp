@@ -7,15 +7,12 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "platform/defaults/cbor_heads.h"
+
 namespace allot {
 namespace {
 
-constexpr std::uint8_t kUnsignedMajor = 0;
-constexpr std::uint8_t kNegativeMajor = 1;
-constexpr std::uint8_t kTextMajor = 3;
-constexpr std::uint8_t kArrayMajor = 4;
-constexpr std::uint8_t kSimpleMajor = 7;  // floats live here, beside booleans and null
-constexpr std::uint8_t kDoubleInfo = 27;  // an eight-byte IEEE 754 double follows
+using namespace cbor;
 
 // Encoding measures first, then writes through a plain pointer into room made once.
 std::size_t headSize(std::uint64_t argument) {

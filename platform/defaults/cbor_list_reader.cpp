@@ -4,14 +4,12 @@
 #include <limits>
 #include <optional>
 
+#include "platform/defaults/cbor_heads.h"
+
 namespace allot {
 namespace {
 
-constexpr std::uint8_t kUnsignedMajor = 0;
-constexpr std::uint8_t kNegativeMajor = 1;
-constexpr std::uint8_t kTextMajor = 3;
-constexpr std::uint8_t kArrayMajor = 4;
-constexpr std::uint8_t kDoubleHead = 0xFB;  // major 7, an eight-byte IEEE 754 double follows
+using namespace cbor;
 
 // Walks the bytes front to back; every read checks what is left first.
 class Cursor {

@@ -1,25 +1,9 @@
 #include "platform/defaults/value_lists.h"
 
+#include <cmath>
+
 namespace allot {
 namespace {
-
-bool take(Value& item, std::string& out) {
-  std::string* text = std::get_if<std::string>(&item.data);
-  if (text == nullptr) return false;
-  out = std::move(*text);
-  return true;
-}
-
-bool take(const Value& item, double& out) {
-  if (const double* number = item.asDouble()) {
-    out = *number;
-  } else if (const std::int64_t* integer = item.asInteger()) {
-    out = static_cast<double>(*integer);
-  } else {
-    return false;
-  }
-  return true;
-}
 
 template <typename Item>
 bool takeList(Value& value, std::vector<Item>& out) {
@@ -44,6 +28,49 @@ bool takeNested(Value& value, std::vector<std::vector<Item>>& out) {
 }
 
 }  // namespace
+
+bool take(Value& value, std::string& out) {
+  std::string* text = std::get_if<std::string>(&value.data);
+  if (text == nullptr) return false;
+  out = std::move(*text);
+  return true;
+}
+
+bool take(const Value& value, double& out) {
+  if (const double* number = value.asDouble()) {
+    out = *number;
+  } else if (const std::int64_t* integer = value.asInteger()) {
+    out = static_cast<double>(*integer);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool take(const Value& value, std::int64_t& out) {
+  if (const std::int64_t* integer = value.asInteger()) {
+    out = *integer;
+    return true;
+  }
+  const double* number = value.asDouble();
+  // -2^63 <= number < 2^63, both bounds exact in a double.
+  if (number == nullptr || !std::isfinite(*number) || std::trunc(*number) != *number ||
+      *number < -0x1p63 || *number >= 0x1p63) {
+    return false;
+  }
+  out = static_cast<std::int64_t>(*number);
+  return true;
+}
+
+bool take(Value& value, std::vector<std::string>& out) {
+  return takeList(value, out);
+}
+bool take(Value& value, std::vector<double>& out) {
+  return takeList(value, out);
+}
+bool take(Value& value, std::vector<std::int64_t>& out) {
+  return takeList(value, out);
+}
 
 bool takeLists(Value& value, std::vector<std::vector<std::string>>& out) {
   return takeNested(value, out);
