@@ -8,10 +8,6 @@
 namespace allot {
 namespace {
 
-struct Unloadable {
-  std::string reason;
-};
-
 std::string quoted(std::string_view key) {
   std::string text;
   text.reserve(key.size() + 2);
@@ -19,31 +15,38 @@ std::string quoted(std::string_view key) {
   return text;
 }
 
-// Converts the value read for one key into its field; Unloadable when it is missing or of another
+Status missing(std::string_view key) {
+  return Status::unreadable(quoted(key) + " is missing");
+}
+
+Status notA(std::string_view key, std::string_view kind) {
+  return Status::unreadable(quoted(key) + " is not " + std::string(kind));
+}
+
+// Converts the value read for one key into its field; unreadable when it is missing or of another
 // kind.
 template <typename Field>
-void require(std::optional<Value> value, std::string_view key, std::string_view kind,
-             Field& field) {
-  if (!value) throw Unloadable{quoted(key) + " is missing"};
-  if (!take(*value, field)) throw Unloadable{quoted(key) + " is not " + std::string(kind)};
+Status require(std::optional<Value> value, std::string_view key, std::string_view kind,
+               Field& field) {
+  if (!value) return missing(key);
+  return take(*value, field) ? Status::ok() : notA(key, kind);
 }
 
 // The same for a list of lists, which the store reads into its field itself.
-void requireLists(UserDefaults::ListsRead read, std::string_view key, std::string_view kind) {
-  if (read == UserDefaults::ListsRead::Absent) throw Unloadable{quoted(key) + " is missing"};
-  if (read == UserDefaults::ListsRead::OtherKind) {
-    throw Unloadable{quoted(key) + " is not " + std::string(kind)};
-  }
+Status requireLists(UserDefaults::ListsRead read, std::string_view key, std::string_view kind) {
+  if (read == UserDefaults::ListsRead::Absent) return missing(key);
+  return read == UserDefaults::ListsRead::OtherKind ? notA(key, kind) : Status::ok();
 }
 
-// Keeps the first `count` entries of a per-envelope list; fewer is unloadable.
+// Keeps the first `count` entries of a per-envelope list; fewer is unreadable.
 template <typename List>
-void fitToEnvelopes(List& list, std::size_t count, std::string_view key) {
+Status fitToEnvelopes(List& list, std::size_t count, std::string_view key) {
   if (list.size() < count) {
-    throw Unloadable{quoted(key) + " has " + std::to_string(list.size()) + " entries for " +
-                     std::to_string(count) + " envelopes"};
+    return Status::unreadable(quoted(key) + " has " + std::to_string(list.size()) +
+                              " entries for " + std::to_string(count) + " envelopes");
   }
   list.resize(count);
+  return Status::ok();
 }
 
 std::vector<std::vector<double>> zeroAmountsFor(
@@ -57,26 +60,31 @@ std::vector<std::vector<double>> zeroAmountsFor(
 const char* const perEnvelopeKeys[] = {"categoryNames", "envelopeColors", "categoryAmounts",
                                        "detailArrays", "detailAmountArrays"};
 
-// Builds the six fields from what is stored, older layouts brought up to date. Throws Unloadable.
-BudgetFields readFields(const UserDefaults& defaults) {
-  BudgetFields fields;
+// Builds the six fields from what is stored, older layouts brought up to date; `fields` is
+// unspecified unless the result is ok.
+Status readFields(const UserDefaults& defaults, BudgetFields& fields) {
   std::optional<Value> total = defaults.valueForKey("totalAmount");
   if (!total) {
     for (const char* key : perEnvelopeKeys) {
       if (defaults.valueForKey(key)) {
-        throw Unloadable{quoted(key) + " is stored without \"totalAmount\""};
+        return Status::unreadable(quoted(key) + " is stored without \"totalAmount\"");
       }
     }
-    return fields;
+    return Status::ok();
   }
-  if (!take(*total, fields.totalAmount)) throw Unloadable{"\"totalAmount\" is not a number"};
+  if (!take(*total, fields.totalAmount)) {
+    return Status::unreadable("\"totalAmount\" is not a number");
+  }
 
-  require(defaults.valueForKey("categoryNames"), "categoryNames", "a list of texts",
-          fields.categoryNames);
+  Status status = require(defaults.valueForKey("categoryNames"), "categoryNames", "a list of texts",
+                          fields.categoryNames);
+  if (!status.isOk()) return status;
   const std::size_t count = fields.categoryNames.size();
-  require(defaults.valueForKey("categoryAmounts"), "categoryAmounts", "a list of numbers",
-          fields.categoryAmounts);
-  fitToEnvelopes(fields.categoryAmounts, count, "categoryAmounts");
+  status = require(defaults.valueForKey("categoryAmounts"), "categoryAmounts", "a list of numbers",
+                   fields.categoryAmounts);
+  if (!status.isOk()) return status;
+  status = fitToEnvelopes(fields.categoryAmounts, count, "categoryAmounts");
+  if (!status.isOk()) return status;
 
   // Oldest layout: envelopes without transaction lists or colours.
   const UserDefaults::ListsRead details =
@@ -87,23 +95,30 @@ BudgetFields readFields(const UserDefaults& defaults) {
       fields.detailAmountArrays.push_back({0.0});
       fields.envelopeColors.push_back(defaultColorNumber);
     }
-    return fields;
+    return Status::ok();
   }
-  requireLists(details, "detailArrays", "a list of lists of texts");
-  fitToEnvelopes(fields.detailArrays, count, "detailArrays");
+  status = requireLists(details, "detailArrays", "a list of lists of texts");
+  if (!status.isOk()) return status;
+  status = fitToEnvelopes(fields.detailArrays, count, "detailArrays");
+  if (!status.isOk()) return status;
 
   // Descriptions without colours or amounts.
   std::optional<Value> colors = defaults.valueForKey("envelopeColors");
   if (!colors) {
     fields.envelopeColors.assign(count, defaultColorNumber);
     fields.detailAmountArrays = zeroAmountsFor(fields.detailArrays);
-    return fields;
+    return Status::ok();
   }
-  require(std::move(colors), "envelopeColors", "a list of whole numbers", fields.envelopeColors);
-  fitToEnvelopes(fields.envelopeColors, count, "envelopeColors");
-  requireLists(defaults.readNumberLists("detailAmountArrays", fields.detailAmountArrays),
-               "detailAmountArrays", "a list of lists of numbers");
-  fitToEnvelopes(fields.detailAmountArrays, count, "detailAmountArrays");
+  status = require(std::move(colors), "envelopeColors", "a list of whole numbers",
+                   fields.envelopeColors);
+  if (!status.isOk()) return status;
+  status = fitToEnvelopes(fields.envelopeColors, count, "envelopeColors");
+  if (!status.isOk()) return status;
+  status = requireLists(defaults.readNumberLists("detailAmountArrays", fields.detailAmountArrays),
+                        "detailAmountArrays", "a list of lists of numbers");
+  if (!status.isOk()) return status;
+  status = fitToEnvelopes(fields.detailAmountArrays, count, "detailAmountArrays");
+  if (!status.isOk()) return status;
 
   // Repair: one mismatched pair of lists means the recorded amounts cannot be matched to their
   // descriptions, so every envelope's amounts become zeros; balances and the total stay as stored.
@@ -113,7 +128,7 @@ BudgetFields readFields(const UserDefaults& defaults) {
       break;
     }
   }
-  return fields;
+  return Status::ok();
 }
 
 // A field as a stored list, each item built in place.
@@ -132,12 +147,8 @@ bool loadStore(BudgetStore& store, UserDefaults& defaults, LoadReport* report) {
   BudgetFields fields;
   outcome.status = defaults.beginReading();
   if (outcome.status.isOk()) {
-    try {
-      fields = readFields(defaults);
-    } catch (const Unloadable& unloadable) {
-      outcome.status = Status::unreadable(unloadable.reason);
-      fields = {};
-    }
+    outcome.status = readFields(defaults, fields);
+    if (!outcome.status.isOk()) fields = {};
     defaults.endReading();
     // A store file that could not be read, or a value that could not be decoded, looks like a
     // missing key above; whatever was read, the data is not whole.

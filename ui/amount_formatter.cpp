@@ -7,4 +7,8 @@ NumberFormatter makeAmountFormatter(const std::optional<std::string>& locale) {
   return NumberFormatter();
 }
 
+kit::Label::Tone amountTone(double amount) {
+  return amount < 0 ? kit::Label::Tone::Negative : kit::Label::Tone::Plain;
+}
+
 }  // namespace allot

@@ -85,7 +85,9 @@ kit::TableViewCell& DetailViewController::tableViewCellForRowAtIndexPath(
   const std::size_t k = descriptions.size() - 1 - indexPath.row();
   if (kit::Label* main = cell.textLabel()) main->setText(descriptions[k]);
   if (kit::Label* detail = cell.detailTextLabel()) {
-    detail->setText(formatAmount(store_.detailAmountArrays()[n][k], numformat_));
+    const double amount = store_.detailAmountArrays()[n][k];
+    detail->setText(formatAmount(amount, numformat_));
+    detail->setTone(amountTone(amount));
   }
   return cell;
 }

@@ -24,11 +24,22 @@ void EnvelopeDetailsViewController::viewDidLoad() {
   if (auto stored = paletteColor(colorNumber_)) color_ = *stored;
   addButton_->setBackgroundColor(color_);
   addButton_->setTitle("Save", kit::ControlState::Normal);
+  showChosenColor();
+}
+
+void EnvelopeDetailsViewController::setColorButton(std::int64_t colorNumber, kit::Button* button) {
+  colorButtons_.emplace_back(colorNumber, button);
+  button->setSelected(colorNumber == colorNumber_);
 }
 
 void EnvelopeDetailsViewController::chooseColor(std::int64_t colorNumber) {
   colorNumber_ = colorNumber;
   addButton_->setBackgroundColor(paletteColor(colorNumber));
+  showChosenColor();
+}
+
+void EnvelopeDetailsViewController::showChosenColor() {
+  for (const auto& [number, button] : colorButtons_) button->setSelected(number == colorNumber_);
 }
 
 void EnvelopeDetailsViewController::tapRed(kit::Sender /*sender*/) {

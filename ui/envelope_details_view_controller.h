@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/budget_store.h"
@@ -34,6 +35,8 @@ class EnvelopeDetailsViewController : public kit::ViewController {
   void setAddButton(kit::Button* button) { addButton_ = button; }
   kit::Label* resultsLabel() const { return resultsLabel_; }
   void setResultsLabel(kit::Label* label) { resultsLabel_ = label; }
+  // The button that chooses palette colour `colorNumber`; the chosen one is kept selected.
+  void setColorButton(std::int64_t colorNumber, kit::Button* button);
 
   void save(kit::Sender sender);
   void tapRed(kit::Sender sender);
@@ -48,6 +51,7 @@ class EnvelopeDetailsViewController : public kit::ViewController {
 
  private:
   void chooseColor(std::int64_t colorNumber);
+  void showChosenColor();
 
   BudgetStore& store_;
   bool editingEnvelope_ = false;
@@ -57,6 +61,7 @@ class EnvelopeDetailsViewController : public kit::ViewController {
   kit::TextField* envelopeName_ = nullptr;
   kit::Button* addButton_ = nullptr;
   kit::Label* resultsLabel_ = nullptr;
+  std::vector<std::pair<std::int64_t, kit::Button*>> colorButtons_;
 };
 
 }  // namespace allot

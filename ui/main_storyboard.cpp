@@ -18,13 +18,13 @@ namespace allot {
 namespace {
 
 using kit::Button;
-using layout::CellLabel;
-using layout::Outlet;
-using layout::Scene;
 using kit::ControlState;
 using kit::Label;
 using kit::TextField;
 using kit::View;
+using layout::CellLabel;
+using layout::Outlet;
+using layout::Scene;
 
 // The identifier a view or a scene carries, from its one declaration.
 template <class Name>
@@ -107,7 +107,9 @@ void layOutEnvelopeEditor(EnvelopeDetailsViewController& editor, View& root) {
     auto& button = root.addSubview<Button>(id(colorButton.outlet));
     button.setAccessibilityLabel(colorButton.title);
     button.setBackgroundColor(paletteColor(colorButton.colorNumber));
-    button.addAction([&editor, action = colorButton.action](kit::Sender s) { (editor.*action)(s); });
+    button.addAction(
+        [&editor, action = colorButton.action](kit::Sender s) { (editor.*action)(s); });
+    editor.setColorButton(colorButton.colorNumber, &button);
   }
 
   auto& save = root.addSubview<Button>(id(Outlet::AddButton));
@@ -150,10 +152,12 @@ std::unique_ptr<kit::Storyboard> makeMainStoryboard(
       },
       {}, layOutTransactions);
   board->addScene<EnvelopeDetailsViewController>(
-      id(Scene::EnvelopeEditor), [&store] { return std::make_unique<EnvelopeDetailsViewController>(store); },
+      id(Scene::EnvelopeEditor),
+      [&store] { return std::make_unique<EnvelopeDetailsViewController>(store); },
       setUpEnvelopeEditor, layOutEnvelopeEditor);
   board->addScene<AboutViewController>(
-      id(Scene::About), [] { return std::make_unique<AboutViewController>(); }, setUpAbout, layOutAbout);
+      id(Scene::About), [] { return std::make_unique<AboutViewController>(); }, setUpAbout,
+      layOutAbout);
 
   using kit::SegueKind;
   const std::string list = id(Scene::EnvelopeList);

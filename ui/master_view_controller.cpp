@@ -92,6 +92,7 @@ kit::TableViewCell& MasterViewController::tableViewCellForRowAtIndexPath(
   const EnvelopeRowContent row = envelopeRowContent(store_, indexPath.row(), numformat_);
   cell.envelopeNameLabel()->setText(row.nameText);
   cell.envelopeTotalLabel()->setText(row.balanceText);
+  cell.envelopeTotalLabel()->setTone(amountTone(store_.categoryAmounts()[indexPath.row()]));
   cell.envelopeNameLabel()->setBackgroundColor(paletteColor(row.colorNumber));
   return cell;
 }

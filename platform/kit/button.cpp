@@ -17,6 +17,12 @@ void Button::setTitle(std::optional<std::string> title, ControlState state) {
   noteChange();
 }
 
+void Button::setSelected(bool selected) {
+  if (selected_ == selected) return;
+  selected_ = selected;
+  noteChange();
+}
+
 void Button::addAction(Action action) {
   actions_.push_back(std::move(action));
 }

@@ -1,6 +1,7 @@
 // Button: a view with a title per control state and actions that run, in the order they were
 // added, when the user taps it (see Gestures). A state without a title of its own shows the
-// normal state's title.
+// normal state's title. A selected button is one the screen shows as chosen (the colour a
+// choice of colours stands at).
 #pragma once
 
 #include <functional>
@@ -27,6 +28,9 @@ class Button : public View {
   // The title shown now: the normal state's, since the toolkit has no pressed or disabled look.
   std::optional<std::string> currentTitle() const { return titleForState(ControlState::Normal); }
 
+  bool isSelected() const { return selected_; }
+  void setSelected(bool selected);
+
   void addAction(Action action);
   // Runs every action with this button as the sender (the tap itself is Gestures::tap).
   void sendActions();
@@ -34,6 +38,7 @@ class Button : public View {
  private:
   std::map<ControlState, std::string> titles_;
   std::vector<Action> actions_;
+  bool selected_ = false;
 };
 
 }  // namespace allot::kit

@@ -8,4 +8,10 @@ void Label::setText(std::optional<std::string> text) {
   noteChange();
 }
 
+void Label::setTone(Tone tone) {
+  if (tone_ == tone) return;
+  tone_ = tone;
+  noteChange();
+}
+
 }  // namespace allot::kit

@@ -15,15 +15,25 @@ QString textOf(const kit::Label* label) {
   return label != nullptr && label->text() ? QString::fromStdString(*label->text()) : QString();
 }
 
+int toneOf(const kit::Label* label) {
+  return label != nullptr && label->tone() == kit::Label::Tone::Negative ? TableBridge::Negative
+                                                                         : TableBridge::Plain;
+}
+
+static_assert(TableBridge::Plain == static_cast<int>(kit::Label::Tone::Plain) &&
+              TableBridge::Negative == static_cast<int>(kit::Label::Tone::Negative));
+
 // The labels anywhere inside the view, by identifier.
-void collectLabels(const kit::View& view, QVariantMap& texts, QVariantMap& colors) {
+void collectLabels(const kit::View& view, QVariantMap& texts, QVariantMap& tones,
+                   QVariantMap& colors) {
   for (const auto& subview : view.subviews()) {
     if (const auto* label = dynamic_cast<const kit::Label*>(subview.get())) {
       const QString name = QString::fromStdString(label->identifier());
       texts.insert(name, textOf(label));
+      tones.insert(name, toneOf(label));
       colors.insert(name, toQColor(label->backgroundColor()));
     }
-    collectLabels(*subview, texts, colors);
+    collectLabels(*subview, texts, tones, colors);
   }
 }
 
@@ -44,6 +54,8 @@ QVariant TableBridge::data(const QModelIndex& index, int role) const {
   switch (role) {
     case TextsRole:
       return row.texts;
+    case TonesRole:
+      return row.tones;
     case ColorsRole:
       return row.colors;
     case MainTextRole:
@@ -51,16 +63,17 @@ QVariant TableBridge::data(const QModelIndex& index, int role) const {
       return row.mainText;
     case DetailTextRole:
       return row.detailText;
+    case DetailToneRole:
+      return row.detailTone;
     default:
       return {};
   }
 }
 
 QHash<int, QByteArray> TableBridge::roleNames() const {
-  return {{TextsRole, "texts"},
-          {ColorsRole, "colors"},
-          {MainTextRole, "mainText"},
-          {DetailTextRole, "detailText"}};
+  return {{TextsRole, "texts"},           {TonesRole, "tones"},
+          {ColorsRole, "colors"},         {MainTextRole, "mainText"},
+          {DetailTextRole, "detailText"}, {DetailToneRole, "detailTone"}};
 }
 
 bool TableBridge::select(int row) {
@@ -112,7 +125,8 @@ TableBridge::Row TableBridge::readRow(std::size_t row) const {
   if (cell == nullptr) return shown;
   shown.mainText = textOf(cell->textLabel());
   shown.detailText = textOf(cell->detailTextLabel());
-  collectLabels(*cell, shown.texts, shown.colors);
+  shown.detailTone = toneOf(cell->detailTextLabel());
+  collectLabels(*cell, shown.texts, shown.tones, shown.colors);
   return shown;
 }
 

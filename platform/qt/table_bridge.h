@@ -1,10 +1,10 @@
 // TableBridge: a kit table as a Qt list model. Each row's cell comes from the table's controller
-// as the kit would ask for it, and is exposed by the names of its labels: their texts and
-// background colours, plus the main and detail texts of the built-in labels. When the table's
-// rows may read differently (a reload, a deletion, a move; not a keystroke elsewhere on the
-// screen) it compares them with what the view shows and reports only the rows that changed, were
-// inserted or were removed, so a list keeps its place and its animations. The row gestures
-// (select, swipe for row actions, delete, drag) go through the kit.
+// as the kit would ask for it, and is exposed by the names of its labels: their texts, tones and
+// background colours, plus the main and detail texts of the built-in labels and the detail's tone.
+// When the table's rows may read differently (a reload, a deletion, a move; not a keystroke
+// elsewhere on the screen) it compares them with what the view shows and reports only the rows that
+// changed, were inserted or were removed, so a list keeps its place and its animations. The row
+// gestures (select, swipe for row actions, delete, drag) go through the kit.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -33,7 +33,17 @@ class TableBridge : public QAbstractListModel {
   Q_PROPERTY(QVariantList rowActions READ rowActions NOTIFY rowActionsChanged)
 
  public:
-  enum Role { TextsRole = Qt::UserRole + 1, ColorsRole, MainTextRole, DetailTextRole };
+  enum Role {
+    TextsRole = Qt::UserRole + 1,
+    TonesRole,
+    ColorsRole,
+    MainTextRole,
+    DetailTextRole,
+    DetailToneRole
+  };
+  // A label's tone, as kit::Label::Tone.
+  enum Tone { Plain, Negative };
+  Q_ENUM(Tone)
 
   TableBridge(KitBridge& kit, kit::TableView& table, QObject* parent);
 
@@ -64,9 +74,11 @@ class TableBridge : public QAbstractListModel {
  private:
   struct Row {
     QVariantMap texts;
+    QVariantMap tones;
     QVariantMap colors;
     QString mainText;
     QString detailText;
+    int detailTone = Plain;
     friend bool operator==(const Row&, const Row&) = default;
   };
 

@@ -53,6 +53,7 @@ void ViewBridge::sync() {
   QString text, placeholder, title;
   qreal contentY = 0;
   bool focused = false;
+  bool selected = false;
   if (auto* label = dynamic_cast<kit::Label*>(view_)) {
     text = fromKit(label->text());
   } else if (auto* field = dynamic_cast<kit::TextField*>(view_)) {
@@ -61,6 +62,7 @@ void ViewBridge::sync() {
     focused = field->isFirstResponder();
   } else if (auto* button = dynamic_cast<kit::Button*>(view_)) {
     title = fromKit(button->currentTitle());
+    selected = button->isSelected();
   } else if (auto* textView = dynamic_cast<kit::TextView*>(view_)) {
     text = fromKit(textView->text());
     contentY = textView->contentOffset().y;
@@ -76,6 +78,7 @@ void ViewBridge::sync() {
          &ViewBridge::backgroundColorChanged);
   update(contentY_, contentY, this, &ViewBridge::contentYChanged);
   update(focused_, focused, this, &ViewBridge::focusedChanged);
+  update(selected_, selected, this, &ViewBridge::selectedChanged);
 }
 
 }  // namespace allot::qt

@@ -1,7 +1,7 @@
 // ViewBridge: one kit view of a scene (found by its outlet name), as QML sees it: its text,
-// placeholder, button title, background colour, scroll offset and whether it has the keyboard,
-// and the user's gestures on it. It only reads the kit when told to (sync) and emits a change
-// signal only for what differs. It knows nothing of budgets.
+// placeholder, button title, background colour, scroll offset, whether it has the keyboard and
+// whether a button is selected, and the user's gestures on it. It only reads the kit when told to
+// (sync) and emits a change signal only for what differs. It knows nothing of budgets.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -29,6 +29,7 @@ class ViewBridge : public QObject {
   Q_PROPERTY(bool hasBackgroundColor READ hasBackgroundColor NOTIFY backgroundColorChanged)
   Q_PROPERTY(qreal contentY READ contentY NOTIFY contentYChanged)
   Q_PROPERTY(bool focused READ focused NOTIFY focusedChanged)
+  Q_PROPERTY(bool selected READ selected NOTIFY selectedChanged)
 
  public:
   ViewBridge(KitBridge& kit, kit::View& view, QObject* parent);
@@ -41,6 +42,7 @@ class ViewBridge : public QObject {
   bool hasBackgroundColor() const { return backgroundColor_.alpha() > 0; }
   qreal contentY() const { return contentY_; }
   bool focused() const { return focused_; }
+  bool selected() const { return selected_; }
 
   // Gestures: a tap on a button; the text of a field after a keystroke; a scroll of a text.
   Q_INVOKABLE bool tap();
@@ -59,6 +61,7 @@ class ViewBridge : public QObject {
   void backgroundColorChanged();
   void contentYChanged();
   void focusedChanged();
+  void selectedChanged();
 
  private:
   KitBridge& kit_;
@@ -70,6 +73,7 @@ class ViewBridge : public QObject {
   QColor backgroundColor_{Qt::transparent};
   qreal contentY_ = 0;
   bool focused_ = false;
+  bool selected_ = false;
 };
 
 }  // namespace allot::qt

@@ -1,6 +1,7 @@
 #include "tests/qt/screen_driver.h"
 
 #include <QAccessible>
+#include <algorithm>
 #include <QElapsedTimer>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -8,9 +9,19 @@
 namespace allot::testing {
 namespace {
 
+// An item is found by its object name or, when it has none the test knows (a row action, an alert
+// action), by the name a screen reader reads.
+bool isNamed(QQuickItem* item, const QString& name) {
+  if (item->objectName() == name) return true;
+  if (!item->objectName().isEmpty()) return false;
+  QAccessibleInterface* control = QAccessible::queryAccessibleInterface(item);
+  return control != nullptr && control->role() == QAccessible::Button &&
+         control->text(QAccessible::Name) == name;
+}
+
 QQuickItem* findItem(QQuickItem* root, const QString& objectName) {
   if (root == nullptr) return nullptr;
-  if (root->objectName() == objectName && root->isVisible()) return root;
+  if (root->isVisible() && isNamed(root, objectName)) return root;
   for (QQuickItem* child : root->childItems()) {
     if (QQuickItem* found = findItem(child, objectName)) return found;
   }
@@ -50,8 +61,15 @@ QQuickItem* ScreenDriver::findInPage(QQuickItem* page, const QString& objectName
 }
 
 QQuickItem* ScreenDriver::find(const QString& objectName) {
+  QAccessible::setActive(true);
   QQuickItem* found = nullptr;
   waitFor([&] {
+    // An open alert is modal: only its buttons can be reached.
+    auto* overlay = window().property("overlay").value<QQuickItem*>();
+    const bool alertOpen = overlay != nullptr && !overlay->childItems().isEmpty() &&
+                           std::any_of(overlay->childItems().begin(), overlay->childItems().end(),
+                                       [](QQuickItem* item) { return item->isVisible(); });
+    if (alertOpen) return (found = findItem(overlay, objectName)) != nullptr;
     found = findItem(page(), objectName);
     if (found == nullptr) found = findItem(window().contentItem(), objectName);
     return found != nullptr;

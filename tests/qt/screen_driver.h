@@ -29,8 +29,8 @@ class ScreenDriver {
 
   // The page on display, once the stack has stopped animating.
   QQuickItem* page();
-  // The first item of that name on the page on display, or in the open alert; fails the test
-  // when there is none.
+  // The first item of that name (its object name, or a button's accessible name) in the open
+  // alert, or else on the page on display or in the window; fails the test when there is none.
   QQuickItem* find(const QString& objectName);
   QQuickItem* findInPage(QQuickItem* page, const QString& objectName);
   QString textOf(const QString& objectName);

@@ -126,21 +126,21 @@ TEST_F(Screen, SwipeARowAndConfirmDelete) {
   addEnvelopes({{"Food", "greenButton"}, {"Rent", "redButton"}, {"Fun", "yellowButton"}});
   user.swipeLeft(user.find("envelopeRow1"), 200);
   // The three actions, in order, with only Reset Balance on the system blue.
-  QQuickItem* remove = user.find("rowActionDelete");
-  QQuickItem* edit = user.find("rowActionEditDetails");
-  QQuickItem* reset = user.find("rowActionResetBalance");
+  QQuickItem* remove = user.find("Delete");
+  QQuickItem* edit = user.find("Edit Details");
+  QQuickItem* reset = user.find("Reset Balance");
   ASSERT_TRUE(remove && edit && reset);
   EXPECT_LT(remove->mapToScene({0, 0}).x(), edit->mapToScene({0, 0}).x());
   EXPECT_LT(edit->mapToScene({0, 0}).x(), reset->mapToScene({0, 0}).x());
 
   user.click(remove);
   EXPECT_EQ(user.textOf("alertMessage"), "Permanently delete \"Rent\" and its balance?");
-  user.click("alertActionCancel");
+  user.click("Cancel");
   EXPECT_EQ(user.store().envelopeCount(), 3u);
 
   user.swipeLeft(user.find("envelopeRow1"), 200);
-  user.click("rowActionDelete");
-  user.click("alertActionDelete");
+  user.click("Delete");
+  user.click("Delete");
   EXPECT_EQ(user.store().categoryNames(), (std::vector<std::string>{"Food", "Fun"}));
   EXPECT_TRUE(user.waitFor([&] { return rowText(1, "envelopeTotalLabel") == "0.00"; }));
 }
@@ -163,13 +163,13 @@ TEST_F(Screen, AScreenReaderPressesEveryButton) {
 
   // Escape cancels an alert, and goes back a screen.
   user.swipeLeft(user.find("envelopeRow0"), 200);
-  ASSERT_TRUE(user.press("rowActionDelete"));
+  ASSERT_TRUE(user.press("Delete"));
   QTest::keyClick(&user.window(), Qt::Key_Escape);
   user.settle();
   EXPECT_EQ(user.store().envelopeCount(), 1u);
   user.swipeLeft(user.find("envelopeRow0"), 200);
-  ASSERT_TRUE(user.press("rowActionDelete"));
-  ASSERT_TRUE(user.press("alertActionDelete"));
+  ASSERT_TRUE(user.press("Delete"));
+  ASSERT_TRUE(user.press("Delete"));
   EXPECT_EQ(user.store().envelopeCount(), 0u);
   ASSERT_TRUE(user.press("leftItemAbout"));
   QTest::keyClick(&user.window(), Qt::Key_Escape);
@@ -194,7 +194,7 @@ TEST_F(Screen, ReorderByDragWhileEditing) {
 TEST_F(Screen, EditDetailsAndSaveComesBackToTheList) {
   addEnvelopes({{"Car", "redButton"}, {"Fun", "yellowButton"}});
   user.swipeLeft(user.find("envelopeRow0"), 200);
-  user.click("rowActionEditDetails");
+  user.click("Edit Details");
   EXPECT_EQ(user.textOf("envelopeName"), "Car");
   user.click("envelopeName");
   QTest::keyClick(&user.window(), Qt::Key_End);

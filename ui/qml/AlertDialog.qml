@@ -5,6 +5,7 @@ import QtQuick.Controls
 import QtQuick.Controls.Material
 import QtQuick.Layouts
 import Allot.Kit
+import Allot
 
 Dialog {
     id: dialog
@@ -62,13 +63,12 @@ Dialog {
             delegate: Button {
                 required property var modelData
                 required property int index
-                objectName: "alertAction" + modelData.title
                 flat: true
                 text: modelData.title
                 font.bold: modelData.role === AlertBridge.Cancel
                 font.capitalization: Font.MixedCase
                 font.pixelSize: 16
-                Material.foreground: modelData.role === AlertBridge.Destructive ? "#ff3b30" : Material.accent
+                Material.foreground: modelData.role === AlertBridge.Destructive ? Theme.destructiveText : Material.accent
                 Accessible.name: modelData.title
                 // A screen reader's activate does what a tap does.
                 Accessible.onPressAction: clicked()

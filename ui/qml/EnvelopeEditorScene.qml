@@ -45,9 +45,7 @@ Page {
                 delegate: AbstractButton {
                     required property int modelData
                     readonly property ViewBridge view: page.outlet(modelData)
-                    readonly property bool chosen: view && page.saveButton
-                                                   && Qt.colorEqual(view.backgroundColor,
-                                                                    page.saveButton.backgroundColor)
+                    readonly property bool chosen: view && view.selected
                     objectName: Names.outlet(modelData)
                     implicitWidth: 52
                     implicitHeight: 52
@@ -65,7 +63,7 @@ Page {
                     }
                     contentItem: Label {
                         text: parent.chosen ? "\u2713" : ""
-                        color: "#1c1c1e"
+                        color: Theme.inkOnPalette
                         font.pixelSize: 22
                         font.bold: true
                         horizontalAlignment: Text.AlignHCenter
@@ -84,7 +82,7 @@ Page {
             Layout.preferredHeight: 52
             text: page.saveButton ? page.saveButton.title : ""
             fill: page.saveButton ? page.saveButton.backgroundColor : "transparent"
-            ink: "#1c1c1e"
+            ink: Theme.inkOnPalette
             onClicked: page.saveButton.tap()
         }
 

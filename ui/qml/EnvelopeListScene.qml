@@ -30,6 +30,7 @@ Page {
             required property int index
             required property var texts
             required property var colors
+            required property var tones
             readonly property string nameKey: Names.cellLabel(Storyboard.EnvelopeNameLabel)
             readonly property string totalKey: Names.cellLabel(Storyboard.EnvelopeTotalLabel)
             readonly property string name: (texts[nameKey] || "").replace(/\n$/, "")
@@ -69,7 +70,7 @@ Page {
                         // Dark text on the bright envelope colours; the theme's on no colour.
                         color: envelopeRow.colors[envelopeRow.nameKey]
                                && envelopeRow.colors[envelopeRow.nameKey].a > 0
-                               ? "#1c1c1e" : page.Material.foreground
+                               ? Theme.inkOnPalette : page.Material.foreground
                     }
                 }
                 Label {
@@ -78,8 +79,8 @@ Page {
                     horizontalAlignment: Text.AlignRight
                     text: envelopeRow.texts[envelopeRow.totalKey] || ""
                     font.pixelSize: 17
-                    color: text.startsWith("-") || text.startsWith("\u2212") ? (page.Material.theme === Material.Dark ? "#ff6961" : "#d70015")
-                                                                           : page.Material.foreground
+                    color: envelopeRow.tones[envelopeRow.totalKey] === TableBridge.Negative
+                           ? Theme.negativeText : page.Material.foreground
                 }
             }
         }

@@ -3,11 +3,12 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
+import Allot
 
 AbstractButton {
     id: button
     property color fill: Material.accent
-    property color ink: "white"
+    property color ink: Theme.inkOnFill
 
     implicitHeight: 48
     implicitWidth: Math.max(96, label.implicitWidth + 32)
@@ -27,8 +28,8 @@ AbstractButton {
         Rectangle {
             anchors.fill: parent
             radius: parent.radius
-            color: "black"
-            opacity: button.down ? 0.15 : 0
+            color: Theme.pressedShade
+            visible: button.down
         }
     }
     contentItem: Label {

@@ -20,6 +20,12 @@ ApplicationWindow {
     Material.accent: Material.Green
     Material.primary: Material.Green
 
+    Binding {
+        target: Theme
+        property: "dark"
+        value: window.Material.theme === Material.Dark
+    }
+
     SystemPalette {
         id: systemPalette
         colorGroup: SystemPalette.Active

@@ -5,6 +5,7 @@ import QtQuick.Controls
 import QtQuick.Controls.Material
 import QtQuick.Layouts
 import Allot.Kit
+import Allot
 
 ToolBar {
     id: bar
@@ -16,7 +17,7 @@ ToolBar {
     // Flat, with a hairline under it: elevation shadows need shader effects.
     Material.elevation: 0
     background: Rectangle {
-        color: bar.Material.theme === Material.Dark ? "#1c1c1e" : "#f7f7f7"
+        color: Theme.barBackground
         Rectangle {
             anchors.bottom: parent.bottom
             width: parent.width

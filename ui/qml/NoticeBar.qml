@@ -4,6 +4,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
 import QtQuick.Layouts
+import Allot
 
 Pane {
     id: bar
@@ -19,7 +20,7 @@ Pane {
     bottomPadding: 10
     Material.elevation: 0
     background: Rectangle {
-        color: bar.Material.theme === Material.Dark ? "#3a3000" : "#fff4cc"
+        color: Theme.noticeBackground
         Rectangle {
             anchors.bottom: parent.bottom
             width: parent.width

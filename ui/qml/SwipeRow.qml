@@ -31,7 +31,6 @@ Item {
             delegate: AbstractButton {
                 required property var modelData
                 required property int index
-                objectName: "rowAction" + modelData.title.replace("\n", "")
                 width: 84
                 height: actions.height
                 Accessible.role: Accessible.Button

@@ -60,7 +60,7 @@ Page {
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1  // the two buttons share the row equally
                 text: view ? view.title : ""
-                fill: "#248a3d"
+                fill: Theme.addFill
                 onClicked: view.tap()
             }
             FilledButton {
@@ -69,7 +69,7 @@ Page {
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
                 text: view ? view.title : ""
-                fill: "#d70015"
+                fill: Theme.subtractFill
                 onClicked: view.tap()
             }
         }
@@ -101,6 +101,7 @@ Page {
                 required property int index
                 required property string mainText
                 required property string detailText
+                required property int detailTone
                 objectName: "transactionRow" + index
                 width: list.width
                 height: 52
@@ -121,7 +122,8 @@ Page {
                     Label {
                         text: transactionRow.detailText
                         font.pixelSize: 16
-                        color: text.startsWith("-") ? (page.Material.theme === Material.Dark ? "#ff6961" : "#d70015") : page.Material.foreground
+                        color: transactionRow.detailTone === TableBridge.Negative
+                               ? Theme.negativeText : page.Material.foreground
                     }
                 }
             }

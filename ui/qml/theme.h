@@ -1,0 +1,56 @@
+// Theme: the QML singleton that holds every colour the layout paints beside the palette's and the
+// kit's own (which come with the views): bars, notices, the tone of negative amounts, the ink on
+// the envelope colours and the fills of the two recording buttons, each in a light and a dark
+// appearance. The window says which appearance it shows; nothing else in the layout names a colour.
+#pragma once
+
+#include <QtQml/qqmlregistration.h>
+#include <QColor>
+#include <QObject>
+
+namespace allot {
+
+class Theme : public QObject {
+  Q_OBJECT
+  QML_ELEMENT
+  QML_SINGLETON
+  Q_PROPERTY(bool dark READ dark WRITE setDark NOTIFY appearanceChanged)
+  Q_PROPERTY(QColor barBackground READ barBackground NOTIFY appearanceChanged)
+  Q_PROPERTY(QColor noticeBackground READ noticeBackground NOTIFY appearanceChanged)
+  Q_PROPERTY(QColor negativeText READ negativeText NOTIFY appearanceChanged)
+  Q_PROPERTY(QColor destructiveText READ destructiveText CONSTANT)
+  Q_PROPERTY(QColor inkOnPalette READ inkOnPalette CONSTANT)
+  Q_PROPERTY(QColor inkOnFill READ inkOnFill CONSTANT)
+  Q_PROPERTY(QColor pressedShade READ pressedShade CONSTANT)
+  Q_PROPERTY(QColor addFill READ addFill CONSTANT)
+  Q_PROPERTY(QColor subtractFill READ subtractFill CONSTANT)
+
+ public:
+  using QObject::QObject;
+
+  bool dark() const { return dark_; }
+  void setDark(bool dark);
+
+  QColor barBackground() const;
+  QColor noticeBackground() const;
+  // Amounts below zero; a darker red than the system's on light backgrounds, for contrast.
+  QColor negativeText() const;
+  // Alert actions that destroy data: the kit's red.
+  QColor destructiveText() const;
+  // Text on the envelope colours, which are all bright.
+  QColor inkOnPalette() const;
+  // Text on the solid button fills.
+  QColor inkOnFill() const;
+  // Laid over a button while it is held down.
+  QColor pressedShade() const;
+  QColor addFill() const;
+  QColor subtractFill() const;
+
+ signals:
+  void appearanceChanged();
+
+ private:
+  bool dark_ = false;
+};
+
+}  // namespace allot
