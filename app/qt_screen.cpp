@@ -4,6 +4,7 @@
 #include <QQuickStyle>
 #include <QQuickWindow>
 
+#include "platform/qt/return_activates_buttons.h"
 #include "platform/qt/scene_graph_choice.h"
 
 // The QML modules are linked in statically.
@@ -27,7 +28,9 @@ QtScreen::QtScreen(kit::Application& application)
 bool QtScreen::show() {
   engine_.setInitialProperties({{"kit", QVariant::fromValue(&bridge_)}});
   engine_.load(QUrl(QStringLiteral("qrc:/Allot/Main.qml")));
-  return window() != nullptr;
+  if (window() == nullptr) return false;
+  qt::ReturnActivatesButtons::install(*window());
+  return true;
 }
 
 QQuickWindow* QtScreen::window() const {

@@ -134,23 +134,35 @@ void TableView::setEditing(bool editing, bool /*animated*/) {
   noteChange();
 }
 
-bool TableView::showRowActionsForRowAtIndexPath(const IndexPath& indexPath) {
-  if (indexPath.section() != 0 || indexPath.row() >= numberOfRowsInSection(0)) return false;
-  if (!controller_.tableViewCanEditRowAtIndexPath(*this, indexPath)) return false;
+std::vector<TableViewRowAction> TableView::rowActionsFor(const IndexPath& indexPath) {
+  if (indexPath.section() != 0 || indexPath.row() >= numberOfRowsInSection(0)) return {};
+  if (!controller_.tableViewCanEditRowAtIndexPath(*this, indexPath)) return {};
   auto actions = controller_.tableViewEditActionsForRowAtIndexPath(*this, indexPath);
-  if (!actions) {
-    actions.emplace();
-    actions->emplace_back(TableViewRowActionStyle::Default, "Delete",
-                          [this](TableViewRowAction&, const IndexPath& path) {
-                            controller_.tableViewCommitEditingStyle(
-                                *this, TableViewCellEditingStyle::Delete, path);
-                          });
-  }
-  if (actions->empty()) return false;
+  if (actions) return std::move(*actions);
+  std::vector<TableViewRowAction> standard;
+  standard.emplace_back(TableViewRowActionStyle::Default, "Delete",
+                        [this](TableViewRowAction&, const IndexPath& path) {
+                          controller_.tableViewCommitEditingStyle(
+                              *this, TableViewCellEditingStyle::Delete, path);
+                        });
+  return standard;
+}
+
+bool TableView::showRowActionsForRowAtIndexPath(const IndexPath& indexPath) {
+  std::vector<TableViewRowAction> actions = rowActionsFor(indexPath);
+  if (actions.empty()) return false;
   swipedRow_ = indexPath;
-  shownRowActions_ = std::move(*actions);
+  shownRowActions_ = std::move(actions);
   noteChange();
   return true;
+}
+
+std::vector<std::string> TableView::rowActionTitlesForRowAtIndexPath(const IndexPath& indexPath) {
+  std::vector<std::string> titles;
+  for (const TableViewRowAction& action : rowActionsFor(indexPath)) {
+    titles.push_back(action.title());
+  }
+  return titles;
 }
 
 bool TableView::performRowAction(std::size_t index) {

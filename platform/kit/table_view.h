@@ -76,6 +76,9 @@ class TableView : public View {
   // the delete editing style when the controller offers none. False (nothing shown) for a row
   // that cannot be edited or an empty list of actions.
   bool showRowActionsForRowAtIndexPath(const IndexPath& indexPath);
+  // The titles of the row actions a swipe on the row would reveal, without revealing them: what
+  // a screen reader offers on the row.
+  std::vector<std::string> rowActionTitlesForRowAtIndexPath(const IndexPath& indexPath);
   std::optional<IndexPath> swipedRow() const { return swipedRow_; }
   const std::vector<TableViewRowAction>& shownRowActions() const { return shownRowActions_; }
   // Hides the revealed actions, then runs the one at `index`. False when there is none there.
@@ -91,6 +94,7 @@ class TableView : public View {
   };
 
   void countRowsIfNeeded();
+  std::vector<TableViewRowAction> rowActionsFor(const IndexPath& indexPath);
   void freeCell(TableViewCell* cell);
 
   TableViewController& controller_;

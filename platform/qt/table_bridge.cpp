@@ -5,6 +5,7 @@
 #include "platform/kit/gestures.h"
 #include "platform/kit/label.h"
 #include "platform/kit/table_view.h"
+#include "platform/kit/table_view_controller.h"
 #include "platform/qt/kit_bridge.h"
 #include "platform/qt/kit_color.h"
 
@@ -117,6 +118,51 @@ bool TableBridge::move(int from, int to) {
            return user.dragRow(*table, static_cast<std::size_t>(from),
                                static_cast<std::size_t>(to));
          });
+}
+
+namespace {
+
+const QString kOpen = QStringLiteral("Open");
+const QString kMoveUp = QStringLiteral("Move Up");
+const QString kMoveDown = QStringLiteral("Move Down");
+
+QString oneLine(const std::string& title) {
+  return QString::fromStdString(title).replace(u'\n', u' ');
+}
+
+}  // namespace
+
+QStringList TableBridge::rowActionNames(int row) {
+  QStringList names;
+  if (table_ == nullptr || row < 0 || row >= rowCount()) return names;
+  const kit::IndexPath path(static_cast<std::size_t>(row));
+  if (table_->isEditing()) {
+    if (!table_->controller().tableViewCanMoveRowAtIndexPath(*table_, path)) return names;
+    if (row > 0) names << kMoveUp;
+    if (row + 1 < rowCount()) names << kMoveDown;
+    return names;
+  }
+  if (table_->selectionSegueForRowAtIndexPath(path)) names << kOpen;
+  for (const std::string& title : table_->rowActionTitlesForRowAtIndexPath(path)) {
+    names << oneLine(title);
+  }
+  return names;
+}
+
+bool TableBridge::performRowAction(int row, const QString& name) {
+  if (!rowActionNames(row).contains(name)) return false;
+  if (name == kOpen) return select(row);
+  if (name == kMoveUp) return move(row, row - 1);
+  if (name == kMoveDown) return move(row, row + 1);
+  if (!swipe(row)) return false;
+  const QVariantList shown = rowActions_;
+  for (int index = 0; index < shown.size(); ++index) {
+    if (shown[index].toMap().value("title").toString().replace(u'\n', u' ') == name) {
+      return triggerRowAction(index);
+    }
+  }
+  hideRowActions();
+  return false;
 }
 
 TableBridge::Row TableBridge::readRow(std::size_t row) const {

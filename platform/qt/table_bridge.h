@@ -10,6 +10,7 @@
 #include <QtQml/qqmlregistration.h>
 #include <QAbstractListModel>
 #include <QColor>
+#include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
 #include <limits>
@@ -62,6 +63,13 @@ class TableBridge : public QAbstractListModel {
   Q_INVOKABLE void hideRowActions();
   Q_INVOKABLE bool commitDelete(int row);
   Q_INVOKABLE bool move(int from, int to);
+
+  // What a screen reader or the keyboard can do to a row, by name: "Open" when selecting it opens
+  // a screen, its row actions (titles on one line), and "Move Up" and "Move Down" in editing mode
+  // where the row can go. performRowAction does the named one as the gestures would: a swipe then
+  // a tap on the action, a selection, a drag by one place.
+  Q_INVOKABLE QStringList rowActionNames(int row);
+  Q_INVOKABLE bool performRowAction(int row, const QString& name);
 
   void sync();
   void forget() { table_ = nullptr; }

@@ -1,10 +1,10 @@
 #include "tests/qt/screen_driver.h"
 
+#include <gtest/gtest.h>
 #include <QAccessible>
-#include <algorithm>
 #include <QElapsedTimer>
 #include <QTest>
-#include <gtest/gtest.h>
+#include <algorithm>
 
 namespace allot::testing {
 namespace {
@@ -115,6 +115,22 @@ void ScreenDriver::typeKeys(const QString& text) {
 void ScreenDriver::pressEnter() {
   QTest::keyClick(&window(), Qt::Key_Return);
   settle();
+}
+
+void ScreenDriver::key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  QTest::keyClick(&window(), key, modifiers);
+  settle();
+}
+
+bool ScreenDriver::tabTo(const QString& objectName, bool backwards) {
+  for (int presses = 0; presses < 40; ++presses) {
+    QQuickItem* item = focused();
+    if (item != nullptr && item->isVisible() && isNamed(item, objectName)) return true;
+    QTest::keyClick(&window(), backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                    backwards ? Qt::ShiftModifier : Qt::NoModifier);
+    QTest::qWait(20);
+  }
+  return false;
 }
 
 void ScreenDriver::swipeLeft(QQuickItem* item, int distance) {

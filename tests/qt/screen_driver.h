@@ -8,8 +8,8 @@
 #include <QQuickWindow>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 
 #include "app/app_delegate.h"
 #include "app/qt_screen.h"
@@ -44,6 +44,12 @@ class ScreenDriver {
   // Types into whatever has the keyboard (plain ASCII).
   void typeKeys(const QString& text);
   void pressEnter();
+  void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+  // Presses Tab (or Shift+Tab) until the item of that name has the keyboard focus; false when
+  // it never comes.
+  bool tabTo(const QString& objectName, bool backwards = false);
+  // The item with the keyboard focus, or null.
+  QQuickItem* focused() { return window().activeFocusItem(); }
   // A horizontal swipe from the right end of the item towards its left, by `distance` pixels.
   void swipeLeft(QQuickItem* item, int distance);
   // Presses on the item and moves down (or up) by `dy` before letting go.

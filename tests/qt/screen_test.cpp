@@ -191,6 +191,80 @@ TEST_F(Screen, ReorderByDragWhileEditing) {
       << "no handles once editing is done";
 }
 
+// The whole journey with the keyboard alone: every control is reached with Tab, rows with the
+// arrow keys, and each screen opens with the focus on its first field or row.
+TEST_F(Screen, TheKeyboardAloneDoesEverything) {
+  auto focusedName = [&] { return user.focused() ? user.focused()->objectName() : QString(); };
+  ASSERT_TRUE(user.tabTo("rightItem"));
+  user.key(Qt::Key_Return);
+  EXPECT_EQ(focusedName(), "envelopeName");
+  for (const char* name : {"Food", "Rent"}) {
+    ASSERT_TRUE(user.tabTo("envelopeName", true));
+    user.typeKeys(name);
+    ASSERT_TRUE(user.tabTo("blueButton"));
+    user.key(Qt::Key_Space);
+    ASSERT_TRUE(user.tabTo("addButton"));
+    user.key(Qt::Key_Return);
+  }
+  EXPECT_EQ(user.store().categoryNames(), (std::vector<std::string>{"Food", "Rent"}));
+  EXPECT_EQ(user.store().envelopeColors(), (std::vector<std::int64_t>{3, 3}));
+  user.key(Qt::Key_Escape);
+  EXPECT_EQ(focusedName(), "envelopeRow0");
+
+  // Record two amounts in Rent and delete the newest.
+  user.key(Qt::Key_Down);
+  EXPECT_EQ(focusedName(), "envelopeRow1");
+  user.key(Qt::Key_Return);
+  EXPECT_EQ(focusedName(), "enterAmount");
+  user.typeKeys("12,5");
+  user.key(Qt::Key_Return);  // on to the note
+  user.typeKeys("Pay");
+  ASSERT_TRUE(user.tabTo("addAmountButton"));
+  user.key(Qt::Key_Return);
+  ASSERT_TRUE(user.tabTo("enterAmount", true));
+  user.typeKeys("2");
+  ASSERT_TRUE(user.tabTo("subtractAmountButton"));
+  user.key(Qt::Key_Space);
+  EXPECT_EQ(user.store().categoryAmounts()[1], 10.5);
+  ASSERT_TRUE(user.tabTo("transactionRow0"));
+  user.key(Qt::Key_Delete);
+  EXPECT_EQ(user.store().categoryAmounts()[1], 12.5);
+  EXPECT_EQ(user.store().detailArrays()[1].back(), "Pay");
+
+  // Reset Rent through its row actions, confirming in the alert.
+  user.key(Qt::Key_Escape);
+  user.key(Qt::Key_Down);
+  user.key(Qt::Key_Menu);
+  ASSERT_TRUE(user.tabTo("Reset Balance"));
+  user.key(Qt::Key_Return);
+  ASSERT_TRUE(user.tabTo("Reset"));
+  user.key(Qt::Key_Return);
+  EXPECT_EQ(user.store().categoryAmounts()[1], 0.0);
+
+  // Move Food below Rent in editing mode.
+  ASSERT_TRUE(user.tabTo("leftItemEdit"));
+  user.key(Qt::Key_Return);
+  ASSERT_TRUE(user.tabTo("envelopeRow0"));
+  user.key(Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(user.store().categoryNames(), (std::vector<std::string>{"Rent", "Food"}));
+  EXPECT_EQ(focusedName(), "envelopeRow1") << "the moved row keeps the focus";
+  ASSERT_TRUE(user.tabTo("leftItemDone"));
+  user.key(Qt::Key_Return);
+
+  // Delete asks first, as the full swipe does.
+  ASSERT_TRUE(user.tabTo("envelopeRow1"));
+  user.key(Qt::Key_Delete);
+  EXPECT_EQ(user.textOf("alertMessage"), "Permanently delete \"Food\" and its balance?");
+  user.key(Qt::Key_Escape);
+  EXPECT_EQ(user.store().envelopeCount(), 2u);
+
+  ASSERT_TRUE(user.tabTo("leftItemAbout"));
+  user.key(Qt::Key_Return);
+  EXPECT_EQ(focusedName(), "aboutText");
+  user.key(Qt::Key_Escape);
+  EXPECT_EQ(focusedName(), "envelopeRow0");
+}
+
 TEST_F(Screen, EditDetailsAndSaveComesBackToTheList) {
   addEnvelopes({{"Car", "redButton"}, {"Fun", "yellowButton"}});
   user.swipeLeft(user.find("envelopeRow0"), 200);

@@ -32,9 +32,26 @@ Page {
             font.pixelSize: 16
             lineHeight: 1.25
             textFormat: Text.PlainText
+            // Read whole by a screen reader; with the keyboard focus the arrow keys scroll it.
+            activeFocusOnTab: true
             Accessible.role: Accessible.StaticText
-            Accessible.name: "About Allot"
+            Accessible.name: page.aboutText ? page.aboutText.text : ""
+            Accessible.description: "About Allot"
+            Keys.onUpPressed: page.scrollBy(-40)
+            Keys.onDownPressed: page.scrollBy(40)
+            Keys.onPressed: function(event) {
+                if (event.key === Qt.Key_PageUp || event.key === Qt.Key_PageDown) {
+                    page.scrollBy(event.key === Qt.Key_PageUp ? -flick.height : flick.height);
+                    event.accepted = true;
+                }
+            }
         }
+    }
+
+    function scrollBy(dy) {
+        var top = Math.max(0, Math.min(flick.contentHeight - flick.height, flick.contentY + dy));
+        flick.contentY = top;
+        page.aboutText.scroll(top);
     }
 
     Connections {

@@ -46,6 +46,8 @@ Dialog {
         font.pixelSize: 18
         font.bold: true
         wrapMode: Text.Wrap
+        Accessible.role: Accessible.Heading
+        Accessible.name: text
     }
 
     Label {

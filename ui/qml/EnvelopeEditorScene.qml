@@ -39,6 +39,8 @@ Page {
         RowLayout {
             Layout.alignment: Qt.AlignHCenter
             spacing: 14
+            Accessible.role: Accessible.Grouping
+            Accessible.name: "Colour"
             Repeater {
                 model: [Storyboard.RedButton, Storyboard.YellowButton, Storyboard.GreenButton,
                         Storyboard.BlueButton, Storyboard.PurpleButton]
@@ -54,12 +56,23 @@ Page {
                     focusPolicy: Qt.TabFocus
                     Accessible.role: Accessible.RadioButton
                     Accessible.name: view ? view.accessibleName : ""
+                    Accessible.checkable: true
                     Accessible.checked: chosen
                     background: Rectangle {
                         radius: width / 2
                         color: parent.view ? parent.view.backgroundColor : "transparent"
                         border.width: parent.chosen ? 3 : 0
                         border.color: page.Material.foreground
+                        // The keyboard focus: a ring just outside the colour.
+                        Rectangle {
+                            anchors.fill: parent
+                            anchors.margins: -5
+                            radius: width / 2
+                            color: "transparent"
+                            border.width: 2
+                            border.color: page.Material.accent
+                            visible: parent.parent.visualFocus
+                        }
                     }
                     contentItem: Label {
                         text: parent.chosen ? "\u2713" : ""

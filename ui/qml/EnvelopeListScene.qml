@@ -23,6 +23,9 @@ Page {
         clip: true
         model: page.table
         boundsBehavior: Flickable.StopAtBounds
+        // The arrow keys move the current row; the keyboard focus goes with it.
+        keyNavigationEnabled: true
+        onCurrentItemChanged: if (currentItem && activeFocus) currentItem.forceActiveFocus()
         ScrollIndicator.vertical: ScrollIndicator {}
 
         delegate: SwipeRow {

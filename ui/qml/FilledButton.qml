@@ -31,6 +31,16 @@ AbstractButton {
             color: Theme.pressedShade
             visible: button.down
         }
+        // The keyboard focus: a ring just outside the fill.
+        Rectangle {
+            anchors.fill: parent
+            anchors.margins: -4
+            radius: parent.radius + 4
+            color: "transparent"
+            border.width: 2
+            border.color: button.Material.foreground
+            visible: button.visualFocus
+        }
     }
     contentItem: Label {
         id: label

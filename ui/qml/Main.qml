@@ -54,6 +54,7 @@ ApplicationWindow {
     StackView {
         id: stack
         objectName: "stack"
+        onBusyChanged: if (!busy) window.focusFirstControl()
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: notice.bottom
@@ -81,6 +82,24 @@ ApplicationWindow {
                                                     : StackView.PushTransition);
             kit.keepWithPage(scenes[i], page);
         }
+        if (!stack.busy)
+            Qt.callLater(window.focusFirstControl);
+    }
+
+    // A screen that opens (or comes back) gives the keyboard focus to its first field or, where
+    // there is none, its first row: the first control of the page in Tab order.
+    function focusFirstControl() {
+        var page = stack.currentItem;
+        if (!page || kit.alert)
+            return;
+        var first = page.nextItemInFocusChain(true);
+        for (var up = first; up; up = up.parent) {
+            if (up === page) {
+                first.forceActiveFocus(Qt.TabFocusReason);
+                return;
+            }
+        }
+        page.forceActiveFocus();
     }
 
     // Escape goes back a screen (an alert on display takes it first).

@@ -1,17 +1,16 @@
 // A table row that slides left to reveal the row actions the kit offers for it, and a drag
 // handle for reordering while the table is in editing mode. A tap selects the row; a swipe past
-// most of the width triggers the first action at once. Its content goes on the sliding face.
+// most of the width triggers the first action at once. Its content goes on the sliding face. The
+// row takes the keyboard focus (drawn as a ring) and its keys and named actions come from
+// TableRowItem; the arrow keys move the focus along the list.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
 import Allot.Kit
 
-Item {
+TableRowItem {
     id: row
-    property TableBridge table
-    property int rowIndex: -1
     property bool reorderable: false
-    property string accessibleName
     default property alias content: face.data
 
     readonly property bool revealed: table !== null && table.swipedRow === rowIndex
@@ -27,6 +26,7 @@ Item {
         anchors.right: parent.right
         height: parent.height
         Repeater {
+            id: actionButtons
             model: row.revealed ? row.table.rowActions : []
             delegate: AbstractButton {
                 required property var modelData
@@ -100,6 +100,33 @@ Item {
         }
     }
 
+    // The keyboard focus, drawn over the face so that it shows on any colour.
+    Rectangle {
+        anchors.fill: face
+        anchors.margins: 2
+        visible: row.activeFocus
+        color: "transparent"
+        radius: 4
+        border.width: 2
+        border.color: row.Material.accent
+    }
+
+    // The focus follows the list's current row, and a moved row keeps it.
+    onActiveFocusChanged: if (activeFocus && ListView.view) ListView.view.currentIndex = rowIndex
+    onActionsRevealed: Qt.callLater(function() {
+        var first = actionButtons.itemAt(0);
+        if (first)
+            first.forceActiveFocus(Qt.TabFocusReason);
+    })
+    onMoved: function(to) {
+        var list = ListView.view;
+        if (!list)
+            return;
+        list.currentIndex = to;
+        if (list.currentItem)
+            list.currentItem.forceActiveFocus();
+    }
+
     Label {
         id: handle
         objectName: "reorderHandle"
@@ -115,7 +142,6 @@ Item {
         verticalAlignment: Text.AlignVCenter
         opacity: 0.6
         Accessible.role: Accessible.Button
-        Accessible.name: "Reorder " + row.accessibleName
 
         DragHandler {
             id: reorderDrag

@@ -1,0 +1,79 @@
+#include "platform/qt/table_row_item.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
+
+#include "platform/qt/table_row_accessible.h"
+
+namespace allot::qt {
+
+TableRowItem::TableRowItem(QQuickItem* parent) : QQuickItem(parent) {
+  installTableRowAccessibility();
+  setActiveFocusOnTab(true);
+}
+
+void TableRowItem::setTable(TableBridge* table) {
+  if (table_ == table) return;
+  table_ = table;
+  emit tableChanged();
+}
+
+void TableRowItem::setRowIndex(int row) {
+  if (rowIndex_ == row) return;
+  rowIndex_ = row;
+  emit rowIndexChanged();
+}
+
+void TableRowItem::setAccessibleName(const QString& name) {
+  if (accessibleName_ == name) return;
+  accessibleName_ = name;
+  emit accessibleNameChanged();
+  if (QAccessible::isActive()) {
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+  }
+}
+
+QStringList TableRowItem::actionNames() const {
+  return table_ ? table_->rowActionNames(rowIndex_) : QStringList();
+}
+
+bool TableRowItem::doAction(const QString& name) {
+  return table_ && table_->performRowAction(rowIndex_, name);
+}
+
+void TableRowItem::keyPressEvent(QKeyEvent* event) {
+  if (table_ == nullptr) return QQuickItem::keyPressEvent(event);
+  const bool control = event->modifiers().testFlag(Qt::ControlModifier);
+  const int row = rowIndex_;
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      if (!table_->editing()) table_->select(row);
+      return event->accept();
+    case Qt::Key_Delete:
+      if (!table_->editing()) table_->commitDelete(row);
+      return event->accept();
+    case Qt::Key_Menu:
+    case Qt::Key_F10:
+      if (event->key() == Qt::Key_F10 && !event->modifiers().testFlag(Qt::ShiftModifier)) break;
+      if (!table_->editing() && table_->swipe(row)) emit actionsRevealed();
+      return event->accept();
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      if (control) {
+        const int to = event->key() == Qt::Key_Up ? row - 1 : row + 1;
+        if (table_->editing() && to >= 0 && to < table_->rowCount() && table_->move(row, to)) {
+          emit moved(to);
+        }
+        return event->accept();
+      }
+      break;
+    default:
+      break;
+  }
+  QQuickItem::keyPressEvent(event);
+}
+
+}  // namespace allot::qt

@@ -1,0 +1,57 @@
+// TableRowItem: the item a table row's layout is built on. It tells assistive technology what the
+// row is: a list item with a name, and the row's named actions (Open, the row actions, Move Up and
+// Move Down in editing mode), which the keyboard and a screen reader use instead of a swipe, a tap
+// or a drag. With the keyboard focus, Return or Space opens the row, Delete does what a full swipe
+// does, the Menu key (or Shift+F10) reveals the row actions as a swipe does (then
+// `actionsRevealed` is emitted), and Ctrl+Up or Ctrl+Down moves the row in editing mode (then
+// `moved` says where it went);
+// other keys go on to the list. It draws nothing; the layout inside it does.
+#pragma once
+
+#include <QtQml/qqmlregistration.h>
+#include <QPointer>
+#include <QQuickItem>
+#include <QStringList>
+
+#include "platform/qt/table_bridge.h"
+
+namespace allot::qt {
+
+class TableRowItem : public QQuickItem {
+  Q_OBJECT
+  QML_ELEMENT
+  Q_PROPERTY(allot::qt::TableBridge* table READ table WRITE setTable NOTIFY tableChanged)
+  Q_PROPERTY(int rowIndex READ rowIndex WRITE setRowIndex NOTIFY rowIndexChanged)
+  Q_PROPERTY(QString accessibleName READ accessibleName WRITE setAccessibleName NOTIFY
+                 accessibleNameChanged)
+
+ public:
+  explicit TableRowItem(QQuickItem* parent = nullptr);
+
+  TableBridge* table() const { return table_; }
+  void setTable(TableBridge* table);
+  int rowIndex() const { return rowIndex_; }
+  void setRowIndex(int row);
+  QString accessibleName() const { return accessibleName_; }
+  void setAccessibleName(const QString& name);
+
+  Q_INVOKABLE QStringList actionNames() const;
+  Q_INVOKABLE bool doAction(const QString& name);
+
+ signals:
+  void tableChanged();
+  void rowIndexChanged();
+  void accessibleNameChanged();
+  void moved(int to);
+  void actionsRevealed();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  QPointer<TableBridge> table_;
+  int rowIndex_ = -1;
+  QString accessibleName_;
+};
+
+}  // namespace allot::qt
