@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QKeyEvent>
+#include <algorithm>
 
 #include "platform/qt/table_row_accessible.h"
 
@@ -21,6 +22,7 @@ void TableRowItem::setTable(TableBridge* table) {
 void TableRowItem::setRowIndex(int row) {
   if (rowIndex_ == row) return;
   rowIndex_ = row;
+  keepRowOrder();
   emit rowIndexChanged();
 }
 
@@ -32,6 +34,28 @@ void TableRowItem::setAccessibleName(const QString& name) {
     QAccessibleEvent event(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&event);
   }
+}
+
+void TableRowItem::itemChange(ItemChange change, const ItemChangeData& value) {
+  QQuickItem::itemChange(change, value);
+  if (change == ItemParentHasChanged) keepRowOrder();
+}
+
+// Stacks this row just before the first sibling row that comes after it.
+void TableRowItem::keepRowOrder() {
+  if (parentItem() == nullptr || rowIndex_ < 0) return;
+  const QList<QQuickItem*> siblings = parentItem()->childItems();
+  for (QQuickItem* sibling : siblings) {
+    auto* other = qobject_cast<TableRowItem*>(sibling);
+    if (other != nullptr && other != this && other->rowIndex_ > rowIndex_) {
+      stackBefore(other);
+      return;
+    }
+  }
+  const auto last = std::find_if(siblings.rbegin(), siblings.rend(), [](QQuickItem* item) {
+    return qobject_cast<TableRowItem*>(item) != nullptr;
+  });
+  if (last != siblings.rend() && *last != this) stackAfter(*last);
 }
 
 QStringList TableRowItem::actionNames() const {

@@ -5,7 +5,9 @@
 // does, the Menu key (or Shift+F10) reveals the row actions as a swipe does (then
 // `actionsRevealed` is emitted), and Ctrl+Up or Ctrl+Down moves the row in editing mode (then
 // `moved` says where it went);
-// other keys go on to the list. It draws nothing; the layout inside it does.
+// other keys go on to the list. Among its sibling rows it keeps itself in row order, which is the
+// order a screen reader reads them in (a list makes new rows' items last). It draws nothing; the
+// layout inside it does.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -47,8 +49,11 @@ class TableRowItem : public QQuickItem {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void itemChange(ItemChange change, const ItemChangeData& value) override;
 
  private:
+  void keepRowOrder();
+
   QPointer<TableBridge> table_;
   int rowIndex_ = -1;
   QString accessibleName_;

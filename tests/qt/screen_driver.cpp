@@ -102,6 +102,37 @@ bool ScreenDriver::press(const QString& objectName) {
   return true;
 }
 
+QAccessibleInterface* ScreenDriver::accessible(const QString& objectName) {
+  QAccessible::setActive(true);
+  return QAccessible::queryAccessibleInterface(find(objectName));
+}
+
+bool ScreenDriver::act(const QString& objectName, const QString& action) {
+  QAccessibleInterface* control = accessible(objectName);
+  QAccessibleActionInterface* actions = control ? control->actionInterface() : nullptr;
+  if (actions == nullptr || !actions->actionNames().contains(action)) return false;
+  actions->doAction(action);
+  settle();
+  return true;
+}
+
+namespace {
+
+void readInto(QAccessibleInterface* node, QStringList& names) {
+  if (node == nullptr || node->state().invisible) return;
+  if (const QString name = node->text(QAccessible::Name); !name.isEmpty()) names << name;
+  for (int i = 0; i < node->childCount(); ++i) readInto(node->child(i), names);
+}
+
+}  // namespace
+
+QStringList ScreenDriver::readingOrder() {
+  QAccessible::setActive(true);
+  QStringList names;
+  readInto(QAccessible::queryAccessibleInterface(&window()), names);
+  return names;
+}
+
 void ScreenDriver::type(const QString& objectName, const QString& text) {
   click(objectName);
   typeKeys(text);

@@ -3,6 +3,7 @@
 // display (or in the alert), click it, type into it, swipe or drag it.
 #pragma once
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -40,6 +41,14 @@ class ScreenDriver {
   // What a screen reader does to activate a control: its accessible press action. False when the
   // control offers none.
   bool press(const QString& objectName);
+  // The control's accessible interface, as a screen reader gets it.
+  QAccessibleInterface* accessible(const QString& objectName);
+  // Does the named accessible action of the control (a row's "Open", "Delete", ...); false when
+  // the control offers no such action.
+  bool act(const QString& objectName, const QString& action);
+  // The names of the window's accessible objects in the order a screen reader reads them, hidden
+  // ones left out.
+  QStringList readingOrder();
   void type(const QString& objectName, const QString& text);
   // Types into whatever has the keyboard (plain ASCII).
   void typeKeys(const QString& text);

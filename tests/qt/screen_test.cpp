@@ -1,16 +1,16 @@
 // Allot's real window, offscreen, driven with mouse and key events: what a person sees after
 // each step, and what the budget then holds.
-#include <QTest>
 #include <gtest/gtest.h>
+#include <QTest>
 
 #include "core/budget_store.h"
-#include "platform/qt/kit_color.h"
-#include "ui/palette_color.h"
 #include "platform/defaults/in_memory_user_defaults.h"
 #include "platform/defaults/sqlite_user_defaults.h"
+#include "platform/qt/kit_color.h"
 #include "tests/qt/screen_driver.h"
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
+#include "ui/palette_color.h"
 
 namespace allot::testing {
 namespace {
@@ -146,34 +146,54 @@ TEST_F(Screen, SwipeARowAndConfirmDelete) {
 }
 
 // A screen reader activates every button through its press action, as a tap would.
-TEST_F(Screen, AScreenReaderPressesEveryButton) {
+// What a screen reader reads, in order, and does: every button through its press action, every
+// row through its named actions, the colours as radio buttons.
+TEST_F(Screen, AScreenReaderReadsAndActsOnEveryControl) {
   ASSERT_TRUE(user.press("rightItem"));
   user.type("envelopeName", "Food");
   ASSERT_TRUE(user.press("purpleButton"));
+  const QAccessible::State purple = user.accessible("purpleButton")->state();
+  EXPECT_EQ(user.accessible("purpleButton")->role(), QAccessible::RadioButton);
+  EXPECT_TRUE(purple.checkable && purple.checked);
+  EXPECT_FALSE(user.accessible("redButton")->state().checked);
   ASSERT_TRUE(user.press("addButton"));
   ASSERT_TRUE(user.press("backButton"));
-  EXPECT_EQ(user.store().categoryNames(), std::vector<std::string>{"Food"});
   EXPECT_EQ(user.store().envelopeColors(), std::vector<std::int64_t>{4});
+  EXPECT_EQ(user.accessible("navigationTitle")->role(), QAccessible::Heading);
 
-  user.click("envelopeRow0");
+  QAccessibleInterface* row = user.accessible("envelopeRow0");
+  EXPECT_EQ(row->role(), QAccessible::ListItem);
+  EXPECT_EQ(row->text(QAccessible::Name), "Food, balance 0.00");
+  EXPECT_EQ(row->actionInterface()->actionNames(),
+            (QStringList{"Open", "Delete", "Edit Details", "Reset Balance"}));
+  EXPECT_TRUE(user.act("envelopeRow0", "Open"));
   user.type("enterAmount", "3");
   ASSERT_TRUE(user.press("subtractAmountButton"));
+  user.type("enterAmount", "1");
+  ASSERT_TRUE(user.press("addAmountButton"));
+  // Read newest first, as shown; a transaction row's one action deletes it.
+  const QStringList order = user.readingOrder();
+  EXPECT_LT(order.indexOf("1.00"), order.indexOf("-3.00"));
+  EXPECT_TRUE(user.act("transactionRow0", "Delete"));
   EXPECT_EQ(user.store().categoryAmounts()[0], -3.0);
   ASSERT_TRUE(user.press("backButton"));
 
-  // Escape cancels an alert, and goes back a screen.
-  user.swipeLeft(user.find("envelopeRow0"), 200);
-  ASSERT_TRUE(user.press("Delete"));
-  QTest::keyClick(&user.window(), Qt::Key_Escape);
-  user.settle();
+  // The alert's message is read before its buttons; Escape cancels it.
+  EXPECT_TRUE(user.act("envelopeRow0", "Delete"));
+  const QStringList alert = user.readingOrder();
+  const qsizetype message = alert.indexOf("Permanently delete \"Food\" and its balance?");
+  EXPECT_GE(message, 0);
+  EXPECT_LT(message, alert.indexOf("Cancel"));
+  user.key(Qt::Key_Escape);
   EXPECT_EQ(user.store().envelopeCount(), 1u);
-  user.swipeLeft(user.find("envelopeRow0"), 200);
-  ASSERT_TRUE(user.press("Delete"));
-  ASSERT_TRUE(user.press("Delete"));
-  EXPECT_EQ(user.store().envelopeCount(), 0u);
+  EXPECT_TRUE(user.act("envelopeRow0", "Reset Balance"));
+  ASSERT_TRUE(user.press("Reset"));
+  EXPECT_EQ(user.store().categoryAmounts()[0], 0.0);
+
+  // The About text is read whole.
   ASSERT_TRUE(user.press("leftItemAbout"));
-  QTest::keyClick(&user.window(), Qt::Key_Escape);
-  user.settle();
+  EXPECT_GT(user.accessible("aboutText")->text(QAccessible::Name).size(), 200);
+  user.key(Qt::Key_Escape);
   EXPECT_NE(user.findInPage(user.page(), "envelopeList"), nullptr);
 }
 
@@ -325,7 +345,8 @@ TEST_F(Screen, ANoticeAboutTheStoredBudgetShowsAboveTheScreens) {
   EXPECT_GE(window.find("envelopeList")->mapToScene({0, 0}).y(),
             window.find("noticeBar")->mapToScene({0, window.find("noticeBar")->height()}).y());
   window.click("noticeDismiss");
-  EXPECT_TRUE(window.waitFor([&] { return !window.window().findChild<QQuickItem*>("noticeBar")->isVisible(); }));
+  EXPECT_TRUE(window.waitFor(
+      [&] { return !window.window().findChild<QQuickItem*>("noticeBar")->isVisible(); }));
 }
 
 }  // namespace

@@ -38,8 +38,10 @@ Dialog {
     visible: alert !== null
     title: alert ? alert.title : ""
 
-    header: Label {
+    // Text, not a Label: a control would report itself as plain text to a screen reader.
+    header: Text {
         objectName: "alertTitle"
+        color: dialog.Material.foreground
         text: dialog.title
         padding: 24
         bottomPadding: 0
@@ -50,33 +52,42 @@ Dialog {
         Accessible.name: text
     }
 
-    Label {
-        objectName: "alertMessage"
+    // The message, then the buttons: the order a screen reader reads them in.
+    ColumnLayout {
         width: parent.width
-        text: dialog.alert ? dialog.alert.message : ""
-        wrapMode: Text.Wrap
-    }
+        spacing: 20
 
-    footer: RowLayout {
-        spacing: 8
-        Item { Layout.fillWidth: true }
-        Repeater {
-            model: dialog.alert ? dialog.alert.actions : []
-            delegate: Button {
-                required property var modelData
-                required property int index
-                flat: true
-                text: modelData.title
-                font.bold: modelData.role === AlertBridge.Cancel
-                font.capitalization: Font.MixedCase
-                font.pixelSize: 16
-                Material.foreground: modelData.role === AlertBridge.Destructive ? Theme.destructiveText : Material.accent
-                Accessible.name: modelData.title
-                // A screen reader's activate does what a tap does.
-                Accessible.onPressAction: clicked()
-                onClicked: dialog.alert.tap(index)
-                Layout.bottomMargin: 8
-                Layout.rightMargin: index === (dialog.alert.actions.length - 1) ? 8 : 0
+        Label {
+            objectName: "alertMessage"
+            Layout.fillWidth: true
+            text: dialog.alert ? dialog.alert.message : ""
+            wrapMode: Text.Wrap
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.bottomMargin: -16
+            Layout.rightMargin: -16
+            spacing: 8
+            Item { Layout.fillWidth: true }
+            Repeater {
+                model: dialog.alert ? dialog.alert.actions : []
+                delegate: Button {
+                    required property var modelData
+                    required property int index
+                    flat: true
+                    text: modelData.title
+                    font.bold: modelData.role === AlertBridge.Cancel
+                    font.capitalization: Font.MixedCase
+                    font.pixelSize: 16
+                    Material.foreground: modelData.role === AlertBridge.Destructive ? Theme.destructiveText : Material.accent
+                    Accessible.name: modelData.title
+                    // A screen reader's activate does what a tap does.
+                    Accessible.onPressAction: clicked()
+                    onClicked: dialog.alert.tap(index)
+                    Layout.bottomMargin: 8
+                    Layout.rightMargin: index === (dialog.alert.actions.length - 1) ? 8 : 0
+                }
             }
         }
     }

@@ -44,20 +44,20 @@ Page {
             Repeater {
                 model: [Storyboard.RedButton, Storyboard.YellowButton, Storyboard.GreenButton,
                         Storyboard.BlueButton, Storyboard.PurpleButton]
-                delegate: AbstractButton {
+                delegate: RadioButton {
                     required property int modelData
                     readonly property ViewBridge view: page.outlet(modelData)
                     readonly property bool chosen: view && view.selected
                     objectName: Names.outlet(modelData)
                     implicitWidth: 52
                     implicitHeight: 52
+                    // Checked is the kit's chosen colour; a tap only tells the kit.
                     checkable: false
+                    checked: chosen
+                    indicator: null
                     // A colour changes nothing else: the name field keeps the keyboard.
                     focusPolicy: Qt.TabFocus
-                    Accessible.role: Accessible.RadioButton
                     Accessible.name: view ? view.accessibleName : ""
-                    Accessible.checkable: true
-                    Accessible.checked: chosen
                     background: Rectangle {
                         radius: width / 2
                         color: parent.view ? parent.view.backgroundColor : "transparent"

@@ -61,8 +61,10 @@ ToolBar {
         }
     }
 
-    Label {
+    // Text, not a Label: a control would report itself as plain text to a screen reader.
+    Text {
         objectName: "navigationTitle"
+        color: bar.Material.foreground
         // Centred on the bar when there is room, else in the space the buttons leave.
         readonly property real room: bar.width - leading.width - (trailing.visible ? trailing.width : 0) - 16
         readonly property bool centred: implicitWidth <= bar.width - 2 * Math.max(leading.width, trailing.visible ? trailing.width : 0) - 16
@@ -70,7 +72,7 @@ ToolBar {
         x: centred ? (bar.width - width) / 2 : leading.width + 8
         width: Math.min(implicitWidth, room)
         text: bar.scene ? bar.scene.title : ""
-        elide: Label.ElideRight
+        elide: Text.ElideRight
         font.pixelSize: 18
         font.bold: true
         horizontalAlignment: Text.AlignHCenter
