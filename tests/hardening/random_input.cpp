@@ -3,10 +3,14 @@
 #include <iterator>
 #include <limits>
 
+#include "tests/support/amount_texts.h"
+
 namespace allot::hardening {
 namespace {
 
 using namespace std::string_literals;
+using testing::kReadAmounts;
+using testing::kRefusedAmounts;
 
 // clang-format off
 const std::string kPieces[] = {
@@ -16,24 +20,6 @@ const std::string kPieces[] = {
     "Reset envelope", "%s%n", "\\", "12,5",
 };
 
-const double kMax = std::numeric_limits<double>::max();
-const double kSmallest = std::numeric_limits<double>::denorm_min();
-
-// Texts that read as exactly these values.
-const std::pair<std::string, double> kExact[] = {
-    {"1e308", 1e308}, {"-1e308", -1e308}, {"1.7976931348623157e308", kMax},
-    {"0x1.fffffffffffffp1023", kMax}, {"1e-320", 1e-320}, {"0x1p-1074", kSmallest},
-    {"4e-324", kSmallest}, {"1e-400", 0.0}, {"-1e-9999", -0.0}, {"1E2", 100.0}, {"1e+2", 100.0},
-    {"0x10", 16.0}, {"0X1P+4", 16.0}, {".5", 0.5}, {"5.", 5.0}, {"5,", 5.0}, {",5", 0.5},
-    {"-,25", -0.25}, {"00012", 12.0}, {"-0", -0.0}, {"+0", 0.0},
-};
-
-// Texts that must be refused.
-const std::string kRefused[] = {
-    "nan", "NaN", "-nan", "inf", "-INF", "Infinity", "1e999", "-1e309", "1e400", "1,234.5",
-    "1.234,50", " 5", "5 ", "\t5", "abc", "$5", "5 EUR", "1e", "0x", "--5", "+-5", ".", "-", ",",
-    "0x1p", "5\0"s, "\0"s "5", "\xEF\xBC\x95", "1_000", "1e5e5", "0x1.8p", "1e9999999999",
-};
 // clang-format on
 
 }  // namespace
@@ -76,11 +62,11 @@ TypedAmount RandomInput::amount() {
               static_cast<double>(whole)};
     }
     case 5: {
-      const auto& [text, value] = kExact[below(std::size(kExact))];
+      const auto& [text, value] = kReadAmounts[below(std::size(kReadAmounts))];
       return {text, value};
     }
     case 6:
-      return {kRefused[below(std::size(kRefused))], std::nullopt};
+      return {kRefusedAmounts[below(std::size(kRefusedAmounts))], std::nullopt};
     case 7:
       return {"x" + text(), std::nullopt};  // no number starts with a letter x
     case 8:
