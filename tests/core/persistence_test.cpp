@@ -6,30 +6,28 @@
 
 #include "core/envelope_editing.h"
 #include "platform/defaults/in_memory_user_defaults.h"
+#include "tests/support/budgets.h"
 
 namespace allot {
 namespace {
 
 using List = Value::List;
 
-LoadReport load(BudgetStore& store, UserDefaults& defaults) {
+// Loads `stored` into a store that held an envelope before.
+LoadReport load(BudgetStore& store, const std::vector<std::pair<const char*, Value>>& stored) {
+  InMemoryUserDefaults defaults;
+  for (const auto& [key, value] : stored) defaults.setObject(value, key);
+  addEnvelope(store, "left over", 0);
   LoadReport report;
   loadStore(store, defaults, &report);
   return report;
 }
 
-void expectEmpty(const BudgetStore& store) {
-  EXPECT_EQ(store.envelopeCount(), 0u);
-  EXPECT_EQ(store.totalAmount(), 0.0);
-  EXPECT_TRUE(store.envelopeColors().empty());
-  EXPECT_TRUE(store.detailAmountArrays().empty());
-}
-
-TEST(Persistence, FirstLaunchLoadsEmptyAndSavesAllSixKeys) {
-  InMemoryUserDefaults defaults;
+TEST(Persistence, NothingStoredLoadsEmptyAndSavingWritesAllSixKeysWithoutCommitting) {
   BudgetStore store;
-  EXPECT_FALSE(load(store, defaults).unloadable());
-  expectEmpty(store);
+  EXPECT_FALSE(load(store, {}).unloadable());
+  EXPECT_TRUE(testing::sameBudget(store, BudgetStore()));
+  InMemoryUserDefaults defaults;
   saveStore(store, defaults);
   EXPECT_EQ(defaults.writeCount(), 6);
   EXPECT_EQ(defaults.synchronizeCount(), 0) << "committing is the platform's duty";
@@ -49,86 +47,54 @@ TEST(Persistence, OlderLayoutsAndListsThatDoNotFitAreTakenAndMadeWhole) {
     std::vector<std::pair<const char*, Value>> stored;
     BudgetFields loaded;
   } cases[] = {
+      // clang-format off
       {"oldest layout: creation entries and default colours; stored colours are not read",
-       {{"totalAmount", 12.5},
-        {"categoryNames", List{"Food", "Rent"}},
-        {"categoryAmounts", List{10.0, 2}},
-        {"envelopeColors", List{4}}},
-       {12.5,
-        {"Food", "Rent"},
-        {2, 2},
-        {10.0, 2.0},
-        {{"Added 'Food'"}, {"Added 'Rent'"}},
-        {{0.0}, {0.0}}}},
+       {{"totalAmount", 12.5}, {"categoryNames", List{"Food", "Rent"}},
+        {"categoryAmounts", List{10.0, 2}}, {"envelopeColors", List{4}}},
+       {12.5, {"Food", "Rent"}, {2, 2}, {10.0, 2.0}, {{"Added 'Food'"}, {"Added 'Rent'"}}, {{0.0}, {0.0}}}},
       {"descriptions only: zero amounts; stored amounts are not read",
-       {{"totalAmount", 1.0},
-        {"categoryNames", List{"A", "B"}},
-        {"categoryAmounts", List{0.5, 0.5}},
-        {"detailArrays", List{List{"x", "y", "z"}, List{}}},
-        {"detailAmountArrays", List{List{9.0}}}},
+       {{"totalAmount", 1.0}, {"categoryNames", List{"A", "B"}}, {"categoryAmounts", List{0.5, 0.5}},
+        {"detailArrays", List{List{"x", "y", "z"}, List{}}}, {"detailAmountArrays", List{List{9.0}}}},
        {1.0, {"A", "B"}, {2, 2}, {0.5, 0.5}, {{"x", "y", "z"}, {}}, {{0.0, 0.0, 0.0}, {}}}},
       {"one mismatched envelope zeroes every envelope's amounts, and only those",
-       {{"totalAmount", 6.0},
-        {"categoryNames", List{"A", "B", "C"}},
-        {"envelopeColors", List{0, 1.0, 4}},
+       {{"totalAmount", 6.0}, {"categoryNames", List{"A", "B", "C"}}, {"envelopeColors", List{0, 1.0, 4}},
         {"categoryAmounts", List{1.0, 2.0, 3.0}},
         {"detailArrays", List{List{"a"}, List{"b1", "b2", "b3", "b4"}, List{"c"}}},
         {"detailAmountArrays", List{List{1.0}, List{2.0, 2.0, 2.0}, List{3.0}}}},
-       {6.0,
-        {"A", "B", "C"},
-        {0, 1, 4},
-        {1.0, 2.0, 3.0},
-        {{"a"}, {"b1", "b2", "b3", "b4"}, {"c"}},
+       {6.0, {"A", "B", "C"}, {0, 1, 4}, {1.0, 2.0, 3.0}, {{"a"}, {"b1", "b2", "b3", "b4"}, {"c"}},
         {{0.0}, {0.0, 0.0, 0.0, 0.0}, {0.0}}}},
       {"lists longer than the names are trimmed",
-       {{"totalAmount", 1.0},
-        {"categoryNames", List{"A"}},
-        {"categoryAmounts", List{1.0, 2.0}},
-        {"envelopeColors", List{3, 1}},
-        {"detailArrays", List{List{"a"}, List{"extra"}}},
+       {{"totalAmount", 1.0}, {"categoryNames", List{"A"}}, {"categoryAmounts", List{1.0, 2.0}},
+        {"envelopeColors", List{3, 1}}, {"detailArrays", List{List{"a"}, List{"extra"}}},
         {"detailAmountArrays", List{List{1.0}, List{2.0, 3.0}}}},
        {1.0, {"A"}, {3}, {1.0}, {{"a"}}, {{1.0}}}},
       {"infinite and tiny figures",
-       {{"totalAmount", -inf},
-        {"categoryNames", List{"A"}},
-        {"envelopeColors", List{0}},
-        {"categoryAmounts", List{inf}},
-        {"detailArrays", List{List{"a", "b"}}},
+       {{"totalAmount", -inf}, {"categoryNames", List{"A"}}, {"envelopeColors", List{0}},
+        {"categoryAmounts", List{inf}}, {"detailArrays", List{List{"a", "b"}}},
         {"detailAmountArrays", List{List{1e-310, -1e300}}}},
        {-inf, {"A"}, {0}, {inf}, {{"a", "b"}}, {{1e-310, -1e300}}}},
+      // clang-format on
   };
   for (const auto& [what, stored, loaded] : cases) {
-    SCOPED_TRACE(what);
-    InMemoryUserDefaults defaults;
-    for (const auto& [key, value] : stored) defaults.setObject(value, key);
-    BudgetStore store;
-    EXPECT_FALSE(load(store, defaults).unloadable());
-    EXPECT_EQ(store.totalAmount(), loaded.totalAmount);
-    EXPECT_EQ(store.categoryNames(), loaded.categoryNames);
-    EXPECT_EQ(store.envelopeColors(), loaded.envelopeColors);
-    EXPECT_EQ(store.categoryAmounts(), loaded.categoryAmounts);
-    EXPECT_EQ(store.detailArrays(), loaded.detailArrays);
-    EXPECT_EQ(store.detailAmountArrays(), loaded.detailAmountArrays);
+    BudgetStore store, expected;
+    EXPECT_FALSE(load(store, stored).unloadable()) << what;
+    ASSERT_TRUE(expected.assign(loaded));
+    EXPECT_TRUE(testing::sameBudget(store, expected)) << what;
   }
 }
 
 TEST(Persistence, DataThatCannotBeTakenLeavesTheStoreEmptyAndIsReported) {
-  auto complete = [] {
-    auto defaults = std::make_unique<InMemoryUserDefaults>();
-    defaults->setDouble(1.0, "totalAmount");
-    defaults->setObject(List{"A", "B"}, "categoryNames");
-    defaults->setObject(List{std::int64_t{1}, std::int64_t{2}}, "envelopeColors");
-    defaults->setObject(List{0.5, 0.5}, "categoryAmounts");
-    defaults->setObject(List{List{"a"}, List{}}, "detailArrays");
-    defaults->setObject(List{List{0.5}, List{}}, "detailAmountArrays");
-    return defaults;
-  };
-  struct Damage {
+  // clang-format off
+  const std::vector<std::pair<const char*, Value>> complete = {
+      {"totalAmount", 1.0}, {"categoryNames", List{"A", "B"}}, {"envelopeColors", List{1, 2}},
+      {"categoryAmounts", List{0.5, 0.5}}, {"detailArrays", List{List{"a"}, List{}}},
+      {"detailAmountArrays", List{List{0.5}, List{}}}};
+  // clang-format on
+  const struct {
     const char* key;
     std::optional<Value> value;  // nothing: the key is removed
     const char* reason;
-  };
-  const Damage damages[] = {
+  } damages[] = {
       {"totalAmount", std::nullopt, "\"categoryNames\" is stored without \"totalAmount\""},
       {"totalAmount", Value("1"), "\"totalAmount\" is not a number"},
       {"categoryNames", std::nullopt, "\"categoryNames\" is missing"},
@@ -142,19 +108,16 @@ TEST(Persistence, DataThatCannotBeTakenLeavesTheStoreEmptyAndIsReported) {
       {"detailAmountArrays", Value(List{List{0.5}}), "\"detailAmountArrays\" has 1 entries"},
       {"detailAmountArrays", Value(2.0), "\"detailAmountArrays\" is not a list of lists"},
   };
-  for (const Damage& damage : damages) {
-    auto defaults = complete();
-    if (damage.value) {
-      defaults->setObject(*damage.value, damage.key);
-    } else {
-      defaults->removeValueForKey(damage.key);
-    }
+  for (const auto& [key, value, reason] : damages) {
+    auto stored = complete;
+    std::erase_if(stored,
+                  [key = key](const auto& entry) { return entry.first == std::string_view(key); });
+    if (value) stored.emplace_back(key, *value);
     BudgetStore store;
-    addEnvelope(store, "left over", 0);
-    const LoadReport report = load(store, *defaults);
-    EXPECT_TRUE(report.unloadable()) << damage.reason;
-    EXPECT_EQ(report.reason().rfind(damage.reason, 0), 0u) << report.reason();
-    expectEmpty(store);
+    const LoadReport report = load(store, stored);
+    EXPECT_TRUE(report.unloadable()) << reason;
+    EXPECT_EQ(report.reason().rfind(reason, 0), 0u) << report.reason();
+    EXPECT_TRUE(testing::sameBudget(store, BudgetStore())) << reason;
   }
 }
 

@@ -14,6 +14,7 @@
 #include "core/persistence.h"
 #include "core/transactions.h"
 #include "platform/defaults/in_memory_user_defaults.h"
+#include "tests/support/budgets.h"
 
 namespace {
 
@@ -66,36 +67,6 @@ Value anyValue(FuzzedDataProvider& in, int depth) {
   std::abort();
 }
 
-void checkInvariants(const allot::BudgetStore& store) {
-  const std::size_t count = store.envelopeCount();
-  if (store.envelopeColors().size() != count || store.categoryAmounts().size() != count ||
-      store.detailArrays().size() != count || store.detailAmountArrays().size() != count) {
-    fail("per-envelope lists of different lengths");
-  }
-  for (std::size_t i = 0; i < count; ++i) {
-    if (store.detailArrays()[i].size() != store.detailAmountArrays()[i].size()) {
-      fail("unpaired transaction lists");
-    }
-  }
-}
-
-bool sameFields(const allot::BudgetStore& a, const allot::BudgetStore& b) {
-  auto bits = [](const auto& numbers) {
-    std::vector<std::uint64_t> result;
-    for (double number : numbers) result.push_back(std::bit_cast<std::uint64_t>(number));
-    return result;
-  };
-  bool same = std::bit_cast<std::uint64_t>(a.totalAmount()) ==
-                  std::bit_cast<std::uint64_t>(b.totalAmount()) &&
-              a.categoryNames() == b.categoryNames() && a.envelopeColors() == b.envelopeColors() &&
-              bits(a.categoryAmounts()) == bits(b.categoryAmounts()) &&
-              a.detailArrays() == b.detailArrays();
-  for (std::size_t i = 0; same && i < a.envelopeCount(); ++i) {
-    same = bits(a.detailAmountArrays()[i]) == bits(b.detailAmountArrays()[i]);
-  }
-  return same;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -114,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   allot::addEnvelope(store, "there before the load", 1);
   allot::LoadReport report;
   if (!allot::loadStore(store, defaults, &report)) fail("returned false");
-  checkInvariants(store);
+  if (!allot::testing::hasWholeShape(store)) fail("per-envelope lists of different lengths");
   if (report.unloadable()) {
     if (report.reason().empty()) fail("unloadable without a reason");
     if (store.envelopeCount() != 0 || std::bit_cast<std::uint64_t>(store.totalAmount()) != 0) {
@@ -131,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   allot::BudgetStore reloaded;
   allot::LoadReport again;
   allot::loadStore(reloaded, saved, &again);
-  if (again.unloadable() || !sameFields(store, reloaded)) fail("a loaded store did not round-trip");
+  if (again.unloadable() || !allot::testing::sameBudget(store, reloaded))
+    fail("a loaded store did not round-trip");
 
   static allot::NumberFormatter formatter("en_US");
   if (allot::totalText(store, formatter).empty()) fail("no total text");
@@ -145,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     allot::moveEnvelope(store, 0, store.envelopeCount() - 1);
     allot::resetEnvelope(store, store.envelopeCount() - 1);
     allot::deleteEnvelope(store, 0);
-    checkInvariants(store);
+    if (!allot::testing::hasWholeShape(store)) fail("an operation broke the store's shape");
   }
   return 0;
 }

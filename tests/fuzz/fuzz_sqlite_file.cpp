@@ -17,6 +17,7 @@
 #include "core/persistence.h"
 #include "core/transactions.h"
 #include "platform/defaults/sqlite_user_defaults.h"
+#include "tests/support/budgets.h"
 #include "tests/support/file_bytes.h"
 
 namespace fs = std::filesystem;
@@ -26,19 +27,9 @@ namespace {
 fs::path workDirectory;
 std::string validStore;
 
-void writeFile(const fs::path& file, const std::string& bytes) {
-  std::ofstream(file, std::ios::binary | std::ios::trunc)
-      .write(bytes.data(), static_cast<long>(bytes.size()));
-}
-
 [[noreturn]] void fail(const char* what) {
   std::fprintf(stderr, "damaged store file: %s\n", what);
   std::abort();
-}
-
-std::size_t entriesIn(const fs::path& directory) {
-  return static_cast<std::size_t>(
-      std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
 }
 
 }  // namespace
@@ -83,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bytes = in.ConsumeRemainingBytesAsString();
   }
   const fs::path file = workDirectory / "defaults.sqlite3";
-  writeFile(file, bytes);
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 
   {
     allot::SqliteUserDefaults defaults(file);
@@ -94,15 +85,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     allot::BudgetStore store;
     allot::LoadReport report;
     allot::loadStore(store, defaults, &report);
-    if (!defaults.readStatus().message().empty() && !report.unloadable()) fail("a read problem was loaded");
+    if (!defaults.readStatus().message().empty() && !report.unloadable())
+      fail("a read problem was loaded");
     if (report.unloadable() && store.envelopeCount() != 0) fail("unloadable left envelopes");
-    if (store.envelopeColors().size() != store.envelopeCount() ||
-        store.detailAmountArrays().size() != store.envelopeCount()) {
-      fail("per-envelope lists of different lengths");
-    }
+    if (!allot::testing::hasWholeShape(store)) fail("per-envelope lists of different lengths");
   }
   if (allot::testing::fileBytes(file) != bytes) fail("reading changed the file");
-  if (entriesIn(workDirectory) != 1) fail("reading left files beside the store");
+  if (std::distance(fs::directory_iterator(workDirectory), {}) != 1) {
+    fail("reading left files beside the store");
+  }
   fs::remove(file);
   return 0;
 }

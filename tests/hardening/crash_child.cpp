@@ -53,37 +53,30 @@ int main(int argc, char** argv) {
   allot::BudgetStore store;
   allot::LoadReport loaded;
   allot::loadStore(store, defaults, &loaded);
-  if (loaded.unloadable()) {
-    report("unloadable " + loaded.reason());
-    return 3;
-  }
   const std::optional<std::uint64_t> start = allot::hardening::generationOf(store);
-  if (!start) {
-    report("unloadable not a generation");
+  if (loaded.unloadable() || !start) {
+    report("unloadable " + loaded.reason());
     return 3;
   }
   report("loaded " + std::to_string(*start));
 
   allot::NumberFormatter formatter("en_US");
+  auto commit = [&defaults](std::uint64_t generation) {
+    const bool committed = defaults.synchronize();
+    report(committed ? "committed " + std::to_string(generation)
+                     : "failed " + std::to_string(generation) + " " + defaults.lastError());
+    return committed;
+  };
   for (std::uint64_t generation = *start + 1; generation <= kMaxGenerations; ++generation) {
     allot::hardening::advanceGeneration(store, formatter);
     allot::saveStore(store, defaults);
-    if (defaults.synchronize()) {
-      report("committed " + std::to_string(generation));
-      continue;
-    }
-    report("failed " + std::to_string(generation) + " " + defaults.lastError());
+    if (commit(generation)) continue;
     if (!limited) return 4;
     char go = 0;
     if (::read(STDIN_FILENO, &go, 1) != 1) return 5;
     const rlimit lifted{RLIM_INFINITY, RLIM_INFINITY};
     ::setrlimit(RLIMIT_FSIZE, &lifted);
-    if (!defaults.synchronize()) {
-      report("failed " + std::to_string(generation) + " " + defaults.lastError());
-      return 4;
-    }
-    report("committed " + std::to_string(generation));
-    return 0;
+    return commit(generation) ? 0 : 4;
   }
   return 0;
 }

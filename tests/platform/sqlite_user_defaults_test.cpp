@@ -235,38 +235,6 @@ TEST_F(SqliteUserDefaultsTest, ReadsOlderLayoutFilesAndConvertsThemOnTheFirstCom
   }
 }
 
-TEST_F(SqliteUserDefaultsTest, AFailureMidCommitLeavesThePreviousStateWhole) {
-  const fs::path file = dir_ / "defaults.sqlite3";
-  const Value::List before = sampleList(100);
-  {
-    SqliteUserDefaults first(file);
-    first.setObject(before, "k");
-    first.setDouble(1.0, "total");
-    ASSERT_TRUE(first.synchronize());
-  }
-  // Item 60 cannot be written: the commit fails after item 10 has been.
-  runSql(file,
-         "CREATE TRIGGER refuse BEFORE INSERT ON inner_lists WHEN NEW.position = 60 "
-         "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
-  SqliteUserDefaults defaults(file);
-  ASSERT_EQ(defaults.valueForKey("k"), Value(before));
-  Value::List after = before;
-  after[10] = Value::List{"ten"};
-  after[60] = Value::List{"sixty"};
-  defaults.setObject(after, "k");
-  defaults.setDouble(2.0, "total");
-  EXPECT_FALSE(defaults.synchronize());
-  EXPECT_NE(defaults.lastError().find(file.string()), std::string::npos);
-  EXPECT_EQ(defaults.valueForKey("k"), Value(after));  // still pending
-  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("k"), Value(before));
-  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("total"), Value(1.0));
-
-  runSql(file, "DROP TRIGGER refuse;");
-  ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
-  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("k"), Value(after));
-  EXPECT_EQ(SqliteUserDefaults(file).valueForKey("total"), Value(2.0));
-}
-
 TEST(SqliteUserDefaultsPathTest, FollowsXdgDataHomeWhenAbsolute) {
   const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
   const char* xdg = std::getenv("XDG_DATA_HOME");

@@ -1,6 +1,6 @@
-// What the store file meets on a real desktop: another program's lock, a newer version's file,
-// permissive umasks, links, values far beyond any budget, and a quit asked in the middle of a
-// long wait. Each through the real SqliteUserDefaults file and the load.
+// What the store file meets on a real desktop: another program's lock (and a quit asked while
+// waiting for it), a newer version's file, permissive umasks, links, and values far beyond any
+// budget. Each through the real SqliteUserDefaults file and the load.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/envelope_editing.h"
 #include "core/persistence.h"
 #include "platform/defaults/private_files.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "platform/defaults/stop_request.h"
+#include "tests/support/budgets.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
@@ -22,7 +22,9 @@ namespace fs = std::filesystem;
 namespace allot {
 namespace {
 
+using testing::budgetWith;
 using testing::fileBytes;
+using testing::loadFrom;
 using testing::LockHolder;
 using testing::runSql;
 
@@ -32,26 +34,6 @@ unsigned modeOf(const fs::path& path) {
   return status.st_mode & 07777;
 }
 
-BudgetStore budgetWith(const std::string& name) {
-  BudgetStore store;
-  addEnvelope(store, name, 1);
-  store.setTotalAmount(7.0);
-  return store;
-}
-
-// What the load made of the store: the report, and the store it filled.
-struct Loaded {
-  LoadReport report;
-  BudgetStore store;
-};
-
-Loaded load(UserDefaults& defaults) {
-  Loaded loaded;
-  addEnvelope(loaded.store, "from before", 2);  // the load replaces it, whatever it finds
-  loadStore(loaded.store, defaults, &loaded.report);
-  return loaded;
-}
-
 class StoreGuards : public ::testing::Test {
  protected:
   testing::TemporaryDirectory directory_;
@@ -59,7 +41,7 @@ class StoreGuards : public ::testing::Test {
 };
 
 // A lock held for a moment is waited out; one held longer is reported as busy, never as damage,
-// and leaves the file and the pending writes alone until it is gone.
+// and leaves the file and the pending writes alone until it is gone; a quit ends the wait.
 TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
   testing::saveAndCommit(budgetWith("Food"), file_);
   const std::string bytes = fileBytes(file_);
@@ -67,7 +49,7 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
     LockHolder briefly(file_, std::chrono::milliseconds(300));
     ASSERT_TRUE(briefly.holding());
     SqliteUserDefaults defaults(file_);
-    const Loaded loaded = load(defaults);
+    const auto loaded = loadFrom(defaults);
     EXPECT_TRUE(loaded.report.status.isOk()) << loaded.report.reason();
     EXPECT_EQ(loaded.store.categoryNames(), std::vector<std::string>{"Food"});
   }
@@ -76,7 +58,7 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
   ASSERT_TRUE(holder.holding());
   SqliteUserDefaults defaults(file_);
   defaults.setBusyWait(100);
-  const Loaded busy = load(defaults);
+  const auto busy = loadFrom(defaults);
   EXPECT_EQ(busy.report.status.kind(), Status::Kind::Busy) << busy.report.reason();
   EXPECT_NE(busy.report.reason().find("in use by another program"), std::string::npos);
   EXPECT_EQ(busy.store.envelopeCount(), 0u);
@@ -85,6 +67,14 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
   EXPECT_FALSE(defaults.synchronize());
   EXPECT_NE(defaults.lastError().find("locked"), std::string::npos) << defaults.lastError();
   EXPECT_TRUE(defaults.hasUncommittedChanges());
+
+  // A quit asked during a long wait ends it at once, and the commit gives up too.
+  defaults.setBusyWait(60'000);
+  StopRequest::raise();
+  EXPECT_FALSE(loadFrom(defaults).report.status.isOk());
+  EXPECT_TRUE(StopRequest::wasHonoured());
+  EXPECT_FALSE(defaults.synchronize());
+  StopRequest::reset();
   holder.release();
   EXPECT_EQ(fileBytes(file_), bytes);
 
@@ -99,7 +89,7 @@ TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
   runSql(file_, "PRAGMA user_version = 4;");
   const std::string bytes = fileBytes(file_);
   SqliteUserDefaults defaults(file_);
-  const Loaded newer = load(defaults);
+  const auto newer = loadFrom(defaults);
   EXPECT_TRUE(newer.report.status.isOk()) << newer.report.reason();
   EXPECT_EQ(newer.store.categoryNames(), std::vector<std::string>{"Food"});
   EXPECT_EQ(defaults.writability().kind(), Status::Kind::Newer);
@@ -111,7 +101,7 @@ TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
 
   runSql(file_, "DROP TABLE inner_lists;");
   SqliteUserDefaults unknown(file_);
-  const Loaded unread = load(unknown);
+  const auto unread = loadFrom(unknown);
   EXPECT_EQ(unread.report.status.kind(), Status::Kind::Newer);
   EXPECT_EQ(unread.store.envelopeCount(), 0u);
 }
@@ -155,7 +145,7 @@ TEST_F(StoreGuards, ALinkInTheStoresPlaceIsNotFollowed) {
   const std::string bytes = fileBytes(target);
   fs::create_symlink(target, file_);
   SqliteUserDefaults linked(file_);
-  const Loaded refused = load(linked);
+  const auto refused = loadFrom(linked);
   EXPECT_EQ(refused.report.status.kind(), Status::Kind::NotOurs);
   EXPECT_NE(refused.report.reason().find("symbolic link"), std::string::npos);
   saveStore(budgetWith("Rent"), linked);
@@ -180,28 +170,10 @@ TEST_F(StoreGuards, AValueLargerThanSixteenMebibytesIsUnreadable) {
          "UPDATE inner_lists SET value = x'817a01100000' || zeroblob(17825792) "
          "WHERE key = 'detailArrays' AND position = 0;");
   SqliteUserDefaults defaults(file_);
-  const Loaded huge = load(defaults);
+  const auto huge = loadFrom(defaults);
   EXPECT_EQ(huge.report.status.kind(), Status::Kind::Unreadable);
   EXPECT_NE(huge.report.reason().find("larger than 16 MiB"), std::string::npos);
   EXPECT_EQ(huge.store.envelopeCount(), 0u);
-}
-
-// A quit asked while the load waits for another program's lock ends the wait at once; the save
-// that follows gives up too, without writing anything.
-TEST_F(StoreGuards, AQuitStopsALongWaitAndWritesNothing) {
-  testing::saveAndCommit(budgetWith("Food"), file_);
-  const std::string bytes = fileBytes(file_);
-  LockHolder holder(file_);
-  SqliteUserDefaults defaults(file_);
-  defaults.setBusyWait(60'000);
-  StopRequest::raise();
-  EXPECT_FALSE(load(defaults).report.status.isOk());
-  EXPECT_TRUE(StopRequest::wasHonoured());
-  saveStore(budgetWith("Rent"), defaults);
-  EXPECT_FALSE(defaults.synchronize());
-  holder.release();
-  EXPECT_EQ(fileBytes(file_), bytes);
-  StopRequest::reset();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "core/envelope_editing.h"
 #include "core/persistence.h"
 #include "platform/defaults/cbor_codec.h"
 #include "platform/defaults/in_memory_user_defaults.h"
@@ -23,6 +24,13 @@ void saveAndCommit(const BudgetStore& store, const std::filesystem::path& file) 
   SqliteUserDefaults defaults(file);
   saveStore(store, defaults);
   ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
+}
+
+Loaded loadFrom(UserDefaults& defaults) {
+  Loaded loaded;
+  addEnvelope(loaded.store, "from before", 2);
+  loadStore(loaded.store, defaults, &loaded.report);
+  return loaded;
 }
 
 namespace {

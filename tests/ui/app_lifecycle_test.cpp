@@ -9,9 +9,9 @@
 #include <csignal>
 #include <filesystem>
 
-#include "core/envelope_editing.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "running_app.h"
+#include "tests/support/budgets.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
@@ -21,18 +21,6 @@ namespace allot::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-TEST(AppLifecycle, EachResignSavesAllSixKeysAndCommits) {
-  InMemoryUserDefaults defaults;
-  RunningApp run(defaults);
-  EXPECT_EQ(defaults.writeCount(), 0);  // launching writes nothing
-  run.app.resignActive();
-  run.app.resignActive();
-  EXPECT_EQ(defaults.writeCount(), 12);
-  EXPECT_EQ(defaults.synchronizeCount(), 2);
-  EXPECT_EQ(defaults.valueForKey("totalAmount"), Value(0.0));
-  EXPECT_EQ(defaults.valueForKey("categoryNames"), Value(Value::List{}));
-}
 
 TEST(AppLifecycle, ANewApplicationOverTheSameFileShowsTheSameEnvelopes) {
   TemporaryDirectory folder;
@@ -48,7 +36,9 @@ TEST(AppLifecycle, ANewApplicationOverTheSameFileShowsTheSameEnvelopes) {
     run.user.tap(*editor.addButton());
     run.user.goBack();
     run.record(1, "950,25", "May");
-    run.app.resignActive();
+    run.app.resignActive();  // saves and commits
+    EXPECT_EQ(SqliteUserDefaults(file).valueForKey("categoryNames"),
+              Value(Value::List{"Food", "Rent"}));
     EXPECT_EQ(run.diagnostics.str(), "");
   }
   SqliteUserDefaults defaults(file);
@@ -134,22 +124,6 @@ TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace)
   }
 }
 
-kit::AlertController* alertOnDisplay(RunningApp& run) {
-  return dynamic_cast<kit::AlertController*>(run.app.window().visibleViewController());
-}
-
-std::vector<std::string> actionTitles(const kit::AlertController& alert) {
-  std::vector<std::string> titles;
-  for (const kit::AlertAction& action : alert.actions()) titles.push_back(action.title());
-  return titles;
-}
-
-BudgetStore budgetWith(const std::string& name) {
-  BudgetStore store;
-  addEnvelope(store, name, 1);
-  return store;
-}
-
 // A store that another program holds locked at launch is neither loaded, copied nor saved over:
 // an alert says so and offers Retry until the store loads.
 TEST(AppLifecycle, ABusyStoreAtLaunchIsOfferedRetryAndLoadsOnceFree) {
@@ -161,20 +135,20 @@ TEST(AppLifecycle, ABusyStoreAtLaunchIsOfferedRetryAndLoadsOnceFree) {
   SqliteUserDefaults defaults(file);
   defaults.setBusyWait(50);
   RunningApp run(defaults, file);
-  ASSERT_NE(alertOnDisplay(run), nullptr);
-  EXPECT_EQ(alertOnDisplay(run)->title(), "Budget in Use");
-  EXPECT_EQ(alertOnDisplay(run)->message(), "Your budget is in use by another program.");
-  EXPECT_EQ(actionTitles(*alertOnDisplay(run)), (std::vector<std::string>{"Quit", "Retry"}));
+  ASSERT_NE(run.alert(), nullptr);
+  EXPECT_EQ(run.alert()->title(), "Budget in Use");
+  EXPECT_EQ(run.alert()->message(), "Your budget is in use by another program.");
+  EXPECT_EQ(run.alertActionTitles(), (std::vector<std::string>{"Quit", "Retry"}));
   EXPECT_TRUE(run.rowNames().empty());
 
   run.user.tapAlertAction(1);  // still locked
-  ASSERT_NE(alertOnDisplay(run), nullptr);
+  ASSERT_NE(run.alert(), nullptr);
   run.app.resignActive();
   holder.release();
   EXPECT_EQ(fileBytes(file), bytes) << "nothing saved over the budget it could not load";
 
   run.user.tapAlertAction(1);
-  EXPECT_EQ(alertOnDisplay(run), nullptr);
+  EXPECT_EQ(run.alert(), nullptr);
   EXPECT_EQ(run.rowNames(), std::vector<std::string>{"Food"});
   EXPECT_FALSE(run.app.window().notice().has_value());
   EXPECT_EQ(folder.listing().size(), 1u) << "no copy aside";
@@ -205,19 +179,20 @@ TEST(AppLifecycle, ACommitThatFailsIsShownKeptAndAskedAboutBeforeQuitting) {
   EXPECT_FALSE(run.app.saveChanges());
   EXPECT_FALSE(run.app.saveChanges());
   ASSERT_TRUE(run.app.window().notice().has_value());
-  EXPECT_NE(run.app.window().notice()->text.find("could not save your latest changes"), std::string::npos);
+  EXPECT_NE(run.app.window().notice()->text.find("could not save your latest changes"),
+            std::string::npos);
   EXPECT_FALSE(run.app.window().notice()->dismissible);
   const std::string said = run.diagnostics.str();
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 
   EXPECT_FALSE(run.app.requestQuit());
-  ASSERT_NE(alertOnDisplay(run), nullptr);
-  EXPECT_EQ(alertOnDisplay(run)->title(), "Changes Not Saved");
-  EXPECT_EQ(actionTitles(*alertOnDisplay(run)),
+  ASSERT_NE(run.alert(), nullptr);
+  EXPECT_EQ(run.alert()->title(), "Changes Not Saved");
+  EXPECT_EQ(run.alertActionTitles(),
             (std::vector<std::string>{"Quit Without Saving", "Try Again"}));
   run.user.tapAlertAction(1);
   EXPECT_FALSE(quit);
-  ASSERT_NE(alertOnDisplay(run), nullptr) << "asked again";
+  ASSERT_NE(run.alert(), nullptr) << "asked again";
 
   ::setrlimit(RLIMIT_FSIZE, &limit);
   run.user.tapAlertAction(1);

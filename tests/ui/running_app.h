@@ -28,7 +28,8 @@ class RunningApp {
  public:
   explicit RunningApp(UserDefaults& defaults,
                       std::optional<std::filesystem::path> storeFile = std::nullopt)
-      : app(defaults,
+      : app(
+            defaults,
             [this, storeFile] {
               return std::make_unique<AppDelegate>(
                   AppDelegate::Options{.storeFile = storeFile, .formatLocale = "en_US"},
@@ -100,6 +101,18 @@ class RunningApp {
     user.enterText(*detail.optionalNote(), note);
     user.tap(button(detail, "addAmountButton"));
     EXPECT_TRUE(user.goBack());
+  }
+
+  // The alert on display, if any, and the titles of its actions.
+  kit::AlertController* alert() {
+    return dynamic_cast<kit::AlertController*>(app.window().visibleViewController());
+  }
+  std::vector<std::string> alertActionTitles() {
+    std::vector<std::string> titles;
+    if (kit::AlertController* shown = alert()) {
+      for (const kit::AlertAction& action : shown->actions()) titles.push_back(action.title());
+    }
+    return titles;
   }
 
   static kit::Button& button(kit::ViewController& screen, std::string_view identifier) {
