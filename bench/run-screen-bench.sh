@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Figures for Allot's window, offscreen: launch to first frame and peak memory with a typical store
 # (20 envelopes of 200 transactions) and a stress store (1,000 of 200), each launch a process of its
-# own on a freshly copied store, then tap to next frame on add and subtract. Prints medians and
-# maxima; checks nothing and is not part of the tests. Files stay in the page cache between runs,
+# own on a freshly copied store, interleaved with the floors (an empty Qt Quick window and an empty
+# Quick Controls window) and Allot's ratios to them; then tap to next frame on add and subtract.
+# Prints medians and maxima; checks nothing and is not part of the tests. Files stay in the page cache between runs,
 # so a launch here is a warm one.
 # Usage: bench/run-screen-bench.sh [RUNS] [TAPS] [BUILD_DIR]   (defaults 7, 25, build/bench)
 set -euo pipefail
@@ -31,16 +32,29 @@ summarise() {
             printf "  %-20s median %7.1f %s   max %7.1f %s   (%d runs)\n", name, m, unit, v[NR], unit, NR }'
 }
 
+# The median of FIELD over the launch lines on standard input, alone.
+median() {
+  sed -n "s/.* $1=\([0-9.-]*\).*/\1/p" | sort -g |
+    awk '{ v[NR] = $1 } END { printf "%.1f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# One launch of the program given, counted from the exec; prints its launch line.
+timed() {
+  XDG_DATA_HOME="$scratch/data" bash -c 'exec "$0" "$@" "${EPOCHREALTIME//[!0-9]/}"' "$@" |
+    grep '^launch '
+}
+
+# The floors are launched in the same run, interleaved with Allot's launches, so that all of
+# them meet the same machine state.
 for store in typical stress; do
-  lines=""
+  lines="" quick="" controls=""
   for ((i = 0; i < runs; i++)); do
     rm -rf "$scratch/data"
     mkdir -p "$scratch/data/allot"
     cp "$scratch/$store.sqlite3" "$scratch/data/allot/defaults.sqlite3"
-    # The wall-clock time (microseconds) taken just before exec, for the program to count from.
-    line=$(XDG_DATA_HOME="$scratch/data" bash -c 'exec "$0" launch "${EPOCHREALTIME//[!0-9]/}"' \
-      "$bench" | grep '^launch ')
-    lines+="$line"$'\n'
+    lines+="$(timed "$bench" launch)"$'\n'
+    quick+="$(timed "$bench" floor quick)"$'\n'
+    controls+="$(timed "$bench" floor controls)"$'\n'
   done
   echo "== launch, $store store (first frame = frameSwapped)"
   for field in exec_to_frame_ms main_to_frame_ms exec_to_main_ms; do
@@ -48,6 +62,15 @@ for store in typical stress; do
   done
   for field in rss_first_frame_mb rss_peak_mb; do
     printf '%s' "$lines" | summarise "$field" MB
+  done
+  for floor in quick controls; do
+    floor_lines=${!floor}
+    echo "   floor: empty $floor window"
+    printf '%s' "$floor_lines" | summarise exec_to_frame_ms ms
+    printf '%s' "$floor_lines" | summarise rss_first_frame_mb MB
+    awk -v a="$(printf '%s' "$lines" | median exec_to_frame_ms)" \
+        -v f="$(printf '%s' "$floor_lines" | median exec_to_frame_ms)" -v name="$floor" \
+        'BEGIN { printf "  Allot / empty %s window, launch to first frame: %.2fx\n", name, a / f }'
   done
 done
 

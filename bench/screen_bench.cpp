@@ -8,6 +8,10 @@
 //       starts exactly as the allot program does, on $XDG_DATA_HOME/allot/defaults.sqlite3, and
 //       quits a second after the first frame (saving, as a quit does); the argument is the
 //       wall-clock time, in microseconds, at which the caller exec'd this process
+//   screen_bench floor quick|controls [EXEC_REALTIME_US]
+//       the same launch figures for the floors Allot is measured against: an empty Qt Quick
+//       window, and an empty Quick Controls window in Allot's style, each a few lines of QML, on
+//       the scene graph Allot would choose; quits a second after the first frame
 //   screen_bench taps COUNT
 //       on a 20-envelope store, opens an envelope of 200 transactions and taps add, then
 //       subtract, COUNT times each with real mouse clicks, after typing an amount
@@ -15,7 +19,9 @@
 
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QQmlApplicationEngine>
 #include <QQuickItem>
+#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QTest>
 #include <QTimer>
@@ -35,6 +41,7 @@
 #include "core/persistence.h"
 #include "core/transactions.h"
 #include "platform/defaults/sqlite_user_defaults.h"
+#include "platform/qt/scene_graph_choice.h"
 
 namespace {
 
@@ -124,6 +131,9 @@ bool waitForFrame(QQuickWindow& window, const FrameWatch& frames, std::size_t sh
   return frames.swaps().size() > shown;
 }
 
+int report(QQuickWindow& window, const FrameWatch& frames, Clock::time_point mainStart,
+           std::int64_t mainWall, std::int64_t execWall);
+
 int launch(int argc, char** argv, Clock::time_point mainStart, std::int64_t mainWall) {
   const std::int64_t execWall = argc > 2 ? std::stoll(argv[2]) : 0;
 
@@ -142,10 +152,17 @@ int launch(int argc, char** argv, Clock::time_point mainStart, std::int64_t main
                      if (window != nullptr) frames.watch(window);
                    });
   if (!program.show() || window == nullptr) return 1;
-  const bool shown = waitForFrame(*window, frames, 0, 10000);
+  return report(*window, frames, mainStart, mainWall, execWall);
+}
+
+// Waits for the first frame, runs a second more (then quits, saving as the application does when
+// it is Allot) and prints the launch line.
+int report(QQuickWindow& window, const FrameWatch& frames, Clock::time_point mainStart,
+           std::int64_t mainWall, std::int64_t execWall) {
+  const bool shown = waitForFrame(window, frames, 0, 10000);
   const double residentAtFirstFrame = peakResidentMegabytes();  // the peak so far
-  QTimer::singleShot(1000, &host, &QCoreApplication::quit);
-  const int status = QGuiApplication::exec();  // then quits, saving as the application does
+  QTimer::singleShot(1000, qApp, &QCoreApplication::quit);
+  const int status = QGuiApplication::exec();
 
   const auto swaps = frames.swaps();
   const auto renders = frames.renders();
@@ -162,6 +179,30 @@ int launch(int argc, char** argv, Clock::time_point mainStart, std::int64_t main
       mainToFrame, mainToRender, execToMain, execWall > 0 ? execToMain + mainToFrame : -1,
       residentAtFirstFrame, peakResidentMegabytes());
   return status;
+}
+
+// An empty window: plain Qt Quick, or Quick Controls in the style Allot uses.
+int floor(int argc, char** argv, Clock::time_point mainStart, std::int64_t mainWall) {
+  const bool controls = argc > 2 && std::string(argv[2]) == "controls";
+  const std::int64_t execWall = argc > 3 ? std::stoll(argv[3]) : 0;
+  QGuiApplication host(argc, argv);
+  if (controls) QQuickStyle::setStyle("Material");
+  allot::qt::SceneGraphChoice::apply();
+  QQmlApplicationEngine engine;
+  engine.loadData(controls ? "import QtQuick\nimport QtQuick.Controls\n"
+                             "ApplicationWindow { width: 390; height: 844; visible: true\n"
+                             "  header: ToolBar { Label { text: \"Envelopes\" } }\n"
+                             "  Label { text: \"Total: 0.00\" } }\n"
+                           : "import QtQuick\n"
+                             "Window { width: 390; height: 844; visible: true\n"
+                             "  Text { text: \"Envelopes\" } }\n");
+  auto* window = engine.rootObjects().isEmpty()
+                     ? nullptr
+                     : qobject_cast<QQuickWindow*>(engine.rootObjects().first());
+  if (window == nullptr) return 1;
+  FrameWatch frames;
+  frames.watch(window);
+  return report(*window, frames, mainStart, mainWall, execWall);
 }
 
 QQuickItem* findItem(QQuickItem* root, const QString& objectName) {
@@ -266,10 +307,12 @@ int main(int argc, char** argv) {
     return prepare(argv[2], std::stoi(argv[3]), std::stoi(argv[4]));
   }
   if (mode == "launch") return launch(argc, argv, mainStart, mainWall);
+  if (mode == "floor") return floor(argc, argv, mainStart, mainWall);
   if (mode == "taps") return taps(argc, argv, argc > 2 ? std::stoi(argv[2]) : 25);
   std::fprintf(stderr,
                "usage: screen_bench prepare FILE ENVELOPES TRANSACTIONS\n"
                "       screen_bench launch [EXEC_REALTIME_US]\n"
+               "       screen_bench floor quick|controls [EXEC_REALTIME_US]\n"
                "       screen_bench taps [COUNT]\n");
   return 2;
 }

@@ -2,6 +2,8 @@
 
 #include <cassert>
 
+#include "core/user_text.h"
+
 namespace allot {
 
 const std::array<P3Color, 5>& colorPalette() {
@@ -21,9 +23,10 @@ bool isValidEnvelopeName(const std::optional<std::string>& text) {
 }
 
 std::string addEnvelope(BudgetStore& store, std::string name, std::int64_t colorNumber) {
+  std::string shown = "Added '" + isolated(name) + "'";
   std::string description = "Added '" + name + "'";
-  store.appendEnvelope({std::move(name), colorNumber, 0.0, {description}, {0.0}});
-  return description;
+  store.appendEnvelope({std::move(name), colorNumber, 0.0, {std::move(description)}, {0.0}});
+  return shown;
 }
 
 void updateEnvelope(BudgetStore& store, std::size_t envelopeNumber, std::string name,

@@ -25,7 +25,8 @@ const std::array<P3Color, 5>& colorPalette();
 // Absent and empty names are refused; anything else is taken as it is.
 bool isValidEnvelopeName(const std::optional<std::string>& text);
 
-// Appends the envelope with balance 0 and its "Added '<name>'" entry; returns that description.
+// Appends the envelope with balance 0 and its "Added '<name>'" entry; returns the same sentence for
+// the results label, the name isolated in it.
 std::string addEnvelope(BudgetStore& store, std::string name, std::int64_t colorNumber);
 
 // Gives envelope n a new name and colour, keeps its place, balance and entries, and appends an

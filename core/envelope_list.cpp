@@ -3,6 +3,7 @@
 #include <cassert>
 
 #include "core/money.h"
+#include "core/user_text.h"
 
 namespace allot {
 
@@ -21,13 +22,13 @@ EnvelopeRowContent envelopeRowContent(const BudgetStore& store, std::size_t n,
 std::string deleteConfirmationMessage(const BudgetStore& store, std::size_t n) {
   assert(n < store.envelopeCount());
   const std::string name = n < store.envelopeCount() ? store.categoryNames()[n] : "";
-  return "Permanently delete \"" + name + "\" and its balance?";
+  return "Permanently delete \"" + isolated(name) + "\" and its balance?";
 }
 
 std::string resetConfirmationMessage(const BudgetStore& store, std::size_t n) {
   assert(n < store.envelopeCount());
   const std::string name = n < store.envelopeCount() ? store.categoryNames()[n] : "";
-  return "Reset the balance and clear all transactions for \"" + name + "\"?";
+  return "Reset the balance and clear all transactions for \"" + isolated(name) + "\"?";
 }
 
 void deleteEnvelope(BudgetStore& store, std::size_t n) {
@@ -52,6 +53,8 @@ void moveEnvelope(BudgetStore& store, std::size_t from, std::size_t to) {
   store.moveEnvelope(from, to);
 }
 
-bool needsEditButton(std::size_t count) { return count >= 2; }
+bool needsEditButton(std::size_t count) {
+  return count >= 2;
+}
 
 }  // namespace allot

@@ -64,6 +64,17 @@ int main(int argc, char** argv) {
 
   screen.bridge().goBack();
 
+  // A phone turned on its side, and the smallest window.
+  screen.window()->resize(720, 360);
+  table(topScene(screen))->select(0);
+  ok = save(screen, folder, "transactions-landscape") && ok;
+  screen.bridge().goBack();
+  screen.window()->resize(320, 480);
+  topScene(screen)->tapRightItem();
+  ok = save(screen, folder, "editor-small") && ok;
+  screen.bridge().goBack();
+  screen.window()->resize(390, 844);
+
   // The same list under a dark system palette.
   QPalette dark;
   dark.setColor(QPalette::Window, QColor(28, 28, 30));

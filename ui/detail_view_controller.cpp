@@ -4,6 +4,7 @@
 
 #include "core/money.h"
 #include "core/transactions.h"
+#include "core/user_text.h"
 #include "ui/amount_formatter.h"
 
 namespace allot {
@@ -29,7 +30,7 @@ void DetailViewController::updateDisplay() {
   std::size_t n = 0;
   if (!envelope(n)) return;
   const std::string balance = formatAmount(store_.categoryAmounts()[n], numformat_);
-  navigationItem().setTitle(store_.categoryNames()[n] + ": " + balance);
+  navigationItem().setTitle(isolated(store_.categoryNames()[n]) + ": " + balance);
   tableView().reloadData();
   enterAmount_->setText("");
   optionalNote_->setText("");

@@ -66,8 +66,27 @@ bool TableRowItem::doAction(const QString& name) {
   return table_ && table_->performRowAction(rowIndex_, name);
 }
 
+bool TableRowItem::showsActions() const {
+  return table_ != nullptr && table_->swipedRow() == rowIndex_;
+}
+
+// Escape belongs to the revealed row actions before the window's own Escape (going back).
+bool TableRowItem::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && showsActions()) {
+    event->accept();
+    return true;
+  }
+  return QQuickItem::event(event);
+}
+
 void TableRowItem::keyPressEvent(QKeyEvent* event) {
   if (table_ == nullptr) return QQuickItem::keyPressEvent(event);
+  if (event->key() == Qt::Key_Escape && showsActions()) {
+    table_->hideRowActions();
+    forceActiveFocus(Qt::OtherFocusReason);
+    return event->accept();
+  }
   const bool control = event->modifiers().testFlag(Qt::ControlModifier);
   const int row = rowIndex_;
   switch (event->key()) {

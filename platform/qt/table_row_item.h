@@ -3,11 +3,10 @@
 // Move Down in editing mode), which the keyboard and a screen reader use instead of a swipe, a tap
 // or a drag. With the keyboard focus, Return or Space opens the row, Delete does what a full swipe
 // does, the Menu key (or Shift+F10) reveals the row actions as a swipe does (then
-// `actionsRevealed` is emitted), and Ctrl+Up or Ctrl+Down moves the row in editing mode (then
-// `moved` says where it went);
-// other keys go on to the list. Among its sibling rows it keeps itself in row order, which is the
-// order a screen reader reads them in (a list makes new rows' items last). It draws nothing; the
-// layout inside it does.
+// `actionsRevealed` is emitted; Escape hides them again and takes the focus back), and Ctrl+Up or
+// Ctrl+Down moves the row in editing mode (then `moved` says where it went); other keys go on to
+// the list. Among its sibling rows it keeps itself in row order, which is the order a screen reader
+// reads them in (a list makes new rows' items last). It draws nothing; the layout inside it does.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -48,11 +47,13 @@ class TableRowItem : public QQuickItem {
   void actionsRevealed();
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void itemChange(ItemChange change, const ItemChangeData& value) override;
 
  private:
   void keepRowOrder();
+  bool showsActions() const;
 
   QPointer<TableBridge> table_;
   int rowIndex_ = -1;

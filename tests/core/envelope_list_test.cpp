@@ -26,9 +26,9 @@ TEST(EnvelopeList, TextsOfTheTotalRowsAndQuestions) {
   EXPECT_EQ(envelopeRowContent(store, 1, us).nameText, "Say \"hi\"\n\n");
 
   EXPECT_EQ(deleteConfirmationMessage(store, 1),
-            "Permanently delete \"Say \"hi\"\n\" and its balance?");
+            "Permanently delete \"\u2068Say \"hi\"\n\u2069\" and its balance?");
   EXPECT_EQ(resetConfirmationMessage(store, 0),
-            "Reset the balance and clear all transactions for \"Food\"?");
+            "Reset the balance and clear all transactions for \"\u2068Food\u2069\"?");
 }
 
 TEST(EnvelopeEditing, PaletteHasFiveTranslucentP3Colours) {

@@ -14,6 +14,7 @@
 #include "core/envelope_list.h"
 #include "core/money.h"
 #include "core/persistence.h"
+#include "core/user_text.h"
 #include "platform/defaults/in_memory_user_defaults.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "tests/support/amount_texts.h"
@@ -277,7 +278,7 @@ class ModelRun {
         const std::string name = input_.text();
         const std::int64_t color = input_.colorNumber();
         model_.add(name, color);
-        EXPECT_EQ(addEnvelope(store_, name, color), "Added '" + name + "'");
+        EXPECT_EQ(addEnvelope(store_, name, color), "Added '" + isolated(name) + "'");
       }
     }
   }

@@ -83,9 +83,41 @@ QString ScreenDriver::textOf(const QString& objectName) {
   return item != nullptr ? item->property("text").toString() : QString();
 }
 
+void ScreenDriver::useTouch() {
+  static QPointingDevice* const device = QTest::createTouchDevice();
+  touchScreen_ = device;
+}
+
+void ScreenDriver::resize(int width, int height) {
+  window().resize(width, height);
+  settle();
+}
+
 void ScreenDriver::click(QQuickItem* item) {
   if (item == nullptr) return;
+  if (touchScreen_ != nullptr) {
+    stroke(centreOf(item), centreOf(item));
+    return;
+  }
   QTest::mouseClick(&window(), Qt::LeftButton, Qt::NoModifier, centreOf(item));
+  settle();
+}
+
+void ScreenDriver::stroke(QPoint from, QPoint to) {
+  if (touchScreen_ != nullptr) {
+    QTest::touchEvent(&window(), touchScreen_).press(0, from, &window());
+    for (int step = 1; step <= 10 && from != to; ++step) {
+      QTest::qWait(10);
+      QTest::touchEvent(&window(), touchScreen_).move(0, from + (to - from) * step / 10, &window());
+    }
+    QTest::touchEvent(&window(), touchScreen_).release(0, to, &window());
+  } else {
+    QTest::mousePress(&window(), Qt::LeftButton, Qt::NoModifier, from);
+    for (int step = 1; step <= 10; ++step) {
+      QTest::mouseMove(&window(), from + (to - from) * step / 10, 10);
+    }
+    QTest::mouseRelease(&window(), Qt::LeftButton, Qt::NoModifier, to);
+  }
   settle();
 }
 
@@ -166,22 +198,11 @@ bool ScreenDriver::tabTo(const QString& objectName, bool backwards) {
 
 void ScreenDriver::swipeLeft(QQuickItem* item, int distance) {
   const QPoint start = item->mapToScene(QPointF(item->width() - 20, item->height() / 2)).toPoint();
-  QTest::mousePress(&window(), Qt::LeftButton, Qt::NoModifier, start);
-  for (int step = 1; step <= 10; ++step) {
-    QTest::mouseMove(&window(), start - QPoint(distance * step / 10, 0), 10);
-  }
-  QTest::mouseRelease(&window(), Qt::LeftButton, Qt::NoModifier, start - QPoint(distance, 0));
-  settle();
+  stroke(start, start - QPoint(distance, 0));
 }
 
 void ScreenDriver::dragVertically(QQuickItem* item, int dy) {
-  const QPoint start = centreOf(item);
-  QTest::mousePress(&window(), Qt::LeftButton, Qt::NoModifier, start);
-  for (int step = 1; step <= 10; ++step) {
-    QTest::mouseMove(&window(), start + QPoint(0, dy * step / 10), 10);
-  }
-  QTest::mouseRelease(&window(), Qt::LeftButton, Qt::NoModifier, start + QPoint(0, dy));
-  settle();
+  stroke(centreOf(item), centreOf(item) + QPoint(0, dy));
 }
 
 bool ScreenDriver::waitFor(const std::function<bool()>& ready, int milliseconds) {

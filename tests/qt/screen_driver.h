@@ -1,6 +1,7 @@
 // ScreenDriver: runs Allot's real QML window offscreen over a given store and drives it the way
-// a person does, with real mouse and key events: find an item by its object name on the page on
-// display (or in the alert), click it, type into it, swipe or drag it.
+// a person does, with real mouse (or, after useTouch, touch) and key events: find an item by its
+// object name on the page on display (or in the alert), click or tap it, type into it, swipe or
+// drag it.
 #pragma once
 
 #include <QAccessible>
@@ -35,6 +36,10 @@ class ScreenDriver {
   QQuickItem* find(const QString& objectName);
   QQuickItem* findInPage(QQuickItem* page, const QString& objectName);
   QString textOf(const QString& objectName);
+
+  // From now on clicks, swipes and drags are made with a finger on a touch screen.
+  void useTouch();
+  void resize(int width, int height);
 
   void click(QQuickItem* item);
   void click(const QString& objectName) { click(find(objectName)); }
@@ -72,6 +77,10 @@ class ScreenDriver {
   UserDefaults& defaults_;
   kit::Application application_;
   std::unique_ptr<QtScreen> screen_;
+  QPointingDevice* touchScreen_ = nullptr;
+
+  // Presses at `from`, moves to `to` in ten steps and lets go there.
+  void stroke(QPoint from, QPoint to);
 };
 
 }  // namespace allot::testing

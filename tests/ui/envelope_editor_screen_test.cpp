@@ -24,16 +24,16 @@ TEST_F(EnvelopeEditor, AddModeStaysOpenAndKeepsTheChosenColourForTheNextEnvelope
   EXPECT_EQ(editor().addButton()->currentTitle(), "Add Envelope");
   EXPECT_EQ(editor().addButton()->backgroundColor(), paletteColor(2));
   save("Food");
-  EXPECT_EQ(editor().resultsLabel()->text(), "Added 'Food'");
+  EXPECT_EQ(editor().resultsLabel()->text(), "Added '\u2068Food\u2069'");
   EXPECT_EQ(editor().envelopeName()->text(), "");
   EXPECT_FALSE(editor().envelopeName()->isFirstResponder());
 
   run.user.tap(RunningApp::button(editor(), "purpleButton"));
   EXPECT_EQ(editor().addButton()->backgroundColor(), paletteColor(4));
-  EXPECT_EQ(editor().resultsLabel()->text(), "Added 'Food'");  // choosing changes nothing else
+  EXPECT_EQ(editor().resultsLabel()->text(), "Added '\u2068Food\u2069'");  // choosing changes nothing else
   save("Rent");
   save("Gas");
-  EXPECT_EQ(editor().resultsLabel()->text(), "Added 'Gas'");
+  EXPECT_EQ(editor().resultsLabel()->text(), "Added '\u2068Gas\u2069'");
   EXPECT_EQ(run.store().envelopeColors(), (std::vector<std::int64_t>{2, 4, 4}));
   EXPECT_EQ(run.store().categoryAmounts(), (std::vector<double>{0.0, 0.0, 0.0}));
 

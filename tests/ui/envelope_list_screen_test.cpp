@@ -62,7 +62,7 @@ TEST_F(EnvelopeListScreen, SelectingARowOpensThatEnvelope) {
   run.addEnvelopes({"A", "B", "C", "D"});
   DetailViewController& detail = run.openEnvelope(3);
   EXPECT_EQ(detail.envelopeNumber(), 3);
-  EXPECT_EQ(detail.navigationItem().title(), "D: 0.00");
+  EXPECT_EQ(detail.navigationItem().title(), "\u2068D\u2069: 0.00");
   EXPECT_EQ(run.navigation().backButtonTitle(), "Envelopes");
   run.user.goBack();
   EXPECT_EQ(run.list().tableView().indexPathForSelectedRow(), std::nullopt);

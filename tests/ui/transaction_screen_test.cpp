@@ -30,11 +30,11 @@ class TransactionScreen : public ::testing::Test {
 };
 
 TEST_F(TransactionScreen, RecordingWithACommaShowsTheNewBalanceAndTheEntryOnTop) {
-  EXPECT_EQ(detail->navigationItem().title(), "Rent: 0.00");
+  EXPECT_EQ(detail->navigationItem().title(), "\u2068Rent\u2069: 0.00");
   EXPECT_EQ(shownRow(0), (std::pair<std::string, std::string>{"Added 'Rent'", "0.00"}));
   record("12,5", "Fuel", "subtractAmountButton");
   EXPECT_EQ(detail->resultsLabel()->text(), "Transaction of -12.50 recorded.");
-  EXPECT_EQ(detail->navigationItem().title(), "Rent: -12.50");
+  EXPECT_EQ(detail->navigationItem().title(), "\u2068Rent\u2069: -12.50");
   EXPECT_EQ(rowCount(), 2u);
   EXPECT_EQ(shownRow(0), (std::pair<std::string, std::string>{"Fuel", "-12.50"}));
   EXPECT_EQ(detail->enterAmount()->text(), "");
@@ -56,7 +56,7 @@ TEST_F(TransactionScreen, RefusedAmountsKeepTheNoteAndOnlyAnInvalidOneEmptiesThe
   record("", "Lunch!", "addAmountButton");
   EXPECT_EQ(detail->resultsLabel()->text(), "Please enter a valid number.");
   EXPECT_EQ(detail->optionalNote()->text(), "Lunch!");
-  EXPECT_EQ(detail->navigationItem().title(), "Rent: 0.00");
+  EXPECT_EQ(detail->navigationItem().title(), "\u2068Rent\u2069: 0.00");
   EXPECT_EQ(rowCount(), 1u);
   EXPECT_EQ(run.store().totalAmount(), 0.0);
 }
@@ -66,13 +66,13 @@ TEST_F(TransactionScreen, SwipeDeletingTheNewestTakesItsAmountBackOut) {
   record("2", "Snack", "subtractAmountButton");
   ASSERT_TRUE(run.user.swipeDelete(detail->tableView(), 0));
   EXPECT_EQ(detail->resultsLabel()->text(), "Transaction of -2.00 deleted.");
-  EXPECT_EQ(detail->navigationItem().title(), "Rent: 5.00");
+  EXPECT_EQ(detail->navigationItem().title(), "\u2068Rent\u2069: 5.00");
   EXPECT_EQ(rowCount(), 2u);
   EXPECT_EQ(shownRow(0), (std::pair<std::string, std::string>{"", "5.00"}));
 
   ASSERT_TRUE(run.user.swipeDelete(detail->tableView(), 1));  // the "Added" entry: no money
   EXPECT_EQ(detail->resultsLabel()->text(), "Transaction of 0.00 deleted.");
-  EXPECT_EQ(detail->navigationItem().title(), "Rent: 5.00");
+  EXPECT_EQ(detail->navigationItem().title(), "\u2068Rent\u2069: 5.00");
   EXPECT_EQ(run.store().totalAmount(), 5.0);
 }
 

@@ -9,6 +9,8 @@ import Allot
 
 Page {
     id: page
+    // The five colours share the width on a narrow screen, 52 pixels each at most.
+    readonly property real swatchSize: Math.min(52, (width - 32 - 4 * 14) / 5)
     property SceneBridge scene
     function outlet(name) { return scene ? scene.outlet(Names.outlet(name)) : null }
     readonly property ViewBridge saveButton: outlet(Storyboard.AddButton)
@@ -49,8 +51,8 @@ Page {
                     readonly property ViewBridge view: page.outlet(modelData)
                     readonly property bool chosen: view && view.selected
                     objectName: Names.outlet(modelData)
-                    implicitWidth: 52
-                    implicitHeight: 52
+                    implicitWidth: page.swatchSize
+                    implicitHeight: page.swatchSize
                     // Checked is the kit's chosen colour; a tap only tells the kit.
                     checkable: false
                     checked: chosen
@@ -105,6 +107,9 @@ Page {
             Layout.fillWidth: true
             text: view ? view.text : ""
             wrapMode: Text.Wrap
+            // At most two lines, however long the name in it.
+            maximumLineCount: 2
+            elide: Text.ElideRight
             horizontalAlignment: Text.AlignHCenter
             opacity: 0.8
             Accessible.role: Accessible.StaticText

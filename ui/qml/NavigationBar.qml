@@ -72,7 +72,8 @@ ToolBar {
         x: centred ? (bar.width - width) / 2 : leading.width + 8
         width: Math.min(implicitWidth, room)
         text: bar.scene ? bar.scene.title : ""
-        elide: Text.ElideRight
+        // A long envelope name gives way in the middle, so the balance at the end stays in view.
+        elide: Text.ElideMiddle
         font.pixelSize: 18
         font.bold: true
         horizontalAlignment: Text.AlignHCenter

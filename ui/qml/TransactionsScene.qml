@@ -81,6 +81,9 @@ Page {
             Layout.rightMargin: 16
             text: view ? view.text : ""
             wrapMode: Text.Wrap
+            // At most two lines, however long the name in it.
+            maximumLineCount: 2
+            elide: Text.ElideRight
             opacity: 0.8
             Accessible.role: Accessible.StaticText
             Accessible.name: text
