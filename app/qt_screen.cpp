@@ -1,5 +1,6 @@
 #include "app/qt_screen.h"
 
+#include <QGuiApplication>
 #include <QQmlEngineExtensionPlugin>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -22,6 +23,8 @@ QtScreen::QtScreen(kit::Application& application)
     return true;
   }();
   (void)styleChosen;
+  // The About screen shows it.
+  QGuiApplication::setApplicationVersion(QStringLiteral(ALLOT_VERSION));
   engine_.addImportPath(QStringLiteral(":/"));
 }
 

@@ -2,6 +2,7 @@
 // each step, and what the budget then holds.
 #include <gtest/gtest.h>
 #include <QTest>
+#include <algorithm>
 
 #include "core/budget_store.h"
 #include "platform/defaults/in_memory_user_defaults.h"
@@ -220,9 +221,12 @@ TEST_F(Screen, AScreenReaderReadsAndActsOnEveryControl) {
   ASSERT_TRUE(user.press("Reset"));
   EXPECT_EQ(user.store().categoryAmounts()[0], 0.0);
 
-  // The About text is read whole.
+  // The About text is read paragraph by paragraph, its headings as headings.
   ASSERT_TRUE(user.press("leftItemAbout"));
-  EXPECT_GT(user.accessible("aboutText")->text(QAccessible::Name).size(), 200);
+  const QStringList about = user.readingOrder();
+  EXPECT_TRUE(about.contains("How envelopes work"));
+  EXPECT_TRUE(std::any_of(about.begin(), about.end(),
+                          [](const QString& text) { return text.startsWith("Each envelope"); }));
   user.key(Qt::Key_Escape);
   EXPECT_NE(user.findInPage(user.page(), "envelopeList"), nullptr);
 }

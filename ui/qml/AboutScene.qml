@@ -1,7 +1,9 @@
 // The About screen: one text that scrolls, back at its first line whenever the kit lays the
-// screen out again.
+// screen out again. Its paragraphs are laid out as they read: a short line without a full stop is
+// a heading (the first one the title, with the version under it), the rest body text.
 import QtQuick
 import QtQuick.Controls
+import QtQuick.Controls.Material
 import Allot.Kit
 import Allot
 
@@ -9,6 +11,11 @@ Page {
     id: page
     property SceneBridge scene
     readonly property ViewBridge aboutText: scene ? scene.outlet(Names.outlet(Storyboard.AboutText)) : null
+    readonly property var paragraphs: aboutText ? aboutText.text.split("\n\n") : []
+
+    function isHeading(paragraph) {
+        return paragraph.length < 40 && paragraph.indexOf("\n") < 0 && !paragraph.endsWith(".");
+    }
 
     Flickable {
         id: flick
@@ -22,27 +29,56 @@ Page {
         ScrollIndicator.vertical: ScrollIndicator {}
         onMovementEnded: page.aboutText.scroll(contentY)
 
-        Label {
+        // The whole text takes the keyboard focus; the arrow and page keys scroll it.
+        Column {
             id: text
             objectName: Names.outlet(Storyboard.AboutText)
             width: flick.width
             padding: 20
-            text: page.aboutText ? page.aboutText.text : ""
-            wrapMode: Text.Wrap
-            font.pixelSize: 16
-            lineHeight: 1.25
-            textFormat: Text.PlainText
-            // Read whole by a screen reader; with the keyboard focus the arrow keys scroll it.
+            spacing: 12
             activeFocusOnTab: true
-            Accessible.role: Accessible.StaticText
-            Accessible.name: page.aboutText ? page.aboutText.text : ""
-            Accessible.description: "About Allot"
+            Accessible.role: Accessible.Document
+            Accessible.name: "About Allot"
             Keys.onUpPressed: page.scrollBy(-40)
             Keys.onDownPressed: page.scrollBy(40)
             Keys.onPressed: function(event) {
                 if (event.key === Qt.Key_PageUp || event.key === Qt.Key_PageDown) {
                     page.scrollBy(event.key === Qt.Key_PageUp ? -flick.height : flick.height);
                     event.accepted = true;
+                }
+            }
+
+            Repeater {
+                model: page.paragraphs
+                delegate: Column {
+                    required property string modelData
+                    required property int index
+                    readonly property bool heading: page.isHeading(modelData)
+                    width: text.width - 2 * text.padding
+                    spacing: 2
+                    // Text, not a Label: a control would report a heading as plain text.
+                    Text {
+                        width: parent.width
+                        text: parent.modelData
+                        wrapMode: Text.Wrap
+                        textFormat: Text.PlainText
+                        color: page.Material.foreground
+                        font.pixelSize: parent.index === 0 ? 24 : parent.heading ? 18 : 16
+                        font.bold: parent.heading
+                        lineHeight: parent.heading ? 1.0 : 1.25
+                        topPadding: parent.heading && parent.index > 0 ? 8 : 0
+                        Accessible.role: parent.heading ? Accessible.Heading : Accessible.Paragraph
+                        Accessible.name: text
+                    }
+                    Text {
+                        visible: parent.index === 0 && Qt.application.version !== ""
+                        text: "Version " + Qt.application.version
+                        color: page.Material.foreground
+                        opacity: 0.7
+                        font.pixelSize: 14
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
+                    }
                 }
             }
         }
