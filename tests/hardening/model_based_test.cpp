@@ -130,38 +130,31 @@ class RandomInput {
   }
 
   std::pair<std::string, std::optional<double>> amount() {
-    switch (below(10)) {
-      case 0:
-      case 1:
-      case 2:
-      case 3: {  // cents; the division is correctly rounded, as reading the text must be
-        const std::uint64_t magnitude = random_() % (chance(50) ? 100'000 : 100'000'000'000);
-        const bool negative = chance(40);
-        const std::string hundredths = std::to_string(100 + magnitude % 100).substr(1);
-        const double value = static_cast<double>(magnitude) / 100.0;
-        return {(negative     ? "-"
-                 : chance(20) ? "+"
-                              : "") +
-                    std::to_string(magnitude / 100) + (chance(50) ? "." : ",") + hundredths,
-                negative ? -value : value};
-      }
-      case 4: {
-        const auto whole = static_cast<std::int64_t>(random_() % 2'000'000) - 1'000'000;
-        return {(whole >= 0 && chance(30) ? "+" : "") + std::to_string(whole),
-                static_cast<double>(whole)};
-      }
-      case 5:
-        return testing::kReadAmounts[below(std::size(testing::kReadAmounts))];
-      case 6:
-        return {testing::kRefusedAmounts[below(std::size(testing::kRefusedAmounts))], {}};
-      case 7:
-        return {"x" + text(), {}};  // no number starts with a letter x
-      case 8:
-        return {"", {}};
-      default:  // exponents far beyond a double: overflow is refused, underflow reads as zero
-        if (chance(50)) return {"1e" + std::to_string(309 + below(100'000)), {}};
-        return {"-7e-" + std::to_string(400 + below(100'000)), -0.0};
+    const std::size_t kind = below(10);
+    if (kind < 4) {  // cents; the division is correctly rounded, as reading the text must be
+      const std::uint64_t magnitude = random_() % (chance(50) ? 100'000 : 100'000'000'000);
+      const double value = static_cast<double>(magnitude) / 100.0;
+      const bool negative = chance(40);
+      return {(negative     ? "-"
+               : chance(20) ? "+"
+                            : "") +
+                  std::to_string(magnitude / 100) + (chance(50) ? "." : ",") +
+                  std::to_string(100 + magnitude % 100).substr(1),
+              negative ? -value : value};
     }
+    if (kind == 4) {
+      const auto whole = static_cast<std::int64_t>(random_() % 2'000'000) - 1'000'000;
+      return {(whole >= 0 && chance(30) ? "+" : "") + std::to_string(whole),
+              static_cast<double>(whole)};
+    }
+    if (kind == 5) return testing::kReadAmounts[below(std::size(testing::kReadAmounts))];
+    if (kind == 6)
+      return {testing::kRefusedAmounts[below(std::size(testing::kRefusedAmounts))], {}};
+    if (kind == 7) return {"x" + text(), {}};  // no number starts with a letter x
+    if (kind == 8) return {"", {}};
+    // Exponents far beyond a double: overflow is refused, underflow reads as zero.
+    if (chance(50)) return {"1e" + std::to_string(309 + below(100'000)), {}};
+    return {"-7e-" + std::to_string(400 + below(100'000)), -0.0};
   }
 
   std::string modeWord() {
