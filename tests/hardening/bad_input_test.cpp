@@ -2,7 +2,6 @@
 // that cannot be written, and names, notes and amounts of any bytes and any length. Each is
 // reported, or passes through unchanged; none loses or alters stored data.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,20 +33,11 @@ using testing::writeOlderLayoutFile;
 
 // Zeroes the rows of the page that holds `table`, leaving its page header in place: the page still
 // says how many rows it holds, but each now reads as NULLs.
-void zeroRowsOf(const fs::path& file, const char* table) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* query = nullptr;
-  const std::string sql =
-      std::string("SELECT rootpage, (SELECT page_size FROM pragma_page_size) ") +
-      "FROM sqlite_schema WHERE name = '" + table + "'";
-  ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &query, nullptr), SQLITE_OK);
-  ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
-  const auto root = static_cast<std::size_t>(sqlite3_column_int64(query, 0));
-  const auto pageSize = static_cast<std::size_t>(sqlite3_column_int64(query, 1));
-  sqlite3_finalize(query);
-  sqlite3_close(db);
-
+void zeroRowsOf(const fs::path& file, const std::string& table) {
+  const auto root = static_cast<std::size_t>(
+      testing::integers(file, "SELECT rootpage FROM sqlite_schema WHERE name = '" + table + "'")
+          .at(0));
+  const auto pageSize = static_cast<std::size_t>(testing::integers(file, "PRAGMA page_size").at(0));
   std::string bytes = fileBytes(file);
   const std::size_t page = (root - 1) * pageSize;
   const std::size_t header = page + (root == 1 ? 100 : 0);

@@ -20,6 +20,19 @@ void runSql(const std::filesystem::path& file, const char* sql) {
   sqlite3_close(db);
 }
 
+std::vector<std::int64_t> integers(const std::filesystem::path& file, const std::string& sql) {
+  sqlite3* db = nullptr;
+  sqlite3_stmt* query = nullptr;
+  std::vector<std::int64_t> column;
+  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &query, nullptr), SQLITE_OK)
+      << sqlite3_errmsg(db);
+  while (sqlite3_step(query) == SQLITE_ROW) column.push_back(sqlite3_column_int64(query, 0));
+  sqlite3_finalize(query);
+  sqlite3_close(db);
+  return column;
+}
+
 void saveAndCommit(const BudgetStore& store, const std::filesystem::path& file) {
   SqliteUserDefaults defaults(file);
   saveStore(store, defaults);

@@ -17,6 +17,9 @@ namespace allot::testing {
 // Runs `sql` on the SQLite database `file`, creating it when missing; fails the test on an error.
 void runSql(const std::filesystem::path& file, const char* sql);
 
+// The first column of every row that `sql` returns on `file`, as integers.
+std::vector<std::int64_t> integers(const std::filesystem::path& file, const std::string& sql);
+
 // Saves `store` through SqliteUserDefaults and commits it; fails the test when the commit fails.
 void saveAndCommit(const BudgetStore& store, const std::filesystem::path& file);
 
