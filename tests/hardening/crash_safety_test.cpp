@@ -38,12 +38,7 @@ class ChildProcess {
  public:
   ChildProcess(const std::string& program, const std::vector<std::string>& arguments) {
     int report[2], input[2];
-    if (::pipe2(report, O_CLOEXEC) != 0) return;
-    if (::pipe2(input, O_CLOEXEC) != 0) {
-      ::close(report[0]);
-      ::close(report[1]);
-      return;
-    }
+    if (::pipe2(report, O_CLOEXEC) != 0 || ::pipe2(input, O_CLOEXEC) != 0) return;
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)
       argv.push_back(const_cast<char*>(argument.c_str()));
@@ -69,8 +64,6 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  bool started() const { return pid_ > 0; }
-
   // The next report line, waiting for it; nothing once the child has closed the pipe (or after a
   // minute of silence, which only a hung child causes).
   std::optional<std::string> readLine() {
@@ -91,23 +84,17 @@ class ChildProcess {
     buffered_.erase(0, end + 1);
     return line;
   }
-  // Every line still to come, up to the end of the pipe; for after the child has ended.
-  std::vector<std::string> readRemainingLines() {
-    std::vector<std::string> lines;
-    while (std::optional<std::string> line = readLine()) lines.push_back(std::move(*line));
-    return lines;
-  }
   void sendByte() { (void)!::write(inputFd_, "g", 1); }
   void kill() {
-    if (pid_ > 0 && !reaped_) ::kill(pid_, SIGKILL);
+    if (pid_ > 0) ::kill(pid_, SIGKILL);
   }
-  // The raw wait status.
+  // The raw wait status; the child is then reaped and no longer killed.
   int wait() {
-    if (pid_ <= 0 || reaped_) return status_;
-    while (::waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
+    int status = 0;
+    while (pid_ > 0 && ::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
-    reaped_ = true;
-    return status_;
+    pid_ = -1;
+    return status;
   }
 
  private:
@@ -115,8 +102,6 @@ class ChildProcess {
   int reportFd_ = -1;
   int inputFd_ = -1;
   std::string buffered_;
-  bool reaped_ = false;
-  int status_ = 0;
 };
 
 // Generations in order, built by the same steps the child takes.
@@ -192,17 +177,14 @@ std::uint64_t acknowledged(const std::vector<std::string>& lines, std::uint64_t 
 std::uint64_t killMidway(const fs::path& file, std::uint64_t onDisk, std::size_t lines,
                          std::chrono::microseconds pause, ExpectedGenerations& expected) {
   ChildProcess child(ALLOT_CRASH_CHILD, {file.string(), "3"});
-  EXPECT_TRUE(child.started());
   std::vector<std::string> said;
-  while (said.size() < lines) {
-    std::optional<std::string> line = child.readLine();
-    if (!line) break;
-    said.push_back(std::move(*line));
+  for (std::optional<std::string> line; said.size() < lines && (line = child.readLine());) {
+    said.push_back(*line);
   }
   std::this_thread::sleep_for(pause);
   child.kill();
   const int status = child.wait();
-  for (std::string& line : child.readRemainingLines()) said.push_back(std::move(line));
+  while (std::optional<std::string> line = child.readLine()) said.push_back(*line);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
       << "the child ended by itself; its last report: " << (said.empty() ? "" : said.back());
   const std::uint64_t last = acknowledged(said, onDisk);
@@ -244,7 +226,6 @@ void fillTheDiskAt(const fs::path& file, std::uint64_t limit, ExpectedGeneration
   SCOPED_TRACE("file size limit " + std::to_string(limit));
   const std::uint64_t before = loadGeneration(file, expected).value_or(0);
   ChildProcess child(ALLOT_CRASH_CHILD, {file.string(), "3", std::to_string(limit)});
-  ASSERT_TRUE(child.started());
   std::vector<std::string> lines;
   std::optional<Report> failure;
   while (std::optional<std::string> line = child.readLine()) {

@@ -13,11 +13,11 @@
 
 #include "core/envelope_list.h"
 #include "core/money.h"
-#include "core/persistence.h"
 #include "platform/defaults/in_memory_user_defaults.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "tests/support/amount_texts.h"
 #include "tests/support/budgets.h"
+#include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
 
 namespace allot::hardening {
@@ -204,18 +204,16 @@ class ModelRun {
         const bool full = model_.envelopes[n].amounts.size() >= 200;
         const RecordResult result = recordTransaction(store_, n, note, text, mode, formatter_);
         const double amount = value ? (mode == "subtract" ? -*value : *value) : 0.0;
-        if (!value || !model_.record(n, note, amount)) {
-          ++coverage.refused;
-          EXPECT_EQ(result.outcome,
-                    text.empty() ? RecordOutcome::EmptyAmount : RecordOutcome::InvalidAmount)
-              << text;
-          EXPECT_EQ(result.message, "Please enter a valid number.");
-          return;
-        }
-        EXPECT_EQ(result.outcome, RecordOutcome::Recorded) << text;
+        const bool taken = value && model_.record(n, note, amount);
+        coverage.refused += !taken;
+        coverage.trimmed += taken && full;
+        EXPECT_EQ(result.outcome, taken          ? RecordOutcome::Recorded
+                                  : text.empty() ? RecordOutcome::EmptyAmount
+                                                 : RecordOutcome::InvalidAmount)
+            << text;
         EXPECT_EQ(result.message,
-                  "Transaction of " + formatAmount(amount, formatter_) + " recorded.");
-        coverage.trimmed += full;
+                  taken ? "Transaction of " + formatAmount(amount, formatter_) + " recorded."
+                        : "Please enter a valid number.");
         return;
       }
       case DeleteEntry: {
@@ -304,11 +302,9 @@ class ModelRun {
   }
 
   void takeLoaded(UserDefaults& defaults) {
-    BudgetStore loaded;
-    LoadReport report;
-    loadStore(loaded, defaults, &report);
-    EXPECT_FALSE(report.unloadable()) << report.reason();
-    store_ = std::move(loaded);
+    testing::Loaded loaded = testing::loadFrom(defaults);
+    EXPECT_FALSE(loaded.report.unloadable()) << loaded.report.reason();
+    store_ = std::move(loaded.store);
   }
 
   RandomInput input_;
