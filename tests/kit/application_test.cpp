@@ -33,7 +33,8 @@ class ApplicationTest : public ::testing::Test {
   Gestures user;
 };
 
-TEST_F(ApplicationTest, LaunchMakesTheScreenAfterTheStoryboardAndShowsItAfterLaunching) {
+// Launching makes the screen after the storyboard and shows it after launching.
+TEST_F(ApplicationTest, LaunchSeguesAndBackRunTheHooksInOrder) {
   EXPECT_TRUE(app.launch());
   EXPECT_EQ(log, (Log{"mainStoryboard", "didFinishLaunching", "first.viewDidLoad with outlet",
                       "first.viewWillAppear", "first.viewDidLayoutSubviews", "first.viewDidAppear",
@@ -41,10 +42,6 @@ TEST_F(ApplicationTest, LaunchMakesTheScreenAfterTheStoryboardAndShowsItAfterLau
   EXPECT_EQ(app.applicationState(), ApplicationState::Active);
   EXPECT_EQ(navigation().navigationItem().title(), std::nullopt);
   EXPECT_EQ(top().navigationItem().title(), "first");
-}
-
-TEST_F(ApplicationTest, SeguesAndBackRunTheHooksInOrder) {
-  app.launch();
   LoggingController& first = top();
   std::size_t mark = log.size();
   ASSERT_TRUE(user.tap(*first.button));
@@ -153,17 +150,17 @@ TEST_F(ApplicationTest, RevisionMovesWithEveryChangeOnScreenOnly) {
 
 TEST_F(ApplicationTest, EachResignReportsThenCommitsAndSaysWhenTheCommitFails) {
   app.resignActive();  // not launched yet: nothing to report
-  EXPECT_EQ(defaults.commits, 0);
+  EXPECT_EQ(defaults.synchronizeCount(), 0);
   app.launch();
   app.resignActive();
   EXPECT_EQ(app.applicationState(), ApplicationState::Inactive);
   EXPECT_EQ(log.back(), "willResignActive");
-  EXPECT_EQ(defaults.commits, 1);
+  EXPECT_EQ(defaults.synchronizeCount(), 1);
   EXPECT_EQ(diagnostics.str(), "");
 
   defaults.failing = true;
   app.resignActive();
-  EXPECT_EQ(defaults.commits, 2);
+  EXPECT_EQ(defaults.synchronizeCount(), 2);
   EXPECT_EQ(diagnostics.str(), "Could not save the application's data: disk full\n");
   app.becomeActive();
   EXPECT_EQ(log.back(), "didBecomeActive");

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/defaults/user_defaults.h"
+#include "platform/defaults/in_memory_user_defaults.h"
 #include "platform/kit/application.h"
 #include "platform/kit/button.h"
 #include "platform/kit/label.h"
@@ -77,19 +77,11 @@ class WordsController : public TableViewController {
   std::vector<std::pair<std::size_t, std::size_t>> moves;
 };
 
-// Defaults that keep nothing and can be told to fail their commit.
-class FakeDefaults : public UserDefaults {
+// Defaults that can be told to fail their commit.
+class FakeDefaults : public InMemoryUserDefaults {
  public:
-  std::optional<Value> valueForKey(std::string_view) const override { return std::nullopt; }
-  void setDouble(double, std::string_view) override {}
-  void setObject(Value, std::string_view) override {}
-  bool synchronize() override {
-    ++commits;
-    return !failing;
-  }
+  bool synchronize() override { return InMemoryUserDefaults::synchronize() && !failing; }
   std::string lastError() const override { return failing ? "disk full" : ""; }
-
-  int commits = 0;
   bool failing = false;
 };
 

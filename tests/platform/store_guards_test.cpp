@@ -34,17 +34,21 @@ unsigned modeOf(const fs::path& path) {
   return status.st_mode & 07777;
 }
 
+// Each test starts with a store holding the envelope "Food" and a total of 7.
 class StoreGuards : public ::testing::Test {
  protected:
+  StoreGuards() {
+    testing::saveAndCommit(budgetWith("Food"), file_);
+    bytes_ = fileBytes(file_);
+  }
   testing::TemporaryDirectory directory_;
   const fs::path file_ = directory_.path() / "defaults.sqlite3";
+  std::string bytes_;
 };
 
 // A lock held for a moment is waited out; one held longer is reported as busy, never as damage,
 // and leaves the file and the pending writes alone until it is gone; a quit ends the wait.
 TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
-  testing::saveAndCommit(budgetWith("Food"), file_);
-  const std::string bytes = fileBytes(file_);
   {
     LockHolder briefly(file_, std::chrono::milliseconds(300));
     ASSERT_TRUE(briefly.holding());
@@ -76,7 +80,7 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
   EXPECT_FALSE(defaults.synchronize());
   StopRequest::reset();
   holder.release();
-  EXPECT_EQ(fileBytes(file_), bytes);
+  EXPECT_EQ(fileBytes(file_), bytes_);
 
   ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
   EXPECT_EQ(SqliteUserDefaults(file_).valueForKey("categoryNames"), Value(Value::List{"Rent"}));
@@ -85,7 +89,6 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
 // A file from a newer version is read with what this one knows and never written; one whose
 // tables this version does not know is not read either.
 TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
-  testing::saveAndCommit(budgetWith("Food"), file_);
   runSql(file_, "PRAGMA user_version = 4;");
   const std::string bytes = fileBytes(file_);
   SqliteUserDefaults defaults(file_);
@@ -140,17 +143,15 @@ TEST_F(StoreGuards, FoldersAndFilesAreTheUsersAlone) {
 // A link in the store's place is never followed: the file it points to is neither read nor
 // written, and a dangling one creates nothing.
 TEST_F(StoreGuards, ALinkInTheStoresPlaceIsNotFollowed) {
-  const fs::path target = directory_.path() / "elsewhere.sqlite3";
-  testing::saveAndCommit(budgetWith("Food"), target);
-  const std::string bytes = fileBytes(target);
-  fs::create_symlink(target, file_);
-  SqliteUserDefaults linked(file_);
+  const fs::path link = directory_.path() / "link.sqlite3";
+  fs::create_symlink(file_, link);
+  SqliteUserDefaults linked(link);
   const auto refused = loadFrom(linked);
   EXPECT_EQ(refused.report.status.kind(), Status::Kind::NotOurs);
   EXPECT_NE(refused.report.reason().find("symbolic link"), std::string::npos);
   saveStore(budgetWith("Rent"), linked);
   EXPECT_FALSE(linked.synchronize());
-  EXPECT_EQ(fileBytes(target), bytes);
+  EXPECT_EQ(fileBytes(file_), bytes_);
 
   const fs::path dangling = directory_.path() / "dangling.sqlite3";
   const fs::path nowhere = directory_.path() / "nowhere.sqlite3";
@@ -163,7 +164,6 @@ TEST_F(StoreGuards, ALinkInTheStoresPlaceIsNotFollowed) {
 
 // A stored value beyond 16 MiB is taken for damage, not read into memory.
 TEST_F(StoreGuards, AValueLargerThanSixteenMebibytesIsUnreadable) {
-  testing::saveAndCommit(budgetWith("Food"), file_);
   // A list of one CBOR text string of 17 MiB (major type 3, 4-byte length), standing in for
   // the envelope's descriptions.
   runSql(file_,
