@@ -6,7 +6,7 @@
 
 #include "core/envelope_editing.h"
 #include "platform/defaults/in_memory_user_defaults.h"
-#include "tests/support/budgets.h"
+#include "tests/support/samples.h"
 
 namespace allot {
 namespace {

@@ -8,7 +8,7 @@
 #include "core/envelope_editing.h"
 #include "core/envelope_list.h"
 #include "core/money.h"
-#include "tests/support/amount_texts.h"
+#include "tests/support/samples.h"
 
 namespace allot {
 namespace {

@@ -14,7 +14,7 @@
 #include "core/persistence.h"
 #include "core/transactions.h"
 #include "platform/defaults/in_memory_user_defaults.h"
-#include "tests/support/budgets.h"
+#include "tests/support/samples.h"
 
 namespace {
 

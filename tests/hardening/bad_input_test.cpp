@@ -14,7 +14,7 @@
 #include "core/persistence.h"
 #include "core/transactions.h"
 #include "platform/defaults/sqlite_user_defaults.h"
-#include "tests/support/budgets.h"
+#include "tests/support/samples.h"
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
 

@@ -16,7 +16,7 @@
 #include "core/persistence.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "tests/hardening/generations.h"
-#include "tests/support/budgets.h"
+#include "tests/support/samples.h"
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
 

@@ -15,8 +15,7 @@
 #include "core/money.h"
 #include "platform/defaults/in_memory_user_defaults.h"
 #include "platform/defaults/sqlite_user_defaults.h"
-#include "tests/support/amount_texts.h"
-#include "tests/support/budgets.h"
+#include "tests/support/samples.h"
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
 

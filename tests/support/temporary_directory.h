@@ -1,17 +1,25 @@
-// TemporaryDirectory: an empty directory for one test, on /dev/shm when there is one (commits
-// there cost no disk flushes), named after the process and the test, and removed with everything
-// in it when the test ends.
+// The bytes of a file, for checks that a file was left exactly as it was; and TemporaryDirectory,
+// an empty directory for one test, on /dev/shm when there is one (commits there cost no disk
+// flushes), named after the process and the test, and removed with everything in it at the end.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 
-#include "tests/support/file_bytes.h"
-
 namespace allot::testing {
+
+// The file's bytes, or the empty text when it is not a regular file.
+inline std::string fileBytes(const std::filesystem::path& file) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) return "";
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 class TemporaryDirectory {
  public:

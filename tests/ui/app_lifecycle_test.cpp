@@ -11,7 +11,7 @@
 
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "running_app.h"
-#include "tests/support/budgets.h"
+#include "tests/support/samples.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
