@@ -1,12 +1,20 @@
+// The store and its load, save and rescue: what the operations build on (checked through them
+// against the reference model in ModelBased), stored data of every layout and kind of damage, and
+// the copy of what cannot be loaded.
 #include "core/persistence.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <fstream>
 #include <limits>
+
+#include "core/stored_data_rescue.h"
 
 #include "core/envelope_editing.h"
 #include "platform/defaults/in_memory_user_defaults.h"
 #include "tests/support/samples.h"
+#include "tests/support/temporary_directory.h"
 
 namespace allot {
 namespace {
@@ -119,6 +127,65 @@ TEST(Persistence, DataThatCannotBeTakenLeavesTheStoreEmptyAndIsReported) {
     EXPECT_EQ(report.reason().rfind(reason, 0), 0u) << report.reason();
     EXPECT_TRUE(testing::sameBudget(store, BudgetStore())) << reason;
   }
+}
+
+EnvelopeRecord record(std::string name, double balance) {
+  return {std::move(name), 1, balance, {"x", "y"}, {1.0, 2.0}};
+}
+
+TEST(BudgetStore, AssignRefusesFieldsOfUnequalLength) {
+  BudgetStore store;
+  store.appendEnvelope(record("kept", 5.0));
+  BudgetFields uneven;
+  uneven.categoryNames = {"a"};
+  EXPECT_FALSE(store.assign(uneven));
+  BudgetFields unpaired{1.0, {"a"}, {0}, {0.0}, {{"d"}}, {{}}};
+  EXPECT_FALSE(store.assign(unpaired));
+  EXPECT_EQ(store.categoryNames()[0], "kept");
+  EXPECT_TRUE(store.assign({2.0, {"a"}, {4}, {1.0}, {{"d"}}, {{1.0}}}));
+  EXPECT_EQ(store.totalAmount(), 2.0);
+}
+
+TEST(BudgetStoreDeathTest, OutOfRangeIndexesAssertInDebugAndChangeNothingOtherwise) {
+  BudgetStore store;
+  store.appendEnvelope(record("e", 1.0));
+  EXPECT_DEBUG_DEATH(store.removeEnvelope(1), "out of range");
+  EXPECT_DEBUG_DEATH(store.removeTransaction(0, 2), "out of range");
+  EXPECT_DEBUG_DEATH(store.insertEnvelope(3, record("f", 0.0)), "out of range");
+  EXPECT_DEBUG_DEATH(store.setBalance(7, 9.0), "out of range");
+  EXPECT_EQ(store.envelopeCount(), 1u);
+  EXPECT_EQ(store.transactionCount(0), 2u);
+  EXPECT_EQ(store.categoryAmounts()[0], 1.0);
+}
+
+TEST(StoredDataRescue, CopiesTheFileAndItsLogAsideForTheUserAlone) {
+  testing::TemporaryDirectory directory;
+  const auto file = directory.path() / "defaults.sqlite3";
+  std::ofstream(file, std::ios::binary) << "stored bytes";
+  std::ofstream(file.string() + "-wal", std::ios::binary) << "log bytes";
+
+  ::umask(0);
+  const auto first = copyStoreAside(file);
+  ::umask(022);
+  ASSERT_TRUE(first.has_value());
+  for (const auto& copy : {*first, std::filesystem::path(first->string() + "-wal")}) {
+    EXPECT_EQ(std::filesystem::status(copy).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  }
+  EXPECT_EQ(first->parent_path(), directory.path());
+  EXPECT_EQ(first->filename().string().rfind("defaults.sqlite3.unloadable-", 0), 0u);
+  EXPECT_EQ(testing::fileBytes(*first), "stored bytes");
+  EXPECT_EQ(testing::fileBytes(first->string() + "-wal"), "log bytes");
+  EXPECT_EQ(testing::fileBytes(file), "stored bytes") << "the original stays";
+
+  // A second rescue in the same second does not overwrite the first copy.
+  const auto second = copyStoreAside(file);
+  ASSERT_TRUE(second.has_value());
+  EXPECT_NE(*second, *first);
+
+  std::string error;
+  EXPECT_FALSE(copyStoreAside(directory.path() / "absent", &error).has_value());
+  EXPECT_NE(error.find("absent"), std::string::npos);
 }
 
 }  // namespace

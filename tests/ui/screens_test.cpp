@@ -1,7 +1,8 @@
-// The envelope list: first launch, rows, the Edit button rule, reordering, opening an envelope and
-// the About screen; the row actions, Delete and Reset Balance with their confirmations and Edit
-// Details into the editor and back. What the operations do to the budget is tested in ModelBased,
-// the questions' texts in EnvelopeList.
+// The screens, walked through the gestures: the envelope list (first launch, rows, the Edit button
+// rule, reordering, opening an envelope, the About screen); its row actions (Delete and Reset
+// Balance with their confirmations, Edit Details into the editor and back); the editor; the
+// transaction screen. What the operations do to the budget is tested in ModelBased, the texts
+// they show in core's texts test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -202,6 +203,137 @@ TEST_F(RowActions, EditDetailsOpensTheEditorForTheRowAndSavingUnwindsToTheList) 
   // Any other way into the editor is add mode.
   run.user.tap(*run.list().navigationItem().rightBarButtonItem());
   EXPECT_FALSE(run.onDisplay<EnvelopeDetailsViewController>().editingEnvelope());
+}
+
+// The envelope editor in add mode: colours, results, refused names and the keyboard.
+class EnvelopeEditor : public ::testing::Test {
+ protected:
+  EnvelopeEditor() { run.user.tap(*run.list().navigationItem().rightBarButtonItem()); }
+  EnvelopeDetailsViewController& editor() { return run.onDisplay<EnvelopeDetailsViewController>(); }
+  void save(const std::string& name) {
+    run.user.enterText(*editor().envelopeName(), name);
+    run.user.tap(*editor().addButton());
+  }
+
+  InMemoryUserDefaults defaults;
+  RunningApp run{defaults};
+};
+
+TEST_F(EnvelopeEditor, AddModeStaysOpenAndKeepsTheChosenColourForTheNextEnvelope) {
+  EXPECT_EQ(editor().addButton()->currentTitle(), "Add Envelope");
+  EXPECT_EQ(editor().addButton()->backgroundColor(), paletteColor(2));
+  save("Food");
+  EXPECT_EQ(editor().resultsLabel()->text(), "Added 'Food'");
+  EXPECT_EQ(editor().envelopeName()->text(), "");
+  EXPECT_FALSE(editor().envelopeName()->isFirstResponder());
+
+  run.user.tap(RunningApp::button(editor(), "purpleButton"));
+  EXPECT_EQ(editor().addButton()->backgroundColor(), paletteColor(4));
+  EXPECT_EQ(editor().resultsLabel()->text(), "Added 'Food'");  // choosing changes nothing else
+  save("Rent");
+  save("Gas");
+  EXPECT_EQ(editor().resultsLabel()->text(), "Added 'Gas'");
+  EXPECT_EQ(run.store().envelopeColors(), (std::vector<std::int64_t>{2, 4, 4}));
+  EXPECT_EQ(run.store().categoryAmounts(), (std::vector<double>{0.0, 0.0, 0.0}));
+
+  run.user.goBack();
+  EXPECT_EQ(run.rowNames(), (std::vector<std::string>{"Food", "Rent", "Gas"}));
+  EXPECT_EQ(run.row(2).envelopeNameLabel()->backgroundColor(), paletteColor(4));
+}
+
+TEST_F(EnvelopeEditor, EmptyAndMissingNamesAreRefusedAndASpaceIsAName) {
+  run.user.tap(*editor().addButton());  // nothing ever typed: the field has no text
+  EXPECT_EQ(editor().resultsLabel()->text(), "Please enter a valid name.");
+  run.user.clearText(*editor().envelopeName());
+  run.user.tap(*editor().addButton());
+  EXPECT_EQ(editor().resultsLabel()->text(), "Please enter a valid name.");
+  EXPECT_TRUE(editor().envelopeName()->isFirstResponder());  // still ready for typing
+  EXPECT_EQ(run.store().envelopeCount(), 0u);
+
+  save(" ");
+  EXPECT_EQ(run.store().categoryNames(), std::vector<std::string>{" "});
+}
+
+TEST_F(EnvelopeEditor, TouchingTheBackgroundHidesTheKeyboardAndSavesNothing) {
+  run.user.enterText(*editor().envelopeName(), "Hol");
+  ASSERT_TRUE(editor().envelopeName()->isFirstResponder());
+  run.user.touchBackground();
+  EXPECT_FALSE(editor().envelopeName()->isFirstResponder());
+  EXPECT_EQ(editor().envelopeName()->text(), "Hol");
+  run.user.goBack();
+  EXPECT_EQ(run.store().envelopeCount(), 0u);
+  EXPECT_EQ(run.app.window().firstResponder(), nullptr);
+}
+
+// The transaction screen: recording, refused amounts and swipe-delete.
+class TransactionScreen : public ::testing::Test {
+ protected:
+  TransactionScreen() {
+    run.addEnvelopes({"Rent"});
+    detail = &run.openEnvelope(0);
+  }
+  void tap(const char* button) { run.user.tap(RunningApp::button(*detail, button)); }
+  void record(const std::string& amount, const std::string& note, const char* button) {
+    run.user.enterText(*detail->enterAmount(), amount);
+    run.user.enterText(*detail->optionalNote(), note);
+    tap(button);
+  }
+  std::pair<std::string, std::string> shownRow(std::size_t r) {
+    kit::TableViewCell& cell = *detail->tableView().cellForRowAtIndexPath(kit::IndexPath(r));
+    return {cell.textLabel()->text().value_or("?"), cell.detailTextLabel()->text().value_or("?")};
+  }
+  std::size_t rowCount() { return detail->tableView().numberOfRowsInSection(0); }
+
+  InMemoryUserDefaults defaults;
+  RunningApp run{defaults};
+  DetailViewController* detail = nullptr;
+};
+
+TEST_F(TransactionScreen, RecordingWithACommaShowsTheNewBalanceAndTheEntryOnTop) {
+  EXPECT_EQ(detail->navigationItem().title(), "Rent: 0.00");
+  EXPECT_EQ(shownRow(0), (std::pair<std::string, std::string>{"Added 'Rent'", "0.00"}));
+  record("12,5", "Fuel", "subtractAmountButton");
+  EXPECT_EQ(detail->resultsLabel()->text(), "Transaction of -12.50 recorded.");
+  EXPECT_EQ(detail->navigationItem().title(), "Rent: -12.50");
+  EXPECT_EQ(rowCount(), 2u);
+  EXPECT_EQ(shownRow(0), (std::pair<std::string, std::string>{"Fuel", "-12.50"}));
+  EXPECT_EQ(detail->enterAmount()->text(), "");
+  EXPECT_EQ(detail->optionalNote()->text(), "");
+  EXPECT_EQ(run.app.window().firstResponder(), nullptr);
+
+  run.user.goBack();
+  EXPECT_EQ(run.row(0).envelopeTotalLabel()->text(), "-12.50");
+  EXPECT_EQ(run.totalLine(), "Total: -12.50");
+}
+
+TEST_F(TransactionScreen, RefusedAmountsKeepTheNoteAndOnlyAnInvalidOneEmptiesTheAmount) {
+  record("1,234.5", "Lunch", "addAmountButton");
+  EXPECT_EQ(detail->resultsLabel()->text(), "Please enter a valid number.");
+  EXPECT_EQ(detail->enterAmount()->text(), "");
+  EXPECT_EQ(detail->optionalNote()->text(), "Lunch");
+  EXPECT_EQ(run.app.window().firstResponder(), nullptr);
+
+  record("", "Lunch!", "addAmountButton");
+  EXPECT_EQ(detail->resultsLabel()->text(), "Please enter a valid number.");
+  EXPECT_EQ(detail->optionalNote()->text(), "Lunch!");
+  EXPECT_EQ(detail->navigationItem().title(), "Rent: 0.00");
+  EXPECT_EQ(rowCount(), 1u);
+  EXPECT_EQ(run.store().totalAmount(), 0.0);
+}
+
+TEST_F(TransactionScreen, SwipeDeletingTheNewestTakesItsAmountBackOut) {
+  record("5", "", "addAmountButton");
+  record("2", "Snack", "subtractAmountButton");
+  ASSERT_TRUE(run.user.swipeDelete(detail->tableView(), 0));
+  EXPECT_EQ(detail->resultsLabel()->text(), "Transaction of -2.00 deleted.");
+  EXPECT_EQ(detail->navigationItem().title(), "Rent: 5.00");
+  EXPECT_EQ(rowCount(), 2u);
+  EXPECT_EQ(shownRow(0), (std::pair<std::string, std::string>{"", "5.00"}));
+
+  ASSERT_TRUE(run.user.swipeDelete(detail->tableView(), 1));  // the "Added" entry: no money
+  EXPECT_EQ(detail->resultsLabel()->text(), "Transaction of 0.00 deleted.");
+  EXPECT_EQ(detail->navigationItem().title(), "Rent: 5.00");
+  EXPECT_EQ(run.store().totalAmount(), 5.0);
 }
 
 }  // namespace
