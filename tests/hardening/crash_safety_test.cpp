@@ -4,18 +4,23 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <random>
 #include <sstream>
 #include <thread>
 
+#include "core/envelope_editing.h"
+#include "core/envelope_list.h"
 #include "core/persistence.h"
+#include "core/transactions.h"
 #include "platform/defaults/sqlite_user_defaults.h"
-#include "tests/hardening/generations.h"
 #include "tests/support/samples.h"
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
@@ -30,24 +35,100 @@ using testing::writeOlderLayoutFile;
 
 constexpr int kKills = 240;
 
-// Runs the crash-safety child with a pipe for its report lines (passed as file descriptor 3, which
-// the child is told among its arguments) and one for its standard input, reads its lines, and
-// kills and reaps it. It never kills anything it did not start, and reaps its child when
-// destroyed.
+// Generations: the chain of budget states that the child commits one after another. Generation g
+// is the empty store after g steps of the real operations (adding, editing and moving envelopes,
+// recording 1.00 with the note "generation <g> ..."), so every committed state names its own
+// generation in totalAmount and can be compared whole with the state expected for it.
+// The generation a store holds, from its total; nothing when the total is not a whole number of
+// steps (a store that no generation ever had).
+std::optional<std::uint64_t> generationOf(const BudgetStore& store) {
+  const double total = store.totalAmount();
+  if (!(total >= 0.0) || total > 1e9 || std::trunc(total) != total) return std::nullopt;
+  return static_cast<std::uint64_t>(total);
+}
+
+// Turns generation g into generation g + 1.
+void advanceGeneration(BudgetStore& store, NumberFormatter& formatter) {
+  const std::uint64_t next = generationOf(store).value_or(0) + 1;
+  const std::string tag = std::to_string(next);
+  if (store.envelopeCount() == 0 || next % 8 == 0) {
+    addEnvelope(store, "Envelope " + tag, static_cast<std::int64_t>(next % 5));
+  }
+  const std::size_t count = store.envelopeCount();
+  if (next % 50 == 0) updateEnvelope(store, next / 50 % count, "Renamed in " + tag, 1);
+  if (next % 11 == 0) moveEnvelope(store, count - 1, 0);
+  // Notes of varying length, so that commits change different numbers of pages.
+  std::string note = "generation " + tag + " " + std::string(next % 97, '.');
+  recordTransaction(store, next % count, std::move(note), "1", "add", formatter);
+}
+
+// The child, run as "hardening_tests --crash-child STORE_FILE [FILE_SIZE_LIMIT]": it loads the
+// budget and then, generation after generation, changes it, saves it and commits it, writing a
+// line to file descriptor 3 after each step: "loaded <g>" once, then "committed <g>" or
+// "failed <g> <why>". With FILE_SIZE_LIMIT it runs under that RLIMIT_FSIZE (SIGXFSZ ignored, so
+// that writes fail with EFBIG as on a full disk) until a commit fails; it then waits for a byte on
+// standard input, lifts the limit, commits once more and exits.
+int crashChild(const char* file, const char* limit) {
+  auto report = [](const std::string& line) {
+    const std::string text = line + "\n";
+    for (std::size_t sent = 0; sent < text.size();) {
+      const ssize_t n = ::write(3, text.data() + sent, text.size() - sent);
+      if (n <= 0) std::_Exit(9);  // the test has gone
+      sent += static_cast<std::size_t>(n);
+    }
+  };
+  if (limit != nullptr) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limited{static_cast<rlim_t>(std::strtoull(limit, nullptr, 10)), RLIM_INFINITY};
+    if (::setrlimit(RLIMIT_FSIZE, &limited) != 0) return 2;
+  }
+  SqliteUserDefaults defaults(file);
+  BudgetStore store;
+  LoadReport loaded;
+  loadStore(store, defaults, &loaded);
+  const std::optional<std::uint64_t> start = generationOf(store);
+  if (loaded.unloadable() || !start) {
+    report("unloadable " + loaded.reason());
+    return 3;
+  }
+  report("loaded " + std::to_string(*start));
+  NumberFormatter formatter("en_US");
+  auto commit = [&](std::uint64_t generation) {
+    const bool committed = defaults.synchronize();
+    report(committed ? "committed " + std::to_string(generation)
+                     : "failed " + std::to_string(generation) + " " + defaults.lastError());
+    return committed;
+  };
+  for (std::uint64_t generation = *start + 1; generation <= 100'000; ++generation) {
+    advanceGeneration(store, formatter);
+    saveStore(store, defaults);
+    if (commit(generation)) continue;
+    char go = 0;
+    if (limit == nullptr || ::read(STDIN_FILENO, &go, 1) != 1) return 4;
+    const rlimit lifted{RLIM_INFINITY, RLIM_INFINITY};
+    ::setrlimit(RLIMIT_FSIZE, &lifted);
+    return commit(generation) ? 0 : 4;
+  }
+  return 0;
+}
+
+// Runs the child with a pipe for its report lines, as file descriptor 3, and one for its standard
+// input; reads its lines, and kills and reaps it. It never kills anything it did not start, and
+// reaps its child when destroyed.
 class ChildProcess {
  public:
-  ChildProcess(const std::string& program, const std::vector<std::string>& arguments) {
+  explicit ChildProcess(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"/proc/self/exe", "--crash-child"});
     int report[2], input[2];
     if (::pipe2(report, O_CLOEXEC) != 0 || ::pipe2(input, O_CLOEXEC) != 0) return;
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& argument : arguments)
-      argv.push_back(const_cast<char*>(argument.c_str()));
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     pid_ = ::fork();
     if (pid_ == 0) {
       // dup2 clears close-on-exec on the copies, so only these two reach the program.
       if (::dup2(report[1], 3) < 0 || ::dup2(input[0], STDIN_FILENO) < 0) ::_exit(126);
-      ::execv(program.c_str(), argv.data());
+      ::execv(argv[0], argv.data());
       ::_exit(127);
     }
     ::close(report[1]);
@@ -176,7 +257,7 @@ std::uint64_t acknowledged(const std::vector<std::string>& lines, std::uint64_t 
 // acknowledged, or the one it was committing; that one is returned.
 std::uint64_t killMidway(const fs::path& file, std::uint64_t onDisk, std::size_t lines,
                          std::chrono::microseconds pause, ExpectedGenerations& expected) {
-  ChildProcess child(ALLOT_CRASH_CHILD, {file.string(), "3"});
+  ChildProcess child({file.string()});
   std::vector<std::string> said;
   for (std::optional<std::string> line; said.size() < lines && (line = child.readLine());) {
     said.push_back(*line);
@@ -225,7 +306,7 @@ TEST(CrashSafety, EveryKillLeavesExactlyOneCommittedState) {
 void fillTheDiskAt(const fs::path& file, std::uint64_t limit, ExpectedGenerations& expected) {
   SCOPED_TRACE("file size limit " + std::to_string(limit));
   const std::uint64_t before = loadGeneration(file, expected).value_or(0);
-  ChildProcess child(ALLOT_CRASH_CHILD, {file.string(), "3", std::to_string(limit)});
+  ChildProcess child({file.string(), std::to_string(limit)});
   std::vector<std::string> lines;
   std::optional<Report> failure;
   while (std::optional<std::string> line = child.readLine()) {
@@ -270,3 +351,12 @@ TEST(CrashSafety, AFullDiskFailsTheCommitVisiblyAndKeepsThePreviousState) {
 
 }  // namespace
 }  // namespace allot::hardening
+
+// The tests, or the crash-safety child when asked for it.
+int main(int argc, char** argv) {
+  if (argc > 2 && std::string_view(argv[1]) == "--crash-child") {
+    return allot::hardening::crashChild(argv[2], argc > 3 ? argv[3] : nullptr);
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
