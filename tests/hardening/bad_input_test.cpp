@@ -153,7 +153,7 @@ TEST(BadInput, FoldersThatCannotBeWrittenFailTheCommitVisibly) {
 // Any bytes are a name or a note: invalid UTF-8, control characters, NUL, a megabyte of them. They
 // come back from a commit and load exactly as given (ModelBased uses such texts kilobytes long).
 // Megabyte amount texts are read or refused like short ones.
-TEST(BadInput, MegabytesOfArbitraryBytesPassThroughUnchanged) {
+TEST(BadInput, MegabytesOfArbitraryBytesAndTheLargestFiguresPassThrough) {
   std::string name(1 << 20, '\0');
   std::string note(1 << 20, '\0');
   for (std::size_t i = 0; i < name.size(); ++i) {
@@ -185,16 +185,11 @@ TEST(BadInput, MegabytesOfArbitraryBytesPassThroughUnchanged) {
   EXPECT_TRUE(sameBudget(loaded.store, store));
   EXPECT_EQ(loaded.store.detailArrays()[0],
             (std::vector<std::string>{"Added '" + name + "'", note, "Edited '" + renamed + "'"}));
-}
 
-// No recording takes more than 1e15 either way (ModelBased types far larger amounts), so that no
-// run of them makes a figure infinite, which could never be corrected. A figure loaded at the
-// largest double still takes them, and stays there.
-TEST(BadInput, AFigureAtTheLargestDoubleStillTakesRecordings) {
+  // No recording takes more than 1e15 either way (ModelBased types far larger amounts), so that
+  // none makes a figure infinite, never to be corrected; one at the largest double still takes
+  // them.
   const double largest = std::numeric_limits<double>::max();
-  NumberFormatter formatter("en_US");
-  BudgetStore store;
-  addEnvelope(store, "A", 0);
   store.setBalance(0, largest);
   store.setTotalAmount(largest);
   EXPECT_EQ(recordTransaction(store, 0, "", "1e15", "add", formatter).outcome,
