@@ -12,7 +12,6 @@
 
 #include "platform/defaults/private_files.h"
 #include "platform/defaults/stop_request.h"
-#include "tests/support/lock_holder.h"
 #include "tests/support/samples.h"
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
