@@ -10,10 +10,9 @@
 #include <limits>
 
 #include "core/stored_data_rescue.h"
-
-#include "core/envelope_editing.h"
 #include "platform/defaults/in_memory_user_defaults.h"
 #include "tests/support/samples.h"
+#include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
 
 namespace allot {
@@ -21,22 +20,18 @@ namespace {
 
 using List = Value::List;
 
-// Loads `stored` into a store that held an envelope before.
-LoadReport load(BudgetStore& store, const std::vector<std::pair<const char*, Value>>& stored) {
+testing::Loaded load(const std::vector<std::pair<const char*, Value>>& stored) {
   InMemoryUserDefaults defaults;
   for (const auto& [key, value] : stored) defaults.setObject(value, key);
-  addEnvelope(store, "left over", 0);
-  LoadReport report;
-  loadStore(store, defaults, &report);
-  return report;
+  return testing::loadFrom(defaults);
 }
 
 TEST(Persistence, NothingStoredLoadsEmptyAndSavingWritesAllSixKeysWithoutCommitting) {
-  BudgetStore store;
-  EXPECT_FALSE(load(store, {}).unloadable());
-  EXPECT_TRUE(testing::sameBudget(store, BudgetStore()));
+  const testing::Loaded loaded = load({});
+  EXPECT_FALSE(loaded.report.unloadable());
+  EXPECT_TRUE(testing::sameBudget(loaded.store, BudgetStore()));
   InMemoryUserDefaults defaults;
-  saveStore(store, defaults);
+  saveStore(loaded.store, defaults);
   EXPECT_EQ(defaults.writeCount(), 6);
   EXPECT_EQ(defaults.synchronizeCount(), 0) << "committing is the platform's duty";
   EXPECT_EQ(*defaults.valueForKey("totalAmount"), Value(0.0));
@@ -84,10 +79,11 @@ TEST(Persistence, OlderLayoutsAndListsThatDoNotFitAreTakenAndMadeWhole) {
       // clang-format on
   };
   for (const auto& [what, stored, loaded] : cases) {
-    BudgetStore store, expected;
-    EXPECT_FALSE(load(store, stored).unloadable()) << what;
+    BudgetStore expected;
     ASSERT_TRUE(expected.assign(loaded));
-    EXPECT_TRUE(testing::sameBudget(store, expected)) << what;
+    const testing::Loaded taken = load(stored);
+    EXPECT_FALSE(taken.report.unloadable()) << what;
+    EXPECT_TRUE(testing::sameBudget(taken.store, expected)) << what;
   }
 }
 
@@ -121,11 +117,10 @@ TEST(Persistence, DataThatCannotBeTakenLeavesTheStoreEmptyAndIsReported) {
     std::erase_if(stored,
                   [key = key](const auto& entry) { return entry.first == std::string_view(key); });
     if (value) stored.emplace_back(key, *value);
-    BudgetStore store;
-    const LoadReport report = load(store, stored);
-    EXPECT_TRUE(report.unloadable()) << reason;
-    EXPECT_EQ(report.reason().rfind(reason, 0), 0u) << report.reason();
-    EXPECT_TRUE(testing::sameBudget(store, BudgetStore())) << reason;
+    const testing::Loaded loaded = load(stored);
+    EXPECT_TRUE(loaded.report.unloadable()) << reason;
+    EXPECT_EQ(loaded.report.reason().rfind(reason, 0), 0u) << loaded.report.reason();
+    EXPECT_TRUE(testing::sameBudget(loaded.store, BudgetStore())) << reason;
   }
 }
 

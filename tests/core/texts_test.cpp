@@ -1,11 +1,10 @@
-// What the user types and reads: amounts read and shown, the texts of the envelope list, and the
-// palette. What the operations do is tested against a reference model in ModelBased.
+// What the user types and reads: amounts read and shown, and the texts of the envelope list. What
+// the operations do is tested against a reference model in ModelBased.
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <tuple>
 
-#include "core/envelope_editing.h"
 #include "core/envelope_list.h"
 #include "core/money.h"
 #include "tests/support/samples.h"
@@ -66,15 +65,6 @@ TEST(EnvelopeList, TextsOfTheTotalRowsAndQuestions) {
             "Permanently delete \"Say \"hi\"\n\" and its balance?");
   EXPECT_EQ(resetConfirmationMessage(store, 0),
             "Reset the balance and clear all transactions for \"Food\"?");
-}
-
-TEST(EnvelopeEditing, PaletteHasFiveTranslucentP3Colours) {
-  const auto& palette = colorPalette();
-  EXPECT_EQ(palette[2].red, 0.328);
-  EXPECT_EQ(palette[2].green, 0.719);
-  EXPECT_EQ(palette[4].blue, 0.843);
-  for (const P3Color& colour : palette) EXPECT_EQ(colour.alpha, 0.88);
-  EXPECT_EQ(defaultColorNumber, 2);
 }
 
 }  // namespace

@@ -186,7 +186,6 @@ TEST_F(EnvelopeListScreen, SelectingOpensAnEnvelopeAndDraggingInEditingModeMoves
   DetailViewController& detail = run.openEnvelope(3);
   EXPECT_EQ(detail.envelopeNumber(), 3);
   EXPECT_EQ(detail.navigationItem().title(), "D: 0.00");
-  EXPECT_EQ(run.navigation().backButtonTitle(), "Envelopes");
   run.user.goBack();
   EXPECT_EQ(run.list().tableView().indexPathForSelectedRow(), std::nullopt);
 
@@ -204,9 +203,7 @@ TEST_F(EnvelopeListScreen, SelectingOpensAnEnvelopeAndDraggingInEditingModeMoves
 }
 
 TEST_F(EnvelopeListScreen, AboutShowsItsTextFromTheFirstLineAfterEveryLayout) {
-  const auto& left = run.list().navigationItem().leftBarButtonItems();
-  ASSERT_TRUE(left);
-  ASSERT_TRUE(run.user.tap(*left->back()));
+  ASSERT_TRUE(run.user.tap(*run.list().navigationItem().leftBarButtonItems().value().back()));
   auto& about = run.onDisplay<AboutViewController>();
   EXPECT_EQ(about.navigationItem().title(), "About");
   const std::string text = about.aboutText()->text().value_or("");
@@ -222,9 +219,6 @@ TEST_F(EnvelopeListScreen, AboutShowsItsTextFromTheFirstLineAfterEveryLayout) {
   run.user.scroll(*about.aboutText(), {0, 300});
   run.user.resize({844, 390});  // turned on its side
   EXPECT_EQ(about.aboutText()->contentOffset(), (kit::Point{0, 0}));
-
-  EXPECT_TRUE(run.user.goBack());
-  EXPECT_EQ(&run.onDisplay<MasterViewController>(), &run.list());
 }
 
 class RowActions : public ::testing::Test {
@@ -478,7 +472,6 @@ TEST(AppLifecycle, ANewApplicationOverTheSameFileShowsTheSameEnvelopes) {
   SqliteUserDefaults defaults(file);
   RunningApp again(defaults, file);
   EXPECT_EQ(again.rowNames(), (std::vector<std::string>{"Food", "Rent"}));
-  EXPECT_EQ(again.row(0).envelopeNameLabel()->text(), "Food\n");
   EXPECT_EQ(again.row(1).envelopeNameLabel()->backgroundColor(), paletteColor(4));
   EXPECT_EQ(again.row(1).envelopeTotalLabel()->text(), "950.25");
   EXPECT_EQ(again.totalLine(), "Total: 950.25");
