@@ -134,10 +134,8 @@ class RandomInput {
       const std::uint64_t magnitude = random_() % (chance(50) ? 100'000 : 100'000'000'000);
       const double value = static_cast<double>(magnitude) / 100.0;
       const bool negative = chance(40);
-      return {(negative     ? "-"
-               : chance(20) ? "+"
-                            : "") +
-                  std::to_string(magnitude / 100) + (chance(50) ? "." : ",") +
+      const std::string sign = negative ? "-" : chance(20) ? "+" : "";
+      return {sign + std::to_string(magnitude / 100) + (chance(50) ? "." : ",") +
                   std::to_string(100 + magnitude % 100).substr(1),
               negative ? -value : value};
     }
@@ -177,11 +175,10 @@ enum Operation { Record, DeleteEntry, Edit, Move, Reset, Remove, Reload, SqliteR
 using Weights = std::array<unsigned, Add>;
 
 // How often the sequences went where faults hide: each must be reached to be tested.
+// Recordings that dropped the oldest entry, edits of an envelope already holding 200 entries,
+// refused recordings, and reloads through SQLite.
 struct Coverage {
-  int trimmed = 0;          // recordings that dropped the oldest entry
-  int editedPastLimit = 0;  // edits of an envelope already holding 200 entries
-  int refused = 0;
-  int sqliteReloads = 0;
+  int trimmed = 0, editedPastLimit = 0, refused = 0, sqliteReloads = 0;
 };
 
 class ModelRun {
