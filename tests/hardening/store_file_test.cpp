@@ -143,10 +143,8 @@ TEST(BadInput, FoldersThatCannotBeWrittenFailTheCommitVisibly) {
   const BudgetStore saved = sizeableBudget();
   saveAndCommit(saved, file);
   const std::string bytes = fileBytes(file);
-  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  fs::permissions(file.parent_path(), fs::perms::owner_read | fs::perms::owner_exec |
-                                          fs::perms::group_read | fs::perms::group_exec |
-                                          fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(file, fs::perms(0444));
+  fs::permissions(file.parent_path(), fs::perms(0555));
   EXPECT_EXIT(
       {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(2);
