@@ -1,8 +1,8 @@
-// The store file against what goes wrong: bad input at each door of the core (store files that
-// are not ours or are damaged, data folders that cannot be written, names, notes and amounts of
-// any bytes and any length), each reported or passed through unchanged, none losing or altering
-// stored data; and a process killed in the middle of saving, again and again, or whose disk fills
-// up: what is on disk must always load, and be exactly one state that the process committed.
+// Hardening: every store operation against a reference model; bad input at each door of the core
+// (store files that are not ours or are damaged, data folders that cannot be written, names, notes
+// and amounts of any bytes and any length), each reported or passed through unchanged, none losing
+// or altering stored data; and a process killed in the middle of saving, again and again, or whose
+// disk fills up: what is on disk must always load, and be exactly one state that it committed.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -13,12 +13,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -28,6 +31,7 @@
 #include "core/money.h"
 #include "core/persistence.h"
 #include "core/transactions.h"
+#include "platform/defaults/in_memory_user_defaults.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "tests/support/samples.h"
 #include "tests/support/store_files.h"
@@ -45,6 +49,329 @@ using testing::saveAndCommit;
 using testing::sizeableBudget;
 using testing::TemporaryDirectory;
 using testing::writeOlderLayoutFile;
+using namespace std::string_literals;
+
+// Random sequences of every store operation, with saves and loads in between, checked after each
+// step against a reference model: the store's shape, its whole contents, and the results and
+// messages of the operations. This is where what the operations do is tested; the texts they show
+// are in EnvelopeList.TextsOfTheTotalRowsAndQuestions.
+std::uint64_t bits(double figure) {
+  return std::bit_cast<std::uint64_t>(figure);
+}
+
+// The budget as the rules describe it, written from them and not from the store's code:
+// envelopes as structs holding their entries. Amounts arrive already read and signed, and it
+// computes with the same double arithmetic (add or subtract the one amount, never recompute), so
+// its figures match the store's bit for bit.
+struct ReferenceEnvelope {
+  std::string name;
+  std::int64_t color;
+  double balance = 0.0;
+  std::vector<std::string> descriptions;  // oldest first
+  std::vector<double> amounts;
+};
+
+struct ReferenceBudget {
+  double total = 0.0;
+  std::vector<ReferenceEnvelope> envelopes;
+
+  void add(const std::string& name, std::int64_t color) {
+    envelopes.push_back({name, color, 0.0, {"Added '" + name + "'"}, {0.0}});
+  }
+  void edit(std::size_t n, const std::string& name, std::int64_t color) {
+    envelopes[n].name = name;
+    envelopes[n].color = color;
+    envelopes[n].descriptions.push_back("Edited '" + name + "'");  // not trimmed
+    envelopes[n].amounts.push_back(0.0);
+  }
+  void remove(std::size_t n) {
+    total -= envelopes[n].balance;
+    envelopes.erase(envelopes.begin() + static_cast<std::ptrdiff_t>(n));
+  }
+  void reset(std::size_t n) {
+    total -= envelopes[n].balance;
+    envelopes[n] = {envelopes[n].name, envelopes[n].color, 0.0, {"Reset envelope"}, {0.0}};
+  }
+  void move(std::size_t from, std::size_t to) {
+    ReferenceEnvelope moving = envelopes[from];
+    envelopes.erase(envelopes.begin() + static_cast<std::ptrdiff_t>(from));
+    envelopes.insert(envelopes.begin() + static_cast<std::ptrdiff_t>(to), moving);
+  }
+  // False, changing nothing, for an amount beyond a thousand million million (where a double
+  // stops holding every cent) or one that would make the balance or the total stop being finite.
+  bool record(std::size_t n, const std::string& note, double amount) {
+    ReferenceEnvelope& envelope = envelopes[n];
+    const bool breaksBalance =
+        std::isfinite(envelope.balance) && !std::isfinite(envelope.balance + amount);
+    const bool breaksTotal = std::isfinite(total) && !std::isfinite(total + amount);
+    if (std::fabs(amount) > 1e15 || breaksBalance || breaksTotal) return false;
+    envelope.balance += amount;
+    total += amount;
+    envelope.descriptions.push_back(note);
+    envelope.amounts.push_back(amount);
+    if (envelope.amounts.size() > 200) {  // the oldest entry goes, its money stays counted
+      envelope.descriptions.erase(envelope.descriptions.begin());
+      envelope.amounts.erase(envelope.amounts.begin());
+    }
+    return true;
+  }
+  // The deleted amount; display row 0 is the newest entry.
+  double deleteRow(std::size_t n, std::size_t displayRow) {
+    ReferenceEnvelope& envelope = envelopes[n];
+    const auto index = static_cast<std::ptrdiff_t>(envelope.amounts.size() - 1 - displayRow);
+    const double amount = envelope.amounts[index];
+    envelope.balance -= amount;
+    total -= amount;
+    envelope.descriptions.erase(envelope.descriptions.begin() + index);
+    envelope.amounts.erase(envelope.amounts.begin() + index);
+    return amount;
+  }
+};
+
+// clang-format off
+const std::string kPieces[] = {
+    "Food", "Rent", " ", ",", "'", "\"", "''", "Caf\xC3\xA9", "\xF0\x9F\x8D\x95", "\xE2\x80\xAE",
+    "\xFF", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\x01", "\x1B[31m",
+    "\x7F", "\r\n", "\t", "\0"s, "nan", "inf", "1e999", "-0", "Added '", "Edited '",
+    "Reset envelope", "%s%n", "\\", "12,5",
+};
+// clang-format on
+
+// What a user might type, drawn from a seeded generator: names and notes built from awkward
+// pieces (now and then kilobytes of any bytes), and amount texts with the amount each must read as
+// (nothing when it must be refused), known from how each text was built, not from a parser.
+class RandomInput {
+ public:
+  explicit RandomInput(std::uint64_t seed) : random_(seed) {}
+
+  std::size_t below(std::size_t count) { return random_() % count; }
+  bool chance(unsigned percent) { return random_() % 100 < percent; }
+
+  std::string text() {
+    std::string result;
+    if (chance(2)) {
+      result.resize(1000 + below(4000));
+      for (char& c : result) c = static_cast<char>(random_());
+    }
+    for (std::size_t pieces = result.empty() ? below(6) : 0; pieces > 0; --pieces) {
+      result += kPieces[below(std::size(kPieces))];
+    }
+    return result;
+  }
+
+  std::pair<std::string, std::optional<double>> amount() {
+    const std::size_t kind = below(10);
+    if (kind < 4) {  // cents; the division is correctly rounded, as reading the text must be
+      const std::uint64_t magnitude = random_() % (chance(50) ? 100'000 : 100'000'000'000);
+      const double value = static_cast<double>(magnitude) / 100.0;
+      const bool negative = chance(40);
+      const std::string sign = negative ? "-" : chance(20) ? "+" : "";
+      return {sign + std::to_string(magnitude / 100) + (chance(50) ? "." : ",") +
+                  std::to_string(100 + magnitude % 100).substr(1),
+              negative ? -value : value};
+    }
+    if (kind == 4) {
+      const auto whole = static_cast<std::int64_t>(random_() % 2'000'000) - 1'000'000;
+      return {(whole >= 0 && chance(30) ? "+" : "") + std::to_string(whole),
+              static_cast<double>(whole)};
+    }
+    if (kind == 5) return testing::kReadAmounts[below(std::size(testing::kReadAmounts))];
+    if (kind == 6)
+      return {testing::kRefusedAmounts[below(std::size(testing::kRefusedAmounts))], {}};
+    if (kind == 7) return {"x" + text(), {}};  // no number starts with a letter x
+    if (kind == 8) return {"", {}};
+    // Exponents far beyond a double: overflow is refused, underflow reads as zero.
+    if (chance(50)) return {"1e" + std::to_string(309 + below(100'000)), {}};
+    return {"-7e-" + std::to_string(400 + below(100'000)), -0.0};
+  }
+
+  std::string modeWord() {
+    static const char* const kOthers[] = {"Subtract", "", "subtract ", "take", "add "};
+    if (chance(90)) return chance(50) ? "add" : "subtract";
+    return kOthers[below(std::size(kOthers))];
+  }
+
+  std::int64_t colorNumber() {
+    if (chance(90)) return static_cast<std::int64_t>(below(5));
+    return chance(50) ? std::numeric_limits<std::int64_t>::min()
+                      : static_cast<std::int64_t>(random_());
+  }
+
+ private:
+  std::mt19937_64 random_;
+};
+
+enum Operation { Record, DeleteEntry, Edit, Move, Reset, Remove, Reload, SqliteReload, Add };
+// Percentages of the steps for each operation but Add, which takes what is left over.
+using Weights = std::array<unsigned, Add>;
+
+// How often the sequences went where faults hide: each must be reached to be tested.
+// Recordings that dropped the oldest entry, edits of an envelope already holding 200 entries,
+// refused recordings, and reloads through SQLite.
+struct Coverage {
+  int trimmed = 0, editedPastLimit = 0, refused = 0, sqliteReloads = 0;
+};
+
+class ModelRun {
+ public:
+  ModelRun(std::uint64_t seed, Weights weights, const char* locale,
+           const std::filesystem::path& file)
+      : input_(seed), weights_(weights), formatter_(locale), file_(file) {}
+
+  void step(Coverage& coverage) {
+    const Operation operation = pick();
+    // Half the operations go to envelope 0, so that its list reaches the transaction limit.
+    const std::size_t count = model_.envelopes.size();
+    const std::size_t n = count == 0 || input_.chance(50) ? 0 : input_.below(count);
+    switch (operation) {
+      case Record: {
+        const auto [text, value] = input_.amount();
+        const std::string mode = input_.modeWord();
+        const std::string note = input_.text();
+        const bool full = model_.envelopes[n].amounts.size() >= 200;
+        const RecordResult result = recordTransaction(store_, n, note, text, mode, formatter_);
+        const double amount = value ? (mode == "subtract" ? -*value : *value) : 0.0;
+        const bool taken = value && model_.record(n, note, amount);
+        coverage.refused += !taken;
+        coverage.trimmed += taken && full;
+        EXPECT_EQ(result.outcome, taken          ? RecordOutcome::Recorded
+                                  : text.empty() ? RecordOutcome::EmptyAmount
+                                                 : RecordOutcome::InvalidAmount)
+            << text;
+        EXPECT_EQ(result.message,
+                  taken ? "Transaction of " + formatAmount(amount, formatter_) + " recorded."
+                        : "Please enter a valid number.");
+        return;
+      }
+      case DeleteEntry: {
+        const std::size_t entries = model_.envelopes[n].amounts.size();
+        if (entries == 0) return;
+        const std::size_t row = input_.chance(50) ? 0 : input_.below(entries);
+        const double amount = model_.deleteRow(n, row);
+        EXPECT_EQ(deleteTransaction(store_, n, row, formatter_),
+                  "Transaction of " + formatAmount(amount, formatter_) + " deleted.");
+        return;
+      }
+      case Edit: {
+        const std::string name = input_.text();
+        const std::int64_t color = input_.colorNumber();
+        coverage.editedPastLimit += model_.envelopes[n].amounts.size() >= 200;
+        model_.edit(n, name, color);
+        return updateEnvelope(store_, n, name, color);
+      }
+      case Move: {
+        const std::size_t from = input_.below(count);
+        const std::size_t to = input_.below(count);
+        model_.move(from, to);
+        return moveEnvelope(store_, from, to);
+      }
+      case Reset:
+        model_.reset(n);
+        return resetEnvelope(store_, n);
+      case Remove:
+        model_.remove(n);
+        return deleteEnvelope(store_, n);
+      case Reload: {
+        InMemoryUserDefaults defaults;
+        saveStore(store_, defaults);
+        return takeLoaded(defaults);
+      }
+      case SqliteReload: {
+        // Saves through one of two long-lived stores on the same file, which write only the rows
+        // that changed since they last looked: each must notice what the other committed
+        // meanwhile. A new store then loads the file, as a later run of the application would.
+        std::unique_ptr<SqliteUserDefaults>& writer = writers_[input_.below(writers_.size())];
+        if (!writer) writer = std::make_unique<SqliteUserDefaults>(file_);
+        saveStore(store_, *writer);
+        ASSERT_TRUE(writer->synchronize()) << writer->lastError();
+        SqliteUserDefaults reader(file_);
+        takeLoaded(reader);
+        EXPECT_EQ(reader.readStatus().message(), "");
+        ++coverage.sqliteReloads;
+        return;
+      }
+      case Add: {
+        if (count >= 8) return;
+        const std::string name = input_.text();
+        const std::int64_t color = input_.colorNumber();
+        model_.add(name, color);
+        EXPECT_EQ(addEnvelope(store_, name, color), "Added '" + name + "'");
+      }
+    }
+  }
+
+  // Order and contents of every list, and balances and the total kept by deltas (never
+  // recomputed from the entries).
+  void check() {
+    ASSERT_TRUE(testing::hasWholeShape(store_));
+    ASSERT_EQ(store_.envelopeCount(), model_.envelopes.size());
+    EXPECT_EQ(bits(store_.totalAmount()), bits(model_.total));
+    for (std::size_t i = 0; i < model_.envelopes.size(); ++i) {
+      const ReferenceEnvelope& envelope = model_.envelopes[i];
+      EXPECT_EQ(store_.categoryNames()[i], envelope.name) << i;
+      EXPECT_EQ(store_.envelopeColors()[i], envelope.color) << i;
+      EXPECT_EQ(bits(store_.categoryAmounts()[i]), bits(envelope.balance)) << i;
+      ASSERT_EQ(store_.detailArrays()[i], envelope.descriptions) << i;
+      ASSERT_EQ(testing::bitsOf(store_.detailAmountArrays()[i]), testing::bitsOf(envelope.amounts));
+    }
+  }
+
+ private:
+  Operation pick() {
+    unsigned left = static_cast<unsigned>(input_.below(100));
+    for (int operation = 0; operation < Add; ++operation) {
+      if (left < weights_[operation]) {
+        return model_.envelopes.empty() ? Add : static_cast<Operation>(operation);
+      }
+      left -= weights_[operation];
+    }
+    return Add;
+  }
+
+  void takeLoaded(UserDefaults& defaults) {
+    testing::Loaded loaded = testing::loadFrom(defaults);
+    EXPECT_FALSE(loaded.report.unloadable()) << loaded.report.reason();
+    store_ = std::move(loaded.store);
+  }
+
+  RandomInput input_;
+  Weights weights_;
+  NumberFormatter formatter_;
+  std::filesystem::path file_;
+  std::array<std::unique_ptr<SqliteUserDefaults>, 2> writers_;
+  BudgetStore store_;
+  ReferenceBudget model_;
+};
+
+TEST(ModelBased, RandomOperationSequencesMatchTheReferenceModel) {
+  testing::TemporaryDirectory directory;
+  // Recording-heavy runs reach the transaction limit; balanced ones reset, delete and reload a
+  // lot.
+  const Weights recordingHeavy{75, 6, 6, 4, 0, 0, 3, 1};
+  const Weights balanced{45, 12, 6, 7, 5, 5, 8, 1};
+  const struct {
+    std::uint64_t seed;
+    Weights weights;
+    const char* locale;
+  } runs[] = {{1, recordingHeavy, "en_US"}, {2, recordingHeavy, "de_DE"},
+              {3, recordingHeavy, "fr_FR"}, {4, balanced, "en_US"},
+              {5, balanced, "hi_IN"},       {6, balanced, "en_US_POSIX"}};
+
+  Coverage coverage;
+  for (const auto& run : runs) {
+    SCOPED_TRACE("seed " + std::to_string(run.seed));
+    ModelRun model(run.seed, run.weights, run.locale, directory.path() / "defaults.sqlite3");
+    for (int step = 0; step < 3000; ++step) {
+      model.step(coverage);
+      model.check();
+      ASSERT_FALSE(::testing::Test::HasFailure()) << "at step " << step;
+    }
+  }
+  EXPECT_GT(coverage.trimmed, 0);
+  EXPECT_GT(coverage.editedPastLimit, 0);
+  EXPECT_GT(coverage.refused, 0);
+  EXPECT_GT(coverage.sqliteReloads, 0);
+}
 
 // Zeroes the rows of the page that holds `table`, leaving its page header in place: the page still
 // says how many rows it holds, but each now reads as NULLs.
