@@ -223,11 +223,13 @@ class ModelRun {
     // Half the operations go to envelope 0, so that its list reaches the transaction limit.
     const std::size_t count = model_.envelopes.size();
     const std::size_t n = count == 0 || input_.chance(50) ? 0 : input_.below(count);
+    const std::size_t other = count == 0 ? 0 : input_.below(count);
+    const std::string note = input_.text();  // the note, or the name
+    const std::int64_t color = input_.colorNumber();
     switch (operation) {
       case Record: {
         const auto [text, value] = input_.amount();
         const std::string mode = input_.modeWord();
-        const std::string note = input_.text();
         const bool full = model_.envelopes[n].amounts.size() >= 200;
         const RecordResult result = recordTransaction(store_, n, note, text, mode, formatter_);
         const double amount = value ? (mode == "subtract" ? -*value : *value) : 0.0;
@@ -252,19 +254,13 @@ class ModelRun {
                   "Transaction of " + formatAmount(amount, formatter_) + " deleted.");
         return;
       }
-      case Edit: {
-        const std::string name = input_.text();
-        const std::int64_t color = input_.colorNumber();
+      case Edit:
         coverage.editedPastLimit += model_.envelopes[n].amounts.size() >= 200;
-        model_.edit(n, name, color);
-        return updateEnvelope(store_, n, name, color);
-      }
-      case Move: {
-        const std::size_t from = input_.below(count);
-        const std::size_t to = input_.below(count);
-        model_.move(from, to);
-        return moveEnvelope(store_, from, to);
-      }
+        model_.edit(n, note, color);
+        return updateEnvelope(store_, n, note, color);
+      case Move:
+        model_.move(n, other);
+        return moveEnvelope(store_, n, other);
       case Reset:
         model_.reset(n);
         return resetEnvelope(store_, n);
@@ -290,13 +286,10 @@ class ModelRun {
         ++coverage.sqliteReloads;
         return;
       }
-      case Add: {
+      case Add:
         if (count >= 8) return;
-        const std::string name = input_.text();
-        const std::int64_t color = input_.colorNumber();
-        model_.add(name, color);
-        EXPECT_EQ(addEnvelope(store_, name, color), "Added '" + name + "'");
-      }
+        model_.add(note, color);
+        EXPECT_EQ(addEnvelope(store_, note, color), "Added '" + note + "'");
     }
   }
 
