@@ -383,12 +383,10 @@ void zeroRowsOf(const fs::path& file, const std::string& table) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// Each kind of file that the load cannot take: reported as unloadable, naming the file, with the
-// store left empty and the file and its folder exactly as they were. A commit to any of them but
-// the intact file of ours fails, says why and keeps the writes pending. Files of ours whose rows
-// were lost (a file cut short, a page of zeros) still hold their tables, but each key then reads as
-// absent: taken as "nothing stored yet", they would be saved over without the copy that the load's
-// report leads to.
+// Each kind of file that the load cannot take is reported, naming the file, with the store left
+// empty and the file and its folder as they were; a commit to any but the intact file of ours
+// fails, says why and keeps the writes pending. Files of ours whose rows were lost (cut short, a
+// page of zeros) read as absent keys: taken for "nothing stored yet", they would be saved over.
 TEST(BadInput, StoreFilesThatCannotBeTakenAreReportedAndLeftAlone) {
   TemporaryDirectory directory;
   const fs::path& dir = directory.path();
@@ -533,12 +531,9 @@ TEST(BadInput, MegabytesOfArbitraryBytesAndTheLargestFiguresPassThrough) {
 
 constexpr int kKills = 240;
 
-// Generations: the chain of budget states that the child commits one after another. Generation g
-// is the empty store after g steps of the real operations (adding, editing and moving envelopes,
-// recording 1.00 with the note "generation <g> ..."), so every committed state names its own
-// generation in totalAmount and can be compared whole with the state expected for it.
-// The generation a store holds, from its total; nothing when the total is not a whole number of
-// steps (a store that no generation ever had).
+// Generation g is the empty store after g steps of the real operations (adding, editing and moving
+// envelopes, recording 1.00), so that every state the child commits names its generation in the
+// total and can be compared whole with the state expected for it. Nothing: no generation's total.
 std::optional<std::uint64_t> generationOf(const BudgetStore& store) {
   const double total = store.totalAmount();
   if (!(total >= 0.0) || total > 1e9 || std::trunc(total) != total) return std::nullopt;

@@ -320,57 +320,43 @@ TEST_F(RowActions, EditDetailsOpensTheEditorForTheRowAndSavingUnwindsToTheList) 
   EXPECT_FALSE(run.onDisplay<EnvelopeDetailsViewController>().editingEnvelope());
 }
 
-// The envelope editor in add mode: colours, results, refused names and the keyboard.
-class EnvelopeEditor : public EnvelopeListScreen {
- protected:
-  EnvelopeEditor() { run.user.tap(*run.list().navigationItem().rightBarButtonItem()); }
-  EnvelopeDetailsViewController& editor() { return run.onDisplay<EnvelopeDetailsViewController>(); }
-  void save(const std::string& name) {
-    run.user.enterText(*editor().envelopeName(), name);
-    run.user.tap(*editor().addButton());
-  }
-};
-
-TEST_F(EnvelopeEditor, AddModeStaysOpenAndKeepsTheChosenColourForTheNextEnvelope) {
-  EXPECT_EQ(editor().addButton()->currentTitle(), "Add Envelope");
-  EXPECT_EQ(editor().addButton()->backgroundColor(), paletteColor(2));
-  save("Food");
-  EXPECT_EQ(editor().resultsLabel()->text(), "Added 'Food'");
-  EXPECT_EQ(editor().envelopeName()->text(), "");
-  EXPECT_FALSE(editor().envelopeName()->isFirstResponder());
-
-  run.user.tap(RunningApp::button(editor(), "purpleButton"));
-  EXPECT_EQ(editor().addButton()->backgroundColor(), paletteColor(4));
-  EXPECT_EQ(editor().resultsLabel()->text(), "Added 'Food'");  // choosing changes nothing else
-  save("Rent");
-  save("Gas");
-  EXPECT_EQ(editor().resultsLabel()->text(), "Added 'Gas'");
-  EXPECT_EQ(run.store().envelopeColors(), (std::vector<std::int64_t>{2, 4, 4}));
-
-  run.user.goBack();
-  EXPECT_EQ(run.rowNames(), (std::vector<std::string>{"Food", "Rent", "Gas"}));
-  EXPECT_EQ(run.row(2).envelopeNameLabel()->backgroundColor(), paletteColor(4));
-}
-
-TEST_F(EnvelopeEditor, EmptyAndMissingNamesAreRefusedAndASpaceIsAName) {
-  run.user.tap(*editor().addButton());  // nothing ever typed: the field has no text
-  EXPECT_EQ(editor().resultsLabel()->text(), "Please enter a valid name.");
-  run.user.clearText(*editor().envelopeName());
-  run.user.tap(*editor().addButton());
-  EXPECT_EQ(editor().resultsLabel()->text(), "Please enter a valid name.");
-  EXPECT_TRUE(editor().envelopeName()->isFirstResponder());  // still ready for typing
-  EXPECT_EQ(run.store().envelopeCount(), 0u);
-
-  // Touching the background hides the keyboard and saves nothing.
-  run.user.enterText(*editor().envelopeName(), "Hol");
+// The editor in add mode refuses empty and missing names (a space is a name), hides the keyboard
+// when the background is touched, and stays open, keeping the chosen colour for the next envelope.
+TEST_F(EnvelopeListScreen, TheEditorInAddMode) {
+  run.user.tap(*run.list().navigationItem().rightBarButtonItem());
+  auto& editor = run.onDisplay<EnvelopeDetailsViewController>();
+  auto save = [&](const std::string& name) {
+    run.user.enterText(*editor.envelopeName(), name);
+    run.user.tap(*editor.addButton());
+  };
+  EXPECT_EQ(editor.addButton()->currentTitle(), "Add Envelope");
+  EXPECT_EQ(editor.addButton()->backgroundColor(), paletteColor(2));
+  run.user.tap(*editor.addButton());  // nothing ever typed: the field has no text
+  EXPECT_EQ(editor.resultsLabel()->text(), "Please enter a valid name.");
+  run.user.clearText(*editor.envelopeName());
+  run.user.tap(*editor.addButton());
+  EXPECT_EQ(editor.resultsLabel()->text(), "Please enter a valid name.");
+  EXPECT_TRUE(editor.envelopeName()->isFirstResponder());  // still ready for typing
+  run.user.enterText(*editor.envelopeName(), "Hol");
   run.user.touchBackground();
-  EXPECT_FALSE(editor().envelopeName()->isFirstResponder());
-  EXPECT_EQ(editor().envelopeName()->text(), "Hol");
+  EXPECT_FALSE(editor.envelopeName()->isFirstResponder());
+  EXPECT_EQ(editor.envelopeName()->text(), "Hol");
   EXPECT_EQ(run.store().envelopeCount(), 0u);
 
+  save("Food");
+  EXPECT_EQ(editor.resultsLabel()->text(), "Added 'Food'");
+  EXPECT_EQ(editor.envelopeName()->text(), "");
+  EXPECT_FALSE(editor.envelopeName()->isFirstResponder());
+  run.user.tap(RunningApp::button(editor, "purpleButton"));
+  EXPECT_EQ(editor.addButton()->backgroundColor(), paletteColor(4));
+  EXPECT_EQ(editor.resultsLabel()->text(), "Added 'Food'");  // choosing changes nothing else
+  save("Rent");
   save(" ");
-  EXPECT_EQ(run.store().categoryNames(), std::vector<std::string>{" "});
+  EXPECT_EQ(editor.resultsLabel()->text(), "Added ' '");
+  EXPECT_EQ(run.store().envelopeColors(), (std::vector<std::int64_t>{2, 4, 4}));
   run.user.goBack();
+  EXPECT_EQ(run.rowNames(), (std::vector<std::string>{"Food", "Rent", " "}));
+  EXPECT_EQ(run.row(2).envelopeNameLabel()->backgroundColor(), paletteColor(4));
   EXPECT_EQ(run.app.window().firstResponder(), nullptr);
 }
 
@@ -396,9 +382,21 @@ class TransactionScreen : public EnvelopeListScreen {
   DetailViewController* detail = nullptr;
 };
 
-TEST_F(TransactionScreen, RecordingWithACommaShowsTheNewBalanceAndTheEntryOnTop) {
+// Refused amounts keep the note, and only an invalid one empties the amount; a recording shows the
+// new balance and its entry on top.
+TEST_F(TransactionScreen, RefusedAmountsAndARecordingWithAComma) {
+  record("1,234.5", "Lunch", "addAmountButton");
+  EXPECT_EQ(detail->resultsLabel()->text(), "Please enter a valid number.");
+  EXPECT_EQ(detail->enterAmount()->text(), "");
+  EXPECT_EQ(detail->optionalNote()->text(), "Lunch");
+  EXPECT_EQ(run.app.window().firstResponder(), nullptr);
+  record("", "Lunch!", "addAmountButton");
+  EXPECT_EQ(detail->resultsLabel()->text(), "Please enter a valid number.");
+  EXPECT_EQ(detail->optionalNote()->text(), "Lunch!");
   EXPECT_EQ(detail->navigationItem().title(), "Rent: 0.00");
+  EXPECT_EQ(rowCount(), 1u);
   EXPECT_EQ(shownRow(0), (std::pair<std::string, std::string>{"Added 'Rent'", "0.00"}));
+
   record("12,5", "Fuel", "subtractAmountButton");
   EXPECT_EQ(detail->resultsLabel()->text(), "Transaction of -12.50 recorded.");
   EXPECT_EQ(detail->navigationItem().title(), "Rent: -12.50");
@@ -407,24 +405,9 @@ TEST_F(TransactionScreen, RecordingWithACommaShowsTheNewBalanceAndTheEntryOnTop)
   EXPECT_EQ(detail->enterAmount()->text(), "");
   EXPECT_EQ(detail->optionalNote()->text(), "");
   EXPECT_EQ(run.app.window().firstResponder(), nullptr);
-
   run.user.goBack();
   EXPECT_EQ(run.row(0).envelopeTotalLabel()->text(), "-12.50");
   EXPECT_EQ(run.totalLine(), "Total: -12.50");
-}
-
-TEST_F(TransactionScreen, RefusedAmountsKeepTheNoteAndOnlyAnInvalidOneEmptiesTheAmount) {
-  record("1,234.5", "Lunch", "addAmountButton");
-  EXPECT_EQ(detail->resultsLabel()->text(), "Please enter a valid number.");
-  EXPECT_EQ(detail->enterAmount()->text(), "");
-  EXPECT_EQ(detail->optionalNote()->text(), "Lunch");
-  EXPECT_EQ(run.app.window().firstResponder(), nullptr);
-
-  record("", "Lunch!", "addAmountButton");
-  EXPECT_EQ(detail->resultsLabel()->text(), "Please enter a valid number.");
-  EXPECT_EQ(detail->optionalNote()->text(), "Lunch!");
-  EXPECT_EQ(detail->navigationItem().title(), "Rent: 0.00");
-  EXPECT_EQ(rowCount(), 1u);
 }
 
 TEST_F(TransactionScreen, SwipeDeletingTheNewestTakesItsAmountBackOut) {
