@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <limits>
@@ -562,23 +563,14 @@ void advanceGeneration(BudgetStore& store, NumberFormatter& formatter) {
 // that writes fail with EFBIG as on a full disk) until a commit fails; it then waits for a byte on
 // standard input, lifts the limit, commits once more and exits.
 int crashChild(const char* file, const char* limit) {
-  auto report = [](const std::string& line) {
-    const std::string text = line + "\n";
-    for (std::size_t sent = 0; sent < text.size();) {
-      const ssize_t n = ::write(3, text.data() + sent, text.size() - sent);
-      if (n <= 0) std::_Exit(9);  // the test has gone
-      sent += static_cast<std::size_t>(n);
-    }
-  };
+  auto report = [](const std::string& line) { ::dprintf(3, "%s\n", line.c_str()); };
   if (limit != nullptr) {
     ::signal(SIGXFSZ, SIG_IGN);
     const rlimit limited{static_cast<rlim_t>(std::strtoull(limit, nullptr, 10)), RLIM_INFINITY};
     if (::setrlimit(RLIMIT_FSIZE, &limited) != 0) return 2;
   }
   SqliteUserDefaults defaults(file);
-  BudgetStore store;
-  LoadReport loaded;
-  loadStore(store, defaults, &loaded);
+  auto [loaded, store] = testing::loadFrom(defaults);
   const std::optional<std::uint64_t> start = generationOf(store);
   if (loaded.unloadable() || !start) {
     report("unloadable " + loaded.reason());
