@@ -202,7 +202,8 @@ TEST_F(ApplicationTest, LaunchSeguesAndBackRunTheHooksInOrder) {
   EXPECT_EQ(app.window().visibleViewController(), &first);
 }
 
-TEST_F(ApplicationTest, AlertBlocksTheScreenBehindAndGoesBeforeItsHandlerRuns) {
+// An alert blocks the screen behind and goes before its handler runs.
+TEST_F(ApplicationTest, AlertsAndTheKeyboardGoToTheScreenOnDisplay) {
   app.launch();
   LoggingController& first = top();
   bool presentedDuringHandler = true;
@@ -227,11 +228,8 @@ TEST_F(ApplicationTest, AlertBlocksTheScreenBehindAndGoesBeforeItsHandlerRuns) {
   EXPECT_EQ(first.presentedViewController(), nullptr);
   EXPECT_EQ(logSince(mark), Log{});  // an alert does not make the screen behind reappear
   EXPECT_FALSE(user.tapAlertAction(0));
-}
 
-TEST_F(ApplicationTest, TheKeyboardGoesToOneFieldOfTheScreenOnDisplay) {
-  app.launch();
-  LoggingController& first = top();
+  // The keyboard goes to one field of the screen on display.
   EXPECT_EQ(first.field->text(), std::nullopt);
   TextField& other = first.view().addSubview<TextField>("other");
   ASSERT_TRUE(user.enterText(*first.field, "12"));

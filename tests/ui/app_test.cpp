@@ -159,7 +159,7 @@ class EnvelopeListScreen : public ::testing::Test {
 };
 
 // The Edit button stands first while there are two envelopes or more (deleting down to one takes
-// it away again: RowActions), and never shows without left items.
+// it away again: RowActions.DeleteAndResetAskFirst), and never shows without left items.
 TEST_F(EnvelopeListScreen, FirstLaunchShowsTheTotalLineAloneAndTheEditButtonComesWithTwoEnvelopes) {
   EXPECT_EQ(&run.onDisplay<MasterViewController>(), &run.list());
   EXPECT_EQ(run.list().navigationItem().title(), "Envelopes");
@@ -238,8 +238,9 @@ class RowActions : public EnvelopeListScreen {
   }
 };
 
-// A swipe reveals Delete, Edit Details and Reset Balance, only Reset on the system blue.
-TEST_F(RowActions, DeleteAndResetAskFirstAndCancelChangesNothing) {
+// A swipe reveals Delete, Edit Details and Reset Balance, only Reset on the system blue; Delete
+// and Reset ask first, cancelling changes nothing, and deleting down to one leaves editing mode.
+TEST_F(RowActions, DeleteAndResetAskFirst) {
   ASSERT_TRUE(run.user.swipeRow(table(), 1));
   using Style = kit::TableViewRowActionStyle;
   std::vector<std::tuple<std::string, Style, std::optional<kit::Color>>> shown;
@@ -273,19 +274,14 @@ TEST_F(RowActions, DeleteAndResetAskFirstAndCancelChangesNothing) {
   run.user.tapAlertAction(1);
   EXPECT_EQ(run.row(0).envelopeTotalLabel()->text(), "0.00");
   EXPECT_EQ(run.totalLine(), "Total: 8.00");
+  run.user.tap(*run.list().editButtonItem());  // deleting down to one leaves editing mode
+  ASSERT_TRUE(table().isEditing());
   trigger(0, 0);
   run.user.tapAlertAction(1);
   EXPECT_EQ(&run.onDisplay<MasterViewController>(), &run.list());
   EXPECT_EQ(run.rowNames(), std::vector<std::string>{"B"});
   EXPECT_EQ(run.row(0).envelopeTotalLabel()->text(), "8.00");
   EXPECT_EQ(run.totalLine(), "Total: 8.00");
-}
-
-TEST_F(RowActions, DeletingDownToOneEnvelopeInEditingModeLeavesEditingMode) {
-  run.user.tap(*run.list().editButtonItem());
-  ASSERT_TRUE(table().isEditing());
-  trigger(1, 0);
-  run.user.tapAlertAction(1);
   EXPECT_EQ(run.leftItemTitles(), std::vector<std::string>{"About"});
   EXPECT_FALSE(table().isEditing());
   EXPECT_FALSE(run.list().isEditing());
