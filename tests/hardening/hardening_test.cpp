@@ -24,7 +24,6 @@
 #include <limits>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <thread>
 
 #include "core/envelope_editing.h"
@@ -704,37 +703,13 @@ std::optional<std::uint64_t> loadGeneration(const fs::path& file, ExpectedGenera
   return generation;
 }
 
-// Reads "loaded <g>", "committed <g>" and "failed <g> <why>" lines.
-struct Report {
-  std::string word;
-  std::uint64_t generation = 0;
-  std::string rest;
-};
-
-Report parse(const std::string& line) {
-  Report report;
-  std::istringstream in(line);
-  if (!(in >> report.word >> report.generation)) report.word = "garbled";
-  std::getline(in >> std::ws, report.rest);
-  return report;
-}
-
-// Follows the child's lines: the generation it loaded must be the one last seen on disk, and
-// each commit the next one. Returns the last generation the child acknowledged.
+// The child's lines must be "loaded <g>" for the generation `onDisk` last seen on disk, then
+// "committed <g + 1>", "committed <g + 2>"... Returns the last generation the child acknowledged.
 std::uint64_t acknowledged(const std::vector<std::string>& lines, std::uint64_t onDisk) {
-  std::uint64_t last = onDisk;
-  for (const std::string& line : lines) {
-    const Report report = parse(line);
-    if (report.word == "loaded") {
-      EXPECT_EQ(report.generation, onDisk) << line;
-    } else if (report.word == "committed") {
-      EXPECT_EQ(report.generation, last + 1) << line;
-      last = report.generation;
-    } else {
-      ADD_FAILURE() << "unexpected report: " << line;
-    }
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i], (i == 0 ? "loaded " : "committed ") + std::to_string(onDisk + i));
   }
-  return last;
+  return onDisk + (lines.empty() ? 0 : lines.size() - 1);
 }
 
 // Runs the child on `file`, which holds generation `onDisk`, and kills it once it has reported
@@ -793,20 +768,14 @@ void fillTheDiskAt(const fs::path& file, std::uint64_t limit, ExpectedGeneration
   const std::uint64_t before = loadGeneration(file, expected).value_or(0);
   ChildProcess child({file.string(), std::to_string(limit)});
   std::vector<std::string> lines;
-  std::optional<Report> failure;
-  while (std::optional<std::string> line = child.readLine()) {
-    const Report report = parse(*line);
-    if (report.word == "failed") {
-      failure = report;
-      break;
-    }
-    lines.push_back(std::move(*line));
-  }
+  std::optional<std::string> failure;
+  while ((failure = child.readLine()) && !failure->starts_with("failed "))
+    lines.push_back(*failure);
   ASSERT_TRUE(failure.has_value()) << "no commit failed";
   const std::uint64_t committed = acknowledged(lines, before);
-  EXPECT_EQ(failure->generation, committed + 1);
-  EXPECT_NE(failure->rest.find("Could not save"), std::string::npos) << failure->rest;
-  EXPECT_NE(failure->rest.find(file.string()), std::string::npos) << failure->rest;
+  EXPECT_EQ(failure->rfind("failed " + std::to_string(committed + 1) + " Could not save", 0), 0u)
+      << *failure;
+  EXPECT_NE(failure->find(file.string()), std::string::npos) << *failure;
   EXPECT_EQ(loadGeneration(file, expected), committed) << "the failed commit left a trace";
 
   child.sendByte();
