@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 

@@ -1,15 +1,136 @@
-// The run loop, navigation, segues, alerts and focus, walked through the gestures.
+// The run loop, navigation, segues, alerts, focus and tables, walked through the gestures.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
-#include "kit_test_screens.h"
+#include "platform/defaults/in_memory_user_defaults.h"
 #include "platform/kit/alert_controller.h"
+#include "platform/kit/application.h"
+#include "platform/kit/button.h"
 #include "platform/kit/gestures.h"
+#include "platform/kit/label.h"
 #include "platform/kit/navigation_controller.h"
+#include "platform/kit/storyboard.h"
+#include "platform/kit/table_view_controller.h"
+#include "platform/kit/text_field.h"
+#include "platform/kit/window.h"
 
 namespace allot::kit::testing {
 namespace {
+
+// Small screens: controllers that log their hooks, a table of words, and an application delegate
+// over a storyboard of three scenes ("first", "second", "sheet").
+using Log = std::vector<std::string>;
+
+// Logs every hook as "<name>.<hook>".
+class LoggingController : public ViewController {
+ public:
+  LoggingController(std::string name, Log& log) : name_(std::move(name)), log_(log) {}
+
+  void viewDidLoad() override { note("viewDidLoad" + std::string(label ? " with outlet" : "")); }
+  void viewWillAppear(bool) override { note("viewWillAppear"); }
+  void viewDidAppear(bool) override { note("viewDidAppear"); }
+  void viewWillDisappear(bool) override { note("viewWillDisappear"); }
+  void viewDidLayoutSubviews() override { note("viewDidLayoutSubviews"); }
+  void prepareForSegue(StoryboardSegue& segue, Sender) override {
+    note("prepareForSegue " + segue.identifier().value_or("?"));
+  }
+  void unwindHere(StoryboardSegue&) { note("unwindHere"); }
+
+  Label* label = nullptr;
+  TextField* field = nullptr;
+  Button* button = nullptr;
+
+ private:
+  void note(const std::string& what) { log_.push_back(name_ + "." + what); }
+  std::string name_;
+  Log& log_;
+};
+
+// A table of words; rows can be edited and moved unless told otherwise.
+class WordsController : public TableViewController {
+ public:
+  explicit WordsController(std::vector<std::string> words) : words(std::move(words)) {}
+
+  std::size_t tableViewNumberOfRowsInSection(TableView&, std::size_t) override {
+    ++countQuestions;
+    return words.size();
+  }
+  TableViewCell& tableViewCellForRowAtIndexPath(TableView& table, const IndexPath& path) override {
+    TableViewCell& cell = table.dequeueReusableCellWithIdentifier("word", path);
+    cell.textLabel()->setText(words[path.row()]);
+    return cell;
+  }
+  bool tableViewCanEditRowAtIndexPath(TableView&, const IndexPath&) override { return editable; }
+  bool tableViewCanMoveRowAtIndexPath(TableView&, const IndexPath&) override { return true; }
+  void tableViewCommitEditingStyle(TableView& table, TableViewCellEditingStyle style,
+                                   const IndexPath& path) override {
+    if (style != TableViewCellEditingStyle::Delete) return;
+    words.erase(words.begin() + static_cast<std::ptrdiff_t>(path.row()));
+    table.deleteRowsAtIndexPaths({path}, TableViewRowAnimation::Fade);
+  }
+  void tableViewMoveRowAtIndexPath(TableView&, const IndexPath& from,
+                                   const IndexPath& to) override {
+    moves.emplace_back(from.row(), to.row());
+  }
+
+  std::vector<std::string> words;
+  bool editable = true;
+  int countQuestions = 0;
+  std::vector<std::pair<std::size_t, std::size_t>> moves;
+};
+
+// Defaults that can be told to fail their commit.
+class FakeDefaults : public InMemoryUserDefaults {
+ public:
+  bool synchronize() override { return InMemoryUserDefaults::synchronize() && !failing; }
+  std::string lastError() const override { return failing ? "disk full" : ""; }
+  bool failing = false;
+};
+
+// "first" (root of a navigation controller): a label outlet, a text field, a button that shows
+// "second". "second": a button that unwinds to "first". "sheet": shown modally from "first" by
+// the segue "present", with a button that unwinds to "first".
+class TestDelegate : public ApplicationDelegate {
+ public:
+  explicit TestDelegate(Log& log) : log_(log) {}
+
+  std::unique_ptr<Storyboard> mainStoryboard() override {
+    log_.push_back("mainStoryboard");
+    auto board = std::make_unique<Storyboard>();
+    for (const auto& [name, segue] : std::vector<std::pair<std::string, std::string>>{
+             {"first", "toSecond"}, {"second", "backToFirst"}, {"sheet", "backToFirst"}}) {
+      board->addScene<LoggingController>(
+          name, [this, name = name] { return std::make_unique<LoggingController>(name, log_); },
+          [name = name](LoggingController& c) { c.setTitle(name); },
+          [segue = segue](LoggingController& c, View& root) {
+            c.label = &root.addSubview<Label>("label");
+            c.field = &root.addSubview<TextField>("field");
+            c.button = &root.addSubview<Button>("button");
+            c.button->addAction([&c, segue](Sender s) { c.performSegueWithIdentifier(segue, s); });
+          });
+    }
+    board->addSegue({"toSecond", "first", "second", SegueKind::Show, {}});
+    board->addSegue({"present", "first", "sheet", SegueKind::Modal, {}});
+    board->addUnwindSegue("backToFirst", "second", "first", &LoggingController::unwindHere);
+    board->addUnwindSegue("backToFirst", "sheet", "first", &LoggingController::unwindHere);
+    board->setInitialScene("first", true);
+    return board;
+  }
+  bool applicationDidFinishLaunchingWithOptions(Application&, const LaunchOptions&) override {
+    log_.push_back("didFinishLaunching");
+    return true;
+  }
+  void applicationWillResignActive(Application&) override { log_.push_back("willResignActive"); }
+  void applicationDidBecomeActive(Application&) override { log_.push_back("didBecomeActive"); }
+
+ private:
+  Log& log_;
+};
 
 class ApplicationTest : public ::testing::Test {
  protected:
@@ -33,7 +154,8 @@ class ApplicationTest : public ::testing::Test {
   Gestures user;
 };
 
-TEST_F(ApplicationTest, LaunchMakesTheScreenAfterTheStoryboardAndShowsItAfterLaunching) {
+// Launching makes the screen after the storyboard and shows it after launching.
+TEST_F(ApplicationTest, LaunchSeguesAndBackRunTheHooksInOrder) {
   EXPECT_TRUE(app.launch());
   EXPECT_EQ(log, (Log{"mainStoryboard", "didFinishLaunching", "first.viewDidLoad with outlet",
                       "first.viewWillAppear", "first.viewDidLayoutSubviews", "first.viewDidAppear",
@@ -41,10 +163,6 @@ TEST_F(ApplicationTest, LaunchMakesTheScreenAfterTheStoryboardAndShowsItAfterLau
   EXPECT_EQ(app.applicationState(), ApplicationState::Active);
   EXPECT_EQ(navigation().navigationItem().title(), std::nullopt);
   EXPECT_EQ(top().navigationItem().title(), "first");
-}
-
-TEST_F(ApplicationTest, ShowSegueAndBackRunTheHooksInOrder) {
-  app.launch();
   LoggingController& first = top();
   std::size_t mark = log.size();
   ASSERT_TRUE(user.tap(*first.button));
@@ -54,24 +172,21 @@ TEST_F(ApplicationTest, ShowSegueAndBackRunTheHooksInOrder) {
   EXPECT_EQ(navigation().backButtonTitle(), "first");
   // The first screen's controls are out of reach while the second is on top.
   EXPECT_FALSE(user.tap(*first.button));
-
+  const Log backToFirst = {"second.viewWillDisappear", "first.viewWillAppear",
+                           "first.viewDidLayoutSubviews", "first.viewDidAppear"};
   mark = log.size();
   EXPECT_TRUE(user.goBack());
-  EXPECT_EQ(logSince(mark), (Log{"second.viewWillDisappear", "first.viewWillAppear",
-                                 "first.viewDidLayoutSubviews", "first.viewDidAppear"}));
+  EXPECT_EQ(logSince(mark), backToFirst);
   EXPECT_EQ(&top(), &first);
   EXPECT_FALSE(user.goBack());  // at the root
-}
 
-TEST_F(ApplicationTest, UnwindPreparesCallsTheActionAndGoesBack) {
-  app.launch();
-  LoggingController& first = top();
+  // An unwind prepares, calls the action, and goes back the same way.
   user.tap(*first.button);
-  std::size_t mark = log.size();
+  mark = log.size();
   ASSERT_TRUE(user.tap(*top().button));
-  EXPECT_EQ(logSince(mark), (Log{"second.prepareForSegue backToFirst", "first.unwindHere",
-                                 "second.viewWillDisappear", "first.viewWillAppear",
-                                 "first.viewDidLayoutSubviews", "first.viewDidAppear"}));
+  Log unwound = {"second.prepareForSegue backToFirst", "first.unwindHere"};
+  unwound.insert(unwound.end(), backToFirst.begin(), backToFirst.end());
+  EXPECT_EQ(logSince(mark), unwound);
   EXPECT_EQ(&top(), &first);
 
   // Out of a modal presentation too.
@@ -87,7 +202,8 @@ TEST_F(ApplicationTest, UnwindPreparesCallsTheActionAndGoesBack) {
   EXPECT_EQ(app.window().visibleViewController(), &first);
 }
 
-TEST_F(ApplicationTest, AlertBlocksTheScreenBehindAndGoesBeforeItsHandlerRuns) {
+// An alert blocks the screen behind and goes before its handler runs.
+TEST_F(ApplicationTest, AlertsAndTheKeyboardGoToTheScreenOnDisplay) {
   app.launch();
   LoggingController& first = top();
   bool presentedDuringHandler = true;
@@ -112,11 +228,8 @@ TEST_F(ApplicationTest, AlertBlocksTheScreenBehindAndGoesBeforeItsHandlerRuns) {
   EXPECT_EQ(first.presentedViewController(), nullptr);
   EXPECT_EQ(logSince(mark), Log{});  // an alert does not make the screen behind reappear
   EXPECT_FALSE(user.tapAlertAction(0));
-}
 
-TEST_F(ApplicationTest, TheKeyboardGoesToOneFieldOfTheScreenOnDisplay) {
-  app.launch();
-  LoggingController& first = top();
+  // The keyboard goes to one field of the screen on display.
   EXPECT_EQ(first.field->text(), std::nullopt);
   TextField& other = first.view().addSubview<TextField>("other");
   ASSERT_TRUE(user.enterText(*first.field, "12"));
@@ -156,17 +269,17 @@ TEST_F(ApplicationTest, RevisionMovesWithEveryChangeOnScreenOnly) {
 
 TEST_F(ApplicationTest, EachResignReportsThenCommitsAndSaysWhenTheCommitFails) {
   app.resignActive();  // not launched yet: nothing to report
-  EXPECT_EQ(defaults.commits, 0);
+  EXPECT_EQ(defaults.synchronizeCount(), 0);
   app.launch();
   app.resignActive();
   EXPECT_EQ(app.applicationState(), ApplicationState::Inactive);
   EXPECT_EQ(log.back(), "willResignActive");
-  EXPECT_EQ(defaults.commits, 1);
+  EXPECT_EQ(defaults.synchronizeCount(), 1);
   EXPECT_EQ(diagnostics.str(), "");
 
   defaults.failing = true;
   app.resignActive();
-  EXPECT_EQ(defaults.commits, 2);
+  EXPECT_EQ(defaults.synchronizeCount(), 2);
   EXPECT_EQ(diagnostics.str(), "Could not save the application's data: disk full\n");
   app.becomeActive();
   EXPECT_EQ(log.back(), "didBecomeActive");
@@ -181,6 +294,76 @@ TEST(ColorTest, SystemColorsAreKeptInDisplayP3AndShownInSrgb) {
   EXPECT_NEAR(shown.blue, 1.0, 2e-3);
   EXPECT_EQ(shown.alpha, 1.0);
   EXPECT_NE(blue, Color::systemRedColor());
+}
+
+// Tables: asking for rows, reusing cells, swiping, deleting, selecting and dragging rows.
+class TableViewTest : public ::testing::Test {
+ protected:
+  TableViewTest() {
+    auto controller = std::make_unique<WordsController>(std::vector<std::string>{"a", "b", "c"});
+    words = controller.get();
+    words->tableView().registerPrototype("word", [] {
+      return std::make_unique<TableViewCell>(TableViewCellStyle::Default, "word");
+    });
+    window.setRootViewController(std::move(controller));
+    window.makeKeyAndVisible();
+  }
+
+  TableView& table() { return words->tableView(); }
+  std::string shown(std::size_t row) {
+    return table().cellForRowAtIndexPath(IndexPath(row))->textLabel()->text().value_or("?");
+  }
+
+  Window window;
+  Gestures user{window};
+  WordsController* words = nullptr;
+};
+
+TEST_F(TableViewTest, RowsAreAskedForAgainAfterReloadAndCellsAreReused) {
+  EXPECT_EQ(table().numberOfRowsInSection(0), 3u);
+  EXPECT_EQ(shown(2), "c");
+  TableViewCell* cell = table().cellForRowAtIndexPath(IndexPath(0));
+  EXPECT_EQ(table().cellForRowAtIndexPath(IndexPath(3)), nullptr);
+  EXPECT_EQ(cell->detailTextLabel(), nullptr);  // the default style has a main label only
+
+  words->words = {"x", "y"};
+  EXPECT_EQ(shown(0), "a");  // nothing asked again before the reload
+  const int asked = words->countQuestions;
+  table().reloadData();
+  EXPECT_EQ(table().numberOfRowsInSection(0), 2u);
+  EXPECT_EQ(words->countQuestions, asked + 1);
+  EXPECT_EQ(shown(0), "x");
+  EXPECT_EQ(table().cellForRowAtIndexPath(IndexPath(0)), cell);  // a freed cell came back
+}
+
+TEST_F(TableViewTest, SwipeOffersTheStandardDeleteOnlyOnEditableRows) {
+  words->editable = false;
+  EXPECT_FALSE(user.swipeRow(table(), 0));
+  words->editable = true;
+  ASSERT_TRUE(user.swipeRow(table(), 1));
+  ASSERT_EQ(table().shownRowActions().size(), 1u);
+  EXPECT_EQ(table().shownRowActions()[0].title(), "Delete");
+  EXPECT_EQ(table().shownRowActions()[0].shownBackgroundColor(), Color::systemRedColor());
+  EXPECT_TRUE(user.triggerRowAction(table(), 0));
+  EXPECT_EQ(words->words, (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(table().numberOfRowsInSection(0), 2u);
+  EXPECT_EQ(shown(1), "c");
+  EXPECT_TRUE(table().shownRowActions().empty());
+  EXPECT_FALSE(user.triggerRowAction(table(), 0));  // nothing revealed any more
+}
+
+// Dragging only in editing mode, and selecting outside it, are walked through on the envelope
+// list (EnvelopeListScreen).
+TEST_F(TableViewTest, InEditingModeRowsAreDraggedAndNotSelected) {
+  words->setEditing(true, false);
+  EXPECT_FALSE(user.selectRow(table(), 0));
+  for (std::size_t row = 0; row < 3; ++row) shown(row);  // the move must carry the cells along
+  EXPECT_TRUE(user.dragRow(table(), 0, 2));
+  EXPECT_TRUE(user.dragRow(table(), 1, 1));  // dropped where it started: nothing to report
+  EXPECT_FALSE(user.dragRow(table(), 0, 3));
+  EXPECT_EQ(words->moves, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 2}}));
+  EXPECT_EQ(shown(2), "a");
+  EXPECT_EQ(shown(0), "b");
 }
 
 }  // namespace

@@ -1,24 +1,60 @@
 // Store files made for tests: SQL run straight on a file, a budget saved and committed, and
 // loaded, as the application does, and files as earlier releases of Allot wrote them (schema
 // version 1: one table with each value encoded whole in one row; version 2: every list as a head
-// row and one row per item).
+// row and one row per item); and another program holding a store's lock.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/envelope_editing.h"
 #include "core/persistence.h"
-#include "platform/defaults/value.h"
+#include "platform/defaults/cbor_codec.h"
+#include "platform/defaults/in_memory_user_defaults.h"
+#include "platform/defaults/sqlite_user_defaults.h"
 
 namespace allot::testing {
 
 // Runs `sql` on the SQLite database `file`, creating it when missing; fails the test on an error.
-void runSql(const std::filesystem::path& file, const char* sql);
+inline void runSql(const std::filesystem::path& file, const char* sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  sqlite3_close(db);
+}
+
+// The first column of every row that `sql` returns on `file`, as integers.
+inline std::vector<std::int64_t> integers(const std::filesystem::path& file,
+                                          const std::string& sql) {
+  sqlite3* db = nullptr;
+  sqlite3_stmt* query = nullptr;
+  std::vector<std::int64_t> column;
+  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &query, nullptr), SQLITE_OK)
+      << sqlite3_errmsg(db);
+  while (sqlite3_step(query) == SQLITE_ROW) column.push_back(sqlite3_column_int64(query, 0));
+  sqlite3_finalize(query);
+  sqlite3_close(db);
+  return column;
+}
 
 // Saves `store` through SqliteUserDefaults and commits it; fails the test when the commit fails.
-void saveAndCommit(const BudgetStore& store, const std::filesystem::path& file);
+inline void saveAndCommit(const BudgetStore& store, const std::filesystem::path& file) {
+  SqliteUserDefaults defaults(file);
+  saveStore(store, defaults);
+  ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
+}
 
 // What the load made of `defaults`: the report, and the store it filled. That store held an
 // envelope before, which the load must replace whatever it finds.
@@ -26,12 +62,138 @@ struct Loaded {
   LoadReport report;
   BudgetStore store;
 };
-Loaded loadFrom(UserDefaults& defaults);
+
+inline Loaded loadFrom(UserDefaults& defaults) {
+  Loaded loaded;
+  addEnvelope(loaded.store, "from before", 2);
+  loadStore(loaded.store, defaults, &loaded.report);
+  return loaded;
+}
+
+namespace detail {
+
+// One row inserted by `sql`: the key, then the position when there is one, then the bytes.
+inline bool insertRow(sqlite3* db, const char* sql, const std::string& key,
+                      std::optional<std::int64_t> position,
+                      const std::vector<std::uint8_t>& bytes) {
+  sqlite3_stmt* insert = nullptr;
+  if (sqlite3_prepare_v2(db, sql, -1, &insert, nullptr) != SQLITE_OK) return false;
+  int column = 1;
+  sqlite3_bind_text(insert, column++, key.c_str(), -1, SQLITE_STATIC);
+  if (position) sqlite3_bind_int64(insert, column++, *position);
+  sqlite3_bind_blob(insert, column, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
+  const bool inserted = sqlite3_step(insert) == SQLITE_DONE;
+  sqlite3_finalize(insert);
+  return inserted;
+}
+
+// As the second layout kept a value: a list as its head and each item on its own row.
+inline bool insertItemByItem(sqlite3* db, const std::string& key, const Value& value) {
+  const Value::List* items = value.asList();
+  if (items == nullptr)
+    return insertRow(db, "INSERT INTO defaults VALUES(?1, ?2)", key, {}, encodeCbor(value));
+  std::vector<std::uint8_t> head;
+  appendCborListHead(head, items->size());
+  bool written = insertRow(db, "INSERT INTO defaults VALUES(?1, ?2)", key, {}, head);
+  for (std::size_t i = 0; written && i < items->size(); ++i) {
+    written = insertRow(db, "INSERT INTO list_items VALUES(?1, ?2, ?3)", key,
+                        static_cast<std::int64_t>(i), encodeCbor((*items)[i]));
+  }
+  return written;
+}
+
+}  // namespace detail
 
 // Writes a new file of the older `layout` (1 or 2) holding `values`, or `store` as saveStore would
 // write it; false (with a failed expectation) when SQLite refuses.
-bool writeOlderLayoutFile(const std::filesystem::path& file, int layout,
-                          const std::vector<std::pair<std::string, Value>>& values);
-bool writeOlderLayoutFile(const std::filesystem::path& file, int layout, const BudgetStore& store);
+inline bool writeOlderLayoutFile(const std::filesystem::path& file, int layout,
+                                 const std::vector<std::pair<std::string, Value>>& values) {
+  const std::string schema =
+      "PRAGMA application_id = 1097624692; PRAGMA user_version = " + std::to_string(layout) +
+      "; CREATE TABLE defaults(key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID;" +
+      (layout == 2 ? "CREATE TABLE list_items(key TEXT NOT NULL, position INTEGER NOT NULL, "
+                     "value BLOB NOT NULL, UNIQUE(key, position));"
+                   : "");
+  sqlite3* db = nullptr;
+  bool written = sqlite3_open(file.c_str(), &db) == SQLITE_OK &&
+                 sqlite3_exec(db, schema.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  for (const auto& [key, value] : values) {
+    if (!written) break;
+    written = layout == 2 ? detail::insertItemByItem(db, key, value)
+                          : detail::insertRow(db, "INSERT INTO defaults VALUES(?1, ?2)", key, {},
+                                              encodeCbor(value));
+  }
+  EXPECT_TRUE(written) << sqlite3_errmsg(db);
+  sqlite3_close(db);
+  return written;
+}
+
+inline bool writeOlderLayoutFile(const std::filesystem::path& file, int layout,
+                                 const BudgetStore& store) {
+  InMemoryUserDefaults saved;
+  saveStore(store, saved);
+  std::vector<std::pair<std::string, Value>> values;
+  for (const char* key : {"totalAmount", "categoryNames", "envelopeColors", "categoryAmounts",
+                          "detailArrays", "detailAmountArrays"}) {
+    values.emplace_back(key, *saved.valueForKey(key));
+  }
+  return writeOlderLayoutFile(file, layout, values);
+}
+
+// LockHolder: another program holding a store's write lock, as a backup or sync tool might: a
+// child process that opens the file with SQLite, takes an exclusive lock (no one else may read
+// either) and keeps it until released, or for a set time. The child is always reaped.
+class LockHolder {
+ public:
+  // Returns once the lock is held. With a duration, the child lets go by itself after it.
+  explicit LockHolder(const std::filesystem::path& file,
+                      std::chrono::milliseconds duration = std::chrono::minutes(1)) {
+    int locked[2], letGo[2];
+    if (::pipe(locked) != 0) return;
+    if (::pipe(letGo) != 0) {
+      ::close(locked[0]);
+      ::close(locked[1]);
+      return;
+    }
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      sqlite3* db = nullptr;
+      const char byte = 1;
+      if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+          sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK ||
+          ::write(locked[1], &byte, 1) != 1) {
+        std::_Exit(1);
+      }
+      ::close(letGo[1]);
+      pollfd until{letGo[0], POLLIN, 0};
+      ::poll(&until, 1, static_cast<int>(duration.count()));  // released, or the time is up
+      sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+      sqlite3_close(db);
+      std::_Exit(0);
+    }
+    ::close(locked[1]);
+    ::close(letGo[0]);
+    releaseFd_ = letGo[1];
+    char byte = 0;
+    if (pid_ < 0 || ::read(locked[0], &byte, 1) != 1) release();
+    ::close(locked[0]);
+  }
+  ~LockHolder() { release(); }
+  LockHolder(const LockHolder&) = delete;
+  LockHolder& operator=(const LockHolder&) = delete;
+
+  bool holding() const { return pid_ > 0; }
+  // Lets go of the lock and waits for the child to end.
+  void release() {
+    if (releaseFd_ >= 0) ::close(releaseFd_);
+    releaseFd_ = -1;
+    if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int releaseFd_ = -1;
+};
 
 }  // namespace allot::testing
