@@ -122,16 +122,7 @@ void ScreenDriver::stroke(QPoint from, QPoint to) {
 }
 
 bool ScreenDriver::press(const QString& objectName) {
-  QAccessible::setActive(true);
-  QAccessibleInterface* control = QAccessible::queryAccessibleInterface(find(objectName));
-  QAccessibleActionInterface* actions = control ? control->actionInterface() : nullptr;
-  if (actions == nullptr ||
-      !actions->actionNames().contains(QAccessibleActionInterface::pressAction())) {
-    return false;
-  }
-  actions->doAction(QAccessibleActionInterface::pressAction());
-  settle();
-  return true;
+  return act(objectName, QAccessibleActionInterface::pressAction());
 }
 
 QAccessibleInterface* ScreenDriver::accessible(const QString& objectName) {
@@ -172,11 +163,6 @@ void ScreenDriver::type(const QString& objectName, const QString& text) {
 
 void ScreenDriver::typeKeys(const QString& text) {
   for (const QChar character : text) QTest::keyClick(&window(), character.toLatin1());
-  settle();
-}
-
-void ScreenDriver::pressEnter() {
-  QTest::keyClick(&window(), Qt::Key_Return);
   settle();
 }
 

@@ -57,7 +57,6 @@ class ScreenDriver {
   void type(const QString& objectName, const QString& text);
   // Types into whatever has the keyboard (plain ASCII).
   void typeKeys(const QString& text);
-  void pressEnter();
   void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
   // Presses Tab (or Shift+Tab) until the item of that name has the keyboard focus; false when
   // it never comes.

@@ -99,7 +99,7 @@ TEST_F(Screen, AddEnvelopesAndRecordAnAmountWithAComma) {
   user.click("envelopeRow1");
   EXPECT_EQ(user.textOf("navigationTitle"), "\u2068Rent\u2069: 0.00");
   user.type("enterAmount", "12,5");
-  user.pressEnter();  // Enter alone records nothing
+  user.key(Qt::Key_Return);  // Enter alone records nothing
   EXPECT_EQ(user.store().categoryAmounts()[1], 0.0);
   user.type("optionalNote", "Deposit");
   user.click("addAmountButton");
@@ -121,6 +121,15 @@ TEST_F(Screen, AddEnvelopesAndRecordAnAmountWithAComma) {
   user.click("backButton");
   EXPECT_EQ(rowText(1, "envelopeTotalLabel"), "13.50");
   EXPECT_EQ(user.textOf("totalLabel"), "Total: 13.50");
+
+  // Leaving the active state saves and commits what the screen shows; coming back saves nothing.
+  const int commits = defaults.synchronizeCount();
+  emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
+  EXPECT_EQ(defaults.synchronizeCount(), commits + 1);
+  EXPECT_EQ(*defaults.valueForKey("categoryNames"), Value(Value::List{"Food", "Rent"}));
+  emit qGuiApp->applicationStateChanged(Qt::ApplicationActive);
+  EXPECT_EQ(defaults.synchronizeCount(), commits + 1);
+  EXPECT_EQ(user.application().applicationState(), kit::ApplicationState::Active);
 }
 
 // A finger on a touch screen of 360 x 720: taps, the swipe to the row actions, the full swipe and
@@ -307,32 +316,6 @@ TEST_F(Screen, TheKeyboardAloneDoesEverything) {
   EXPECT_EQ(focusedName(), "aboutText");
   user.key(Qt::Key_Escape);
   EXPECT_EQ(focusedName(), "envelopeRow0");
-}
-
-TEST_F(Screen, EditDetailsAndSaveComesBackToTheList) {
-  addEnvelopes({{"Car", "redButton"}, {"Fun", "yellowButton"}});
-  user.swipeLeft(user.find("envelopeRow0"), 200);
-  user.click("Edit Details");
-  EXPECT_EQ(user.textOf("envelopeName"), "Car");
-  user.click("envelopeName");
-  QTest::keyClick(&user.window(), Qt::Key_End);
-  user.typeKeys(" loan");
-  user.click("blueButton");
-  user.click("addButton");
-  // Saving in edit mode unwinds to the list, which shows the change.
-  EXPECT_TRUE(user.waitFor([&] { return user.find("envelopeList") != nullptr; }));
-  EXPECT_EQ(user.store().categoryNames()[0], "Car loan");
-  EXPECT_EQ(user.store().envelopeColors()[0], 3);
-  EXPECT_EQ(user.store().detailArrays()[0].back(), "Edited 'Car loan'");
-
-  // Leaving the active state saves and commits what the screen shows; coming back saves nothing.
-  const int commits = defaults.synchronizeCount();
-  emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
-  EXPECT_EQ(defaults.synchronizeCount(), commits + 1);
-  EXPECT_EQ(*defaults.valueForKey("categoryNames"), Value(Value::List{"Car loan", "Fun"}));
-  emit qGuiApp->applicationStateChanged(Qt::ApplicationActive);
-  EXPECT_EQ(defaults.synchronizeCount(), commits + 1);
-  EXPECT_EQ(user.application().applicationState(), kit::ApplicationState::Active);
 }
 
 // Changes reach the file soon after they are made, while the window stays active; typing alone
