@@ -46,12 +46,12 @@ TableBridge::TableBridge(KitBridge& kit, kit::TableView& table, QObject* parent)
 }
 
 int TableBridge::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+  return parent.isValid() ? 0 : count_;
 }
 
 QVariant TableBridge::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
-  const Row& row = rows_[static_cast<std::size_t>(index.row())];
+  const Row& row = rowAt(index.row());
   switch (role) {
     case TextsRole:
       return row.texts;
@@ -180,11 +180,7 @@ void TableBridge::sync() {
   if (table_ == nullptr) return;
   if (table_->contentRevision() != shownRevision_) {
     shownRevision_ = table_->contentRevision();
-    const std::size_t count = table_->numberOfRowsInSection(0);
-    std::vector<Row> rows;
-    rows.reserve(count);
-    for (std::size_t row = 0; row < count; ++row) rows.push_back(readRow(row));
-    showRows(std::move(rows));
+    showRows(static_cast<int>(table_->numberOfRowsInSection(0)));
   }
 
   if (editing_ != table_->isEditing()) {
@@ -204,37 +200,63 @@ void TableBridge::sync() {
   }
 }
 
-// Keeps the rows both lists share at the start and at the end, and replaces what lies between:
-// one insertion, one removal or one changed row is reported as just that.
-void TableBridge::showRows(std::vector<Row> rows) {
-  const std::size_t oldCount = rows_.size();
-  const std::size_t newCount = rows.size();
-  std::size_t head = 0;
-  while (head < oldCount && head < newCount && rows_[head] == rows[head]) ++head;
-  std::size_t tail = 0;
-  while (tail < oldCount - head && tail < newCount - head &&
-         rows_[oldCount - 1 - tail] == rows[newCount - 1 - tail]) {
-    ++tail;
+const TableBridge::Row& TableBridge::rowAt(int row) const {
+  // Rows far from the one asked for are let go: the view shows a few dozen at most.
+  constexpr int kKeptAround = 256;
+  if (auto found = kept_.find(row); found != kept_.end()) return found->second;
+  if (kept_.size() > 4 * kKeptAround) {
+    kept_.erase(kept_.begin(), kept_.lower_bound(row - kKeptAround));
+    kept_.erase(kept_.upper_bound(row + kKeptAround), kept_.end());
   }
-  const int first = static_cast<int>(head);
-  const std::size_t oldMiddle = oldCount - head - tail;
-  const std::size_t newMiddle = newCount - head - tail;
-  const std::size_t changed = std::min(oldMiddle, newMiddle);
+  return kept_.emplace(row, table_ ? readRow(static_cast<std::size_t>(row)) : Row()).first->second;
+}
 
-  for (std::size_t i = 0; i < changed; ++i) rows_[head + i] = rows[head + i];
-  if (changed > 0) {
-    emit dataChanged(index(first), index(first + static_cast<int>(changed) - 1));
+// Keeps the rows both versions share at the start and at the end, and reports what lies between:
+// one insertion, one removal or one changed row is reported as just that. Only kept rows are
+// compared, each with the row now at its place counted from the same end; a row not kept matches.
+void TableBridge::showRows(int newCount) {
+  const int oldCount = count_;
+  const int shorter = std::min(oldCount, newCount);
+  int head = shorter;
+  for (const auto& [row, shown] : kept_) {
+    if (row >= shorter) break;
+    if (!(shown == readRow(static_cast<std::size_t>(row)))) {
+      head = row;
+      break;
+    }
   }
+  const int shift = newCount - oldCount;
+  int tail = shorter - head;
+  for (auto kept = kept_.rbegin(); kept != kept_.rend(); ++kept) {
+    const int row = kept->first;
+    if (row < head || row + shift < head) break;
+    if (!(kept->second == readRow(static_cast<std::size_t>(row + shift)))) {
+      tail = std::min(tail, oldCount - 1 - row);
+      break;
+    }
+  }
+
+  const int oldMiddle = oldCount - head - tail;
+  const int newMiddle = newCount - head - tail;
+  const int changed = std::min(oldMiddle, newMiddle);
+  // What the view shows from here on is read again when it asks.
+  kept_.erase(kept_.lower_bound(head), kept_.lower_bound(head + oldMiddle));
+  std::map<int, Row> moved;
+  for (auto kept = kept_.lower_bound(head + oldMiddle); kept != kept_.end();) {
+    auto node = kept_.extract(kept++);
+    node.key() += shift;
+    moved.insert(std::move(node));
+  }
+  kept_.merge(moved);
+
+  if (changed > 0) emit dataChanged(index(head), index(head + changed - 1));
   if (oldMiddle > newMiddle) {
-    const int from = first + static_cast<int>(changed);
-    beginRemoveRows({}, from, from + static_cast<int>(oldMiddle - newMiddle) - 1);
-    rows_.erase(rows_.begin() + from, rows_.begin() + from + (oldMiddle - newMiddle));
+    beginRemoveRows({}, head + changed, head + oldMiddle - 1);
+    count_ = newCount;
     endRemoveRows();
   } else if (newMiddle > oldMiddle) {
-    const int from = first + static_cast<int>(changed);
-    beginInsertRows({}, from, from + static_cast<int>(newMiddle - oldMiddle) - 1);
-    rows_.insert(rows_.begin() + from, rows.begin() + from,
-                 rows.begin() + from + (newMiddle - oldMiddle));
+    beginInsertRows({}, head + changed, head + newMiddle - 1);
+    count_ = newCount;
     endInsertRows();
   }
   if (oldCount != newCount) emit countChanged();

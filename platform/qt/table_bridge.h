@@ -1,10 +1,13 @@
-// TableBridge: a kit table as a Qt list model. Each row's cell comes from the table's controller
-// as the kit would ask for it, and is exposed by the names of its labels: their texts, tones and
-// background colours, plus the main and detail texts of the built-in labels and the detail's tone.
-// When the table's rows may read differently (a reload, a deletion, a move; not a keystroke
-// elsewhere on the screen) it compares them with what the view shows and reports only the rows that
-// changed, were inserted or were removed, so a list keeps its place and its animations. The row
-// gestures (select, swipe for row actions, delete, drag) go through the kit.
+// TableBridge: a kit table as a Qt list model. A row's cell is asked of the table's controller
+// only when the view asks for that row (the rows on screen and a few beyond), and is exposed by
+// the names of its labels: their texts, tones and background colours, plus the main and detail
+// texts of the built-in labels and the detail's tone. The rows read are kept, a window of them
+// around the last one asked for. When the table's rows may read differently (a reload, a deletion,
+// a move; not a keystroke elsewhere on the screen) it compares the rows it has kept with what the
+// table now says at the same places, counted from either end, and reports only the rows that
+// changed, were inserted or were removed, so a list keeps its place and its animations; a row not
+// kept is not on screen and needs no report. The row gestures (select, swipe for row actions,
+// delete, drag) go through the kit.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -14,6 +17,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 #include <limits>
+#include <map>
 #include <vector>
 
 namespace allot::kit {
@@ -91,11 +95,14 @@ class TableBridge : public QAbstractListModel {
   };
 
   Row readRow(std::size_t row) const;
-  void showRows(std::vector<Row> rows);
+  // The row as kept, read first when it is not.
+  const Row& rowAt(int row) const;
+  void showRows(int newCount);
 
   KitBridge& kit_;
   kit::TableView* table_;
-  std::vector<Row> rows_;
+  int count_ = 0;
+  mutable std::map<int, Row> kept_;  // by row number
   std::uint64_t shownRevision_ = std::numeric_limits<std::uint64_t>::max();
   bool editing_ = false;
   int swipedRow_ = -1;
