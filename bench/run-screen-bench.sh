@@ -74,5 +74,8 @@ for store in typical stress; do
   done
 done
 
+echo "== an envelope of 1,000,000 transactions written by another program"
+"$bench" huge 1000000
+
 echo "== tap to next frame, envelope of 200 transactions"
 "$bench" taps "$taps"

@@ -12,10 +12,15 @@
 //       the same launch figures for the floors Allot is measured against: an empty Qt Quick
 //       window, and an empty Quick Controls window in Allot's style, each a few lines of QML, on
 //       the scene graph Allot would choose; quits a second after the first frame
+//   screen_bench huge COUNT
+//       on a store written as another program could (one envelope of COUNT transactions, past
+//       the 200 Allot keeps), opens the envelope and prints how long it took to the next frame
+//       and how much the resident memory grew; then scrolls to the oldest entry
 //   screen_bench taps COUNT
 //       on a 20-envelope store, opens an envelope of 200 transactions and taps add, then
 //       subtract, COUNT times each with real mouse clicks, after typing an amount
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -225,6 +230,80 @@ void printFigures(const char* name, std::vector<double> values) {
   std::printf("%-34s n=%zu median=%.2f ms max=%.2f ms\n", name, n, median, values.back());
 }
 
+std::int64_t residentKilobytes() {
+  long pages = 0, resident = 0;
+  if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(statm);
+  }
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+int huge(int argc, char** argv, int count) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication host(argc, argv);
+  const auto scratch = std::filesystem::temp_directory_path() /
+                       ("allot-screen-bench-" + std::to_string(QCoreApplication::applicationPid()));
+  const auto file = scratch / "defaults.sqlite3";
+  {
+    std::filesystem::create_directories(scratch);
+    std::vector<std::string> notes(static_cast<std::size_t>(count));
+    std::vector<double> amounts(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      // Short notes: one envelope's list is one value, and no value may pass 16 MiB.
+      notes[static_cast<std::size_t>(i)] = "#" + std::to_string(i);
+      amounts[static_cast<std::size_t>(i)] = 1.25;
+    }
+    allot::SqliteUserDefaults writer(file);
+    writer.setDouble(1.25 * count, "totalAmount");
+    writer.setObject(allot::Value(allot::Value::List{"Everything"}), "categoryNames");
+    writer.setObject(allot::Value(allot::Value::List{std::int64_t{2}}), "envelopeColors");
+    writer.setObject(allot::Value(allot::Value::List{1.25 * count}), "categoryAmounts");
+    writer.setTextLists({notes}, "detailArrays");
+    writer.setNumberLists({amounts}, "detailAmountArrays");
+    if (!writer.synchronize()) return 1;
+  }
+
+  allot::SqliteUserDefaults defaults(file);
+  allot::kit::Application application(defaults, [&file] {
+    return std::make_unique<allot::AppDelegate>(
+        allot::AppDelegate::Options{.storeFile = file, .formatLocale = "en_US"});
+  });
+  application.launch();
+  allot::QtScreen screen(application);
+  if (!screen.show()) return 1;
+  QQuickWindow& window = *screen.window();
+  FrameWatch frames;
+  frames.watch(&window);
+  QTest::qWait(500);
+  QQuickItem* stack = findItem(window.contentItem(), "stack");
+  auto page = [&] { return stack->property("currentItem").value<QQuickItem*>(); };
+
+  const std::int64_t before = residentKilobytes();
+  const std::size_t shown = frames.swaps().size();
+  const auto tapped = Clock::now();
+  QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier,
+                    centreOf(findItem(page(), "envelopeRow0")));
+  if (!waitForFrame(window, frames, shown, 5000)) return 1;
+  const double toFrame = millisecondsBetween(tapped, frames.swaps()[shown]);
+  QTest::qWait(800);
+  QQuickItem* list = findItem(page(), "transactionList");
+  if (list == nullptr || list->property("count").toInt() != count) {
+    std::fprintf(stderr, "the envelope does not show %d transactions\n", count);
+    return 1;
+  }
+  const std::int64_t opened = residentKilobytes();
+  QMetaObject::invokeMethod(list, "positionViewAtEnd");
+  QTest::qWait(500);
+  std::printf(
+      "huge rows=%d open_to_frame_ms=%.1f rss_growth_open_mb=%.1f "
+      "rss_growth_after_scroll_to_end_mb=%.1f\n",
+      count, toFrame, static_cast<double>(opened - before) / 1024,
+      static_cast<double>(residentKilobytes() - before) / 1024);
+  std::filesystem::remove_all(scratch);
+  return 0;
+}
+
 int taps(int argc, char** argv, int count) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication host(argc, argv);
@@ -308,11 +387,13 @@ int main(int argc, char** argv) {
   }
   if (mode == "launch") return launch(argc, argv, mainStart, mainWall);
   if (mode == "floor") return floor(argc, argv, mainStart, mainWall);
+  if (mode == "huge") return huge(argc, argv, argc > 2 ? std::stoi(argv[2]) : 1000000);
   if (mode == "taps") return taps(argc, argv, argc > 2 ? std::stoi(argv[2]) : 25);
   std::fprintf(stderr,
                "usage: screen_bench prepare FILE ENVELOPES TRANSACTIONS\n"
                "       screen_bench launch [EXEC_REALTIME_US]\n"
                "       screen_bench floor quick|controls [EXEC_REALTIME_US]\n"
+               "       screen_bench huge [COUNT]\n"
                "       screen_bench taps [COUNT]\n");
   return 2;
 }
