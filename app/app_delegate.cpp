@@ -36,19 +36,18 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions(kit::Application& app
 
 void AppDelegate::loadFromStore(kit::Application& application) {
   UserDefaults& defaults = *defaults_;
-  LoadReport report;
-  loadStore(store_, defaults, &report);
+  const Status loaded = loadStore(store_, defaults);
   savedRevision_ = store_.revision();
-  waitingForStore_ = report.status.kind() == Status::Kind::Busy;
+  waitingForStore_ = loaded.kind() == Status::Kind::Busy;
   const Status writability = defaults.writability();
-  savingAllowed_ = report.status.isOk() && writability.isOk();
+  savingAllowed_ = loaded.isOk() && writability.isOk();
   if (waitingForStore_) {
-    diagnostics_ << "allot: " << report.reason() << " Waiting for it before loading.\n";
-  } else if (!report.status.isOk() && report.status.kind() == Status::Kind::Unreadable &&
+    diagnostics_ << "allot: " << loaded.message() << " Waiting for it before loading.\n";
+  } else if (!loaded.isOk() && loaded.kind() == Status::Kind::Unreadable &&
              writability.isOk()) {
-    keepUnloadableData(application, report.status);
-  } else if (!report.status.isOk()) {
-    tell("Your stored budget could not be loaded: " + withFullStop(report.reason()) +
+    keepUnloadableData(application, loaded);
+  } else if (!loaded.isOk()) {
+    tell("Your stored budget could not be loaded: " + withFullStop(loaded.message()) +
          " Nothing will be saved over it.");
   } else if (writability.kind() == Status::Kind::Newer) {
     tell("Your budget was written by a newer version of Allot. It is shown read-only: changes "

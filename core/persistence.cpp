@@ -142,24 +142,19 @@ Value listValue(const std::vector<Item>& items) {
 
 }  // namespace
 
-bool loadStore(BudgetStore& store, UserDefaults& defaults, LoadReport* report) {
-  LoadReport outcome;
+Status loadStore(BudgetStore& store, UserDefaults& defaults) {
   BudgetFields fields;
-  outcome.status = defaults.beginReading();
-  if (outcome.status.isOk()) {
-    outcome.status = readFields(defaults, fields);
-    if (!outcome.status.isOk()) fields = {};
+  Status status = defaults.beginReading();
+  if (status.isOk()) {
+    status = readFields(defaults, fields);
     defaults.endReading();
     // A store file that could not be read, or a value that could not be decoded, looks like a
     // missing key above; whatever was read, the data is not whole.
-    if (Status read = defaults.readStatus(); !read.isOk()) {
-      outcome.status = std::move(read);
-      fields = {};
-    }
+    if (Status read = defaults.readStatus(); !read.isOk()) status = std::move(read);
   }
+  if (!status.isOk()) fields = {};
   store.assign(std::move(fields));
-  if (report != nullptr) *report = std::move(outcome);
-  return true;
+  return status;
 }
 
 void saveStore(const BudgetStore& store, UserDefaults& defaults) {

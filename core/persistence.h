@@ -11,18 +11,11 @@
 
 namespace allot {
 
-// What the load found: ok, or why the stored data was not taken (busy: locked by another program
-// past the wait; unreadable: ours but damaged or of a shape the load cannot take; notOurs or
-// newer: to be left alone), in one line.
-struct LoadReport {
-  Status status;
-  bool unloadable() const { return !status.isOk(); }
-  const std::string& reason() const { return status.message(); }
-};
-
-// Returns true, always. Fills `report` when given. Every key is read from one state of the store,
-// never half of another program's commit.
-bool loadStore(BudgetStore& store, UserDefaults& defaults, LoadReport* report = nullptr);
+// Fills the store from `defaults` and says what it found: ok, or why the stored data was not taken
+// (busy: locked by another program past the wait; unreadable: ours but damaged or of a shape the
+// load cannot take; notOurs or newer: to be left alone), in one line; the store is then empty.
+// Every key is read from one state of the store, never half of another program's commit.
+Status loadStore(BudgetStore& store, UserDefaults& defaults);
 
 // Writes "totalAmount" with setDouble, then the five lists with setObject (the two lists of lists
 // through setTextLists and setNumberLists, which a store may encode without Values), every

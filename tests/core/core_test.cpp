@@ -83,7 +83,7 @@ TEST(Persistence, OlderLayoutsAndListsThatDoNotFitAreTakenAndMadeWhole) {
     BudgetStore expected;
     ASSERT_TRUE(expected.assign(loaded));
     const testing::Loaded taken = load(stored);
-    EXPECT_FALSE(taken.report.unloadable()) << what;
+    EXPECT_TRUE(taken.status.isOk()) << what;
     EXPECT_TRUE(testing::sameBudget(taken.store, expected)) << what;
   }
 }
@@ -119,8 +119,8 @@ TEST(Persistence, DataThatCannotBeTakenLeavesTheStoreEmptyAndIsReported) {
                   [key = key](const auto& entry) { return entry.first == std::string_view(key); });
     if (value) stored.emplace_back(key, *value);
     const testing::Loaded loaded = load(stored);
-    EXPECT_TRUE(loaded.report.unloadable()) << reason;
-    EXPECT_EQ(loaded.report.reason().rfind(reason, 0), 0u) << loaded.report.reason();
+    EXPECT_FALSE(loaded.status.isOk()) << reason;
+    EXPECT_EQ(loaded.status.message().rfind(reason, 0), 0u) << loaded.status.message();
     EXPECT_TRUE(testing::sameBudget(loaded.store, BudgetStore())) << reason;
   }
 }

@@ -83,11 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   allot::BudgetStore store;
   allot::addEnvelope(store, "there before the load", 1);
-  allot::LoadReport report;
-  if (!allot::loadStore(store, defaults, &report)) fail("returned false");
+  const allot::Status loaded = allot::loadStore(store, defaults);
   if (!allot::testing::hasWholeShape(store)) fail("per-envelope lists of different lengths");
-  if (report.unloadable()) {
-    if (report.reason().empty()) fail("unloadable without a reason");
+  if (!loaded.isOk()) {
+    if (loaded.message().empty()) fail("unloadable without a reason");
     if (!allot::testing::sameBudget(store, {})) fail("unloadable data left something behind");
     return 0;
   }
@@ -98,9 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   allot::InMemoryUserDefaults saved;
   allot::saveStore(store, saved);
   allot::BudgetStore reloaded;
-  allot::LoadReport again;
-  allot::loadStore(reloaded, saved, &again);
-  if (again.unloadable() || !allot::testing::sameBudget(store, reloaded)) fail("no round trip");
+  if (!allot::loadStore(reloaded, saved).isOk() || !allot::testing::sameBudget(store, reloaded)) fail("no round trip");
 
   static allot::NumberFormatter formatter("en_US");
   if (allot::totalText(store, formatter).empty()) fail("no total text");

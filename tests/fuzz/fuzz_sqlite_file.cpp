@@ -87,11 +87,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       (void)defaults.valueForKey(key);
     }
     allot::BudgetStore store;
-    allot::LoadReport report;
-    allot::loadStore(store, defaults, &report);
-    if (!defaults.readStatus().message().empty() && !report.unloadable())
+    const allot::Status loaded = allot::loadStore(store, defaults);
+    if (!defaults.readStatus().message().empty() && loaded.isOk())
       fail("a read problem was loaded");
-    if (report.unloadable() && !allot::testing::sameBudget(store, {})) fail("unloadable kept data");
+    if (!loaded.isOk() && !allot::testing::sameBudget(store, {})) fail("unloadable kept data");
     if (!allot::testing::hasWholeShape(store)) fail("per-envelope lists of different lengths");
   }
   if (bytesOf(file) != bytes) fail("reading changed the file");

@@ -324,7 +324,7 @@ class ModelRun {
 
   void takeLoaded(UserDefaults& defaults) {
     testing::Loaded loaded = testing::loadFrom(defaults);
-    EXPECT_FALSE(loaded.report.unloadable()) << loaded.report.reason();
+    EXPECT_TRUE(loaded.status.isOk()) << loaded.status.message();
     store_ = std::move(loaded.store);
   }
 
@@ -417,9 +417,9 @@ TEST(BadInput, StoreFilesThatCannotBeTakenAreReportedAndLeftAlone) {
     const std::string bytes = fileBytes(file);
     SqliteUserDefaults defaults(file);
     const testing::Loaded loaded = testing::loadFrom(defaults);
-    EXPECT_TRUE(loaded.report.unloadable()) << "taken for a store with nothing in it";
-    EXPECT_NE(loaded.report.reason().find(file.string()), std::string::npos)
-        << loaded.report.reason();
+    EXPECT_FALSE(loaded.status.isOk()) << "taken for a store with nothing in it";
+    EXPECT_NE(loaded.status.message().find(file.string()), std::string::npos)
+        << loaded.status.message();
     EXPECT_TRUE(sameBudget(loaded.store, BudgetStore()));
     if (name != "damaged-value") {
       saveStore(loaded.store, defaults);
@@ -439,7 +439,7 @@ TEST(BadInput, StoreFilesThatCannotBeTakenAreReportedAndLeftAlone) {
 // unprivileged user "nobody".
 TEST(BadInput, FoldersThatCannotBeWrittenFailTheCommitVisibly) {
   auto expectRefusedAndKept = [](SqliteUserDefaults& defaults) {
-    EXPECT_FALSE(testing::loadFrom(defaults).report.unloadable()) << "nothing stored is not damage";
+    EXPECT_TRUE(testing::loadFrom(defaults).status.isOk()) << "nothing stored is not damage";
     saveStore(testing::budgetWith("Food"), defaults);
     EXPECT_FALSE(defaults.synchronize()) << defaults.path();
     EXPECT_NE(defaults.lastError().find(defaults.path().string()), std::string::npos)
@@ -469,7 +469,7 @@ TEST(BadInput, FoldersThatCannotBeWrittenFailTheCommitVisibly) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(2);
         SqliteUserDefaults defaults(file);
         testing::Loaded loaded = testing::loadFrom(defaults);
-        if (loaded.report.unloadable() || !sameBudget(loaded.store, saved)) std::_Exit(3);
+        if (!loaded.status.isOk() || !sameBudget(loaded.store, saved)) std::_Exit(3);
         addEnvelope(loaded.store, "Rent", 1);
         saveStore(loaded.store, defaults);
         if (defaults.synchronize()) std::_Exit(4);
@@ -513,7 +513,7 @@ TEST(BadInput, MegabytesOfArbitraryBytesAndTheLargestFiguresPassThrough) {
   saveAndCommit(store, file);
   SqliteUserDefaults defaults(file);
   const testing::Loaded loaded = testing::loadFrom(defaults);
-  EXPECT_FALSE(loaded.report.unloadable()) << loaded.report.reason();
+  EXPECT_TRUE(loaded.status.isOk()) << loaded.status.message();
   EXPECT_TRUE(sameBudget(loaded.store, store));
   EXPECT_EQ(loaded.store.detailArrays()[0],
             (std::vector<std::string>{"Added '" + name + "'", note, "Edited '" + renamed + "'"}));
@@ -572,8 +572,8 @@ int crashChild(const char* file, const char* limit) {
   SqliteUserDefaults defaults(file);
   auto [loaded, store] = testing::loadFrom(defaults);
   const std::optional<std::uint64_t> start = generationOf(store);
-  if (loaded.unloadable() || !start) {
-    report("unloadable " + loaded.reason());
+  if (!loaded.isOk() || !start) {
+    report("unloadable " + loaded.message());
     return 3;
   }
   report("loaded " + std::to_string(*start));
@@ -694,9 +694,8 @@ class ExpectedGenerations {
 std::optional<std::uint64_t> loadGeneration(const fs::path& file, ExpectedGenerations& expected) {
   SqliteUserDefaults defaults(file);
   BudgetStore store;
-  LoadReport report;
-  loadStore(store, defaults, &report);
-  EXPECT_FALSE(report.unloadable()) << report.reason();
+  const Status loaded = loadStore(store, defaults);
+  EXPECT_TRUE(loaded.isOk()) << loaded.message();
   EXPECT_EQ(defaults.readStatus().message(), "");
   const std::optional<std::uint64_t> generation = generationOf(store);
   EXPECT_TRUE(generation && testing::sameBudget(store, expected.at(*generation)))

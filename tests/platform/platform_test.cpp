@@ -362,7 +362,7 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
     ASSERT_TRUE(briefly.holding());
     SqliteUserDefaults defaults(file_);
     const auto loaded = loadFrom(defaults);
-    EXPECT_TRUE(loaded.report.status.isOk()) << loaded.report.reason();
+    EXPECT_TRUE(loaded.status.isOk()) << loaded.status.message();
     EXPECT_EQ(loaded.store.categoryNames(), std::vector<std::string>{"Food"});
   }
 
@@ -371,8 +371,8 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
   SqliteUserDefaults defaults(file_);
   defaults.setBusyWait(100);
   const auto busy = loadFrom(defaults);
-  EXPECT_EQ(busy.report.status.kind(), Status::Kind::Busy) << busy.report.reason();
-  EXPECT_NE(busy.report.reason().find("in use by another program"), std::string::npos);
+  EXPECT_EQ(busy.status.kind(), Status::Kind::Busy) << busy.status.message();
+  EXPECT_NE(busy.status.message().find("in use by another program"), std::string::npos);
   EXPECT_EQ(busy.store.envelopeCount(), 0u);
 
   saveStore(budgetWith("Rent"), defaults);
@@ -383,7 +383,7 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
   // A quit asked during a long wait ends it at once, and the commit gives up too.
   defaults.setBusyWait(60'000);
   StopRequest::raise();
-  EXPECT_FALSE(loadFrom(defaults).report.status.isOk());
+  EXPECT_FALSE(loadFrom(defaults).status.isOk());
   EXPECT_TRUE(StopRequest::wasHonoured());
   EXPECT_FALSE(defaults.synchronize());
   StopRequest::reset();
@@ -401,7 +401,7 @@ TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
   const std::string bytes = fileBytes(file_);
   SqliteUserDefaults defaults(file_);
   const auto newer = loadFrom(defaults);
-  EXPECT_TRUE(newer.report.status.isOk()) << newer.report.reason();
+  EXPECT_TRUE(newer.status.isOk()) << newer.status.message();
   EXPECT_EQ(newer.store.categoryNames(), std::vector<std::string>{"Food"});
   EXPECT_EQ(defaults.writability().kind(), Status::Kind::Newer);
   saveStore(budgetWith("Rent"), defaults);
@@ -413,7 +413,7 @@ TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
   runSql(file_, "DROP TABLE inner_lists;");
   SqliteUserDefaults unknown(file_);
   const auto unread = loadFrom(unknown);
-  EXPECT_EQ(unread.report.status.kind(), Status::Kind::Newer);
+  EXPECT_EQ(unread.status.kind(), Status::Kind::Newer);
   EXPECT_EQ(unread.store.envelopeCount(), 0u);
 }
 
@@ -455,8 +455,8 @@ TEST_F(StoreGuards, ALinkInTheStoresPlaceIsNotFollowed) {
   fs::create_symlink(file_, link);
   SqliteUserDefaults linked(link);
   const auto refused = loadFrom(linked);
-  EXPECT_EQ(refused.report.status.kind(), Status::Kind::NotOurs);
-  EXPECT_NE(refused.report.reason().find("symbolic link"), std::string::npos);
+  EXPECT_EQ(refused.status.kind(), Status::Kind::NotOurs);
+  EXPECT_NE(refused.status.message().find("symbolic link"), std::string::npos);
   saveStore(budgetWith("Rent"), linked);
   EXPECT_FALSE(linked.synchronize());
   EXPECT_EQ(fileBytes(file_), bytes_);
@@ -479,8 +479,8 @@ TEST_F(StoreGuards, AValueLargerThanSixteenMebibytesIsUnreadable) {
          "WHERE key = 'detailArrays' AND position = 0;");
   SqliteUserDefaults defaults(file_);
   const auto huge = loadFrom(defaults);
-  EXPECT_EQ(huge.report.status.kind(), Status::Kind::Unreadable);
-  EXPECT_NE(huge.report.reason().find("larger than 16 MiB"), std::string::npos);
+  EXPECT_EQ(huge.status.kind(), Status::Kind::Unreadable);
+  EXPECT_NE(huge.status.message().find("larger than 16 MiB"), std::string::npos);
   EXPECT_EQ(huge.store.envelopeCount(), 0u);
 }
 

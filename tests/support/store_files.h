@@ -56,17 +56,17 @@ inline void saveAndCommit(const BudgetStore& store, const std::filesystem::path&
   ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
 }
 
-// What the load made of `defaults`: the report, and the store it filled. That store held an
+// What the load made of `defaults`: its status, and the store it filled. That store held an
 // envelope before, which the load must replace whatever it finds.
 struct Loaded {
-  LoadReport report;
+  Status status;
   BudgetStore store;
 };
 
 inline Loaded loadFrom(UserDefaults& defaults) {
   Loaded loaded;
   addEnvelope(loaded.store, "from before", 2);
-  loadStore(loaded.store, defaults, &loaded.report);
+  loaded.status = loadStore(loaded.store, defaults);
   return loaded;
 }
 
