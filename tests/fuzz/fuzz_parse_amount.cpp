@@ -18,7 +18,7 @@
 
 namespace {
 
-std::optional<double> finite(double value) {
+std::optional<double> ifFinite(double value) {
   return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
@@ -40,7 +40,7 @@ void expectSame(const std::string& typed, const char* oracle, std::optional<doub
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string typed(reinterpret_cast<const char*>(data), size);
   const std::optional<double> parsed = allot::parseAmount(typed);
-  if (parsed) expectSame(typed, "finiteness", parsed, finite(*parsed));
+  if (parsed) expectSame(typed, "finiteness", parsed, ifFinite(*parsed));
 
   std::string text = typed;
   std::replace(text.begin(), text.end(), ',', '.');
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!text.empty() && text.find('\0') == std::string::npos &&
       !std::isspace(static_cast<unsigned char>(text.front()))) {
     const double value = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() + text.size()) expected = finite(value);
+    if (end == text.c_str() + text.size()) expected = ifFinite(value);
   }
   expectSame(typed, "strtod", parsed, expected);
   double value = 0.0;
