@@ -230,6 +230,27 @@ void printFigures(const char* name, std::vector<double> values) {
   std::printf("%-34s n=%zu median=%.2f ms max=%.2f ms\n", name, n, median, values.back());
 }
 
+// Allot's application over the store in `file` (amounts in en_US), on its window.
+class ShownStore {
+ public:
+  explicit ShownStore(const std::filesystem::path& file)
+      : defaults_(file), application_(defaults_, [file] {
+          return std::make_unique<allot::AppDelegate>(
+              allot::AppDelegate::Options{.storeFile = file, .formatLocale = "en_US"});
+        }) {
+    application_.launch();
+    screen_ = std::make_unique<allot::QtScreen>(application_);
+    if (!screen_->show()) screen_.reset();
+  }
+  // Null when the window did not load.
+  QQuickWindow* window() const { return screen_ ? screen_->window() : nullptr; }
+
+ private:
+  allot::SqliteUserDefaults defaults_;
+  allot::kit::Application application_;
+  std::unique_ptr<allot::QtScreen> screen_;
+};
+
 std::int64_t residentKilobytes() {
   long pages = 0, resident = 0;
   if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
@@ -264,15 +285,9 @@ int huge(int argc, char** argv, int count) {
     if (!writer.synchronize()) return 1;
   }
 
-  allot::SqliteUserDefaults defaults(file);
-  allot::kit::Application application(defaults, [&file] {
-    return std::make_unique<allot::AppDelegate>(
-        allot::AppDelegate::Options{.storeFile = file, .formatLocale = "en_US"});
-  });
-  application.launch();
-  allot::QtScreen screen(application);
-  if (!screen.show()) return 1;
-  QQuickWindow& window = *screen.window();
+  ShownStore app(file);
+  if (app.window() == nullptr) return 1;
+  QQuickWindow& window = *app.window();
   FrameWatch frames;
   frames.watch(&window);
   QTest::qWait(500);
@@ -312,15 +327,9 @@ int taps(int argc, char** argv, int count) {
   const auto file = scratch / "defaults.sqlite3";
   if (prepare(file, 20, 200) != 0) return 1;
 
-  allot::SqliteUserDefaults defaults(file);
-  allot::kit::Application application(defaults, [&file] {
-    return std::make_unique<allot::AppDelegate>(
-        allot::AppDelegate::Options{.storeFile = file, .formatLocale = "en_US"});
-  });
-  application.launch();
-  allot::QtScreen screen(application);
-  if (!screen.show()) return 1;
-  QQuickWindow& window = *screen.window();
+  ShownStore app(file);
+  if (app.window() == nullptr) return 1;
+  QQuickWindow& window = *app.window();
   FrameWatch frames;
   frames.watch(&window);
   QTest::qWait(500);
