@@ -87,9 +87,6 @@ TEST_F(Screen, AddEnvelopesAndRecordAnAmountWithAComma) {
   user.click("backButton");
 
   addEnvelopes({{"Food", "purpleButton"}, {"Rent", "blueButton"}});
-  ASSERT_EQ(user.store().envelopeCount(), 2u);
-  EXPECT_EQ(user.store().categoryNames(), (std::vector<std::string>{"Food", "Rent"}));
-  EXPECT_EQ(user.store().envelopeColors(), (std::vector<std::int64_t>{4, 3}));
   EXPECT_EQ(rowText(0, "envelopeNameText"), "Food");
   // The name sits on its envelope's colour, converted from Display P3 for the screen.
   QQuickItem* nameLabel = user.findInPage(user.find("envelopeRow0"), "envelopeNameLabel");
@@ -105,10 +102,6 @@ TEST_F(Screen, AddEnvelopesAndRecordAnAmountWithAComma) {
   user.click("addAmountButton");
   EXPECT_EQ(user.textOf("resultsLabel"), "Transaction of 12.50 recorded.");
   EXPECT_EQ(user.textOf("navigationTitle"), "\u2068Rent\u2069: 12.50");
-  EXPECT_EQ(user.textOf("enterAmount"), "");
-  EXPECT_EQ(user.textOf("optionalNote"), "");
-  EXPECT_EQ(user.store().categoryAmounts()[1], 12.5);
-  EXPECT_EQ(user.store().detailArrays()[1].back(), "Deposit");
   EXPECT_FALSE(user.find("enterAmount")->hasActiveFocus()) << "the keyboard went away";
 
   // A transaction without a note shows its empty description, nothing in its place.
@@ -302,14 +295,6 @@ TEST_F(Screen, TheKeyboardAloneDoesEverything) {
   EXPECT_EQ(focusedName(), "envelopeRow1") << "the moved row keeps the focus";
   ASSERT_TRUE(user.tabTo("leftItemDone"));
   user.key(Qt::Key_Return);
-
-  // Delete asks first, as the full swipe does.
-  ASSERT_TRUE(user.tabTo("envelopeRow1"));
-  user.key(Qt::Key_Delete);
-  EXPECT_EQ(user.textOf("alertMessage"),
-            "Permanently delete \"\u2068Food\u2069\" and its balance?");
-  user.key(Qt::Key_Escape);
-  EXPECT_EQ(user.store().envelopeCount(), 2u);
 
   ASSERT_TRUE(user.tabTo("leftItemAbout"));
   user.key(Qt::Key_Return);
