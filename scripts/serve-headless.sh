@@ -102,7 +102,11 @@ if [ -z "$(ss -Hltn "sport = :$web_port")" ]; then
   fail "websockify did not start"
 fi
 
-DISPLAY=":$display" XAUTHORITY="$state/Xauthority" QT_QPA_PLATFORM=xcb "$@" &
+# Without a session bus of the user's, a program on a display would have D-Bus start one for the
+# display (dbus-launch), which outlives the program: an address where nothing listens prevents it.
+bus=${DBUS_SESSION_BUS_ADDRESS:-unix:path=$state/no-session-bus}
+DISPLAY=":$display" XAUTHORITY="$state/Xauthority" QT_QPA_PLATFORM=xcb \
+  DBUS_SESSION_BUS_ADDRESS="$bus" "$@" &
 program_pid=$!
 
 cat <<EOF
