@@ -260,11 +260,16 @@ std::int64_t residentKilobytes() {
   return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
+// A folder of this process's own for the store it writes.
+std::filesystem::path scratchFolder() {
+  return std::filesystem::temp_directory_path() /
+         ("allot-screen-bench-" + std::to_string(QCoreApplication::applicationPid()));
+}
+
 int huge(int argc, char** argv, int count) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication host(argc, argv);
-  const auto scratch = std::filesystem::temp_directory_path() /
-                       ("allot-screen-bench-" + std::to_string(QCoreApplication::applicationPid()));
+  const auto scratch = scratchFolder();
   const auto file = scratch / "defaults.sqlite3";
   {
     std::filesystem::create_directories(scratch);
@@ -322,8 +327,7 @@ int huge(int argc, char** argv, int count) {
 int taps(int argc, char** argv, int count) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication host(argc, argv);
-  const auto scratch = std::filesystem::temp_directory_path() /
-                       ("allot-screen-bench-" + std::to_string(QCoreApplication::applicationPid()));
+  const auto scratch = scratchFolder();
   const auto file = scratch / "defaults.sqlite3";
   if (prepare(file, 20, 200) != 0) return 1;
 
