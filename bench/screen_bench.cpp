@@ -230,7 +230,8 @@ void printFigures(const char* name, std::vector<double> values) {
   std::printf("%-34s n=%zu median=%.2f ms max=%.2f ms\n", name, n, median, values.back());
 }
 
-// Allot's application over the store in `file` (amounts in en_US), on its window.
+// Allot's application over the store in `file` (amounts in en_US), on its window, with its frames
+// watched from the start and its launch animations given half a second to end.
 class ShownStore {
  public:
   explicit ShownStore(const std::filesystem::path& file)
@@ -240,15 +241,22 @@ class ShownStore {
         }) {
     application_.launch();
     screen_ = std::make_unique<allot::QtScreen>(application_);
-    if (!screen_->show()) screen_.reset();
+    if (!screen_->show()) {
+      screen_.reset();
+      return;
+    }
+    frames_.watch(screen_->window());
+    QTest::qWait(500);
   }
   // Null when the window did not load.
   QQuickWindow* window() const { return screen_ ? screen_->window() : nullptr; }
+  const FrameWatch& frames() const { return frames_; }
 
  private:
   allot::SqliteUserDefaults defaults_;
   allot::kit::Application application_;
   std::unique_ptr<allot::QtScreen> screen_;
+  FrameWatch frames_;
 };
 
 std::int64_t residentKilobytes() {
@@ -293,9 +301,7 @@ int huge(int argc, char** argv, int count) {
   ShownStore app(file);
   if (app.window() == nullptr) return 1;
   QQuickWindow& window = *app.window();
-  FrameWatch frames;
-  frames.watch(&window);
-  QTest::qWait(500);
+  const FrameWatch& frames = app.frames();
   QQuickItem* stack = findItem(window.contentItem(), "stack");
   auto page = [&] { return stack->property("currentItem").value<QQuickItem*>(); };
 
@@ -334,9 +340,7 @@ int taps(int argc, char** argv, int count) {
   ShownStore app(file);
   if (app.window() == nullptr) return 1;
   QQuickWindow& window = *app.window();
-  FrameWatch frames;
-  frames.watch(&window);
-  QTest::qWait(500);
+  const FrameWatch& frames = app.frames();
 
   auto find = [&](const QString& name) {
     QQuickItem* stack = findItem(window.contentItem(), "stack");
