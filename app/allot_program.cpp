@@ -64,8 +64,8 @@ bool AllotProgram::show() {
 
 int AllotProgram::finish(int loopStatus) {
   if (application_ == nullptr || !application_->hasUnsavedChanges()) return loopStatus;
-  std::cerr << "allot: quit with changes that could not be saved: " << defaults_->lastError()
-            << '\n';
+  std::cerr << "allot: quit with changes that could not be saved: "
+            << application_->lastCommit().message() << '\n';
   return 1;
 }
 

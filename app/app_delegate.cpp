@@ -72,7 +72,9 @@ void AppDelegate::keepUnloadableData(kit::Application& /*application*/, const St
   savingAllowed_ = copy.has_value() || !existed;
   if (copy) {
     // A damaged store of ours is replaced by a new one on the next save.
-    defaults_->startAfresh();
+    if (Status fresh = defaults_->startAfresh(); !fresh.isOk()) {
+      diagnostics_ << "allot: " << fresh.message() << '\n';
+    }
     tell("Your stored budget could not be loaded, so Allot started a new, empty one in its place; "
          "a copy of the old one was kept at " + copy->string() + "." + why);
   } else {
@@ -147,8 +149,7 @@ bool AppDelegate::applicationShouldQuit(kit::Application& application) {
 void AppDelegate::askBeforeQuitting(kit::Application& application) {
   presentAlert(
       "Changes Not Saved",
-      "Your latest changes could not be saved. " +
-          withFullStop(defaults_->lastError()),
+      "Your latest changes could not be saved. " + withFullStop(application.lastCommit().message()),
       "Quit Without Saving", [&application] { application.quit(); }, "Try Again",
       [this, &application] {
         if (application.saveChanges()) {

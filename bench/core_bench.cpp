@@ -38,6 +38,13 @@ BudgetStore makeStore(int envelopes, int entries) {
   return store;
 }
 
+// Commits the defaults; a failure ends the benchmark with its message.
+void commitOrSkip(UserDefaults& defaults, benchmark::State& state) {
+  if (Status saved = defaults.synchronize(); !saved.isOk()) {
+    state.SkipWithError(saved.message().c_str());
+  }
+}
+
 std::filesystem::path scratchFile(const char* name) {
   const auto directory = std::filesystem::temp_directory_path() / "allot-bench";
   std::filesystem::create_directories(directory);
@@ -55,7 +62,7 @@ void SaveAndCommit(benchmark::State& state) {
   {
     SqliteUserDefaults writer(file);
     saveStore(makeStore(static_cast<int>(state.range(0)), 200), writer);
-    if (!writer.synchronize()) state.SkipWithError(writer.lastError().c_str());
+    commitOrSkip(writer, state);
   }
   SqliteUserDefaults defaults(file);
   BudgetStore store;
@@ -66,7 +73,7 @@ void SaveAndCommit(benchmark::State& state) {
     recordTransaction(store, envelope, "Lunch", "12,50", "subtract", formatter);
     envelope = (envelope + 1) % store.envelopeCount();
     saveStore(store, defaults);
-    if (!defaults.synchronize()) state.SkipWithError(defaults.lastError().c_str());
+    commitOrSkip(defaults, state);
   }
   state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(file));
 }
@@ -78,7 +85,7 @@ void FirstSaveAfterLoad(benchmark::State& state) {
   {
     SqliteUserDefaults writer(file);
     saveStore(makeStore(static_cast<int>(state.range(0)), 200), writer);
-    if (!writer.synchronize()) state.SkipWithError(writer.lastError().c_str());
+    commitOrSkip(writer, state);
   }
   NumberFormatter formatter("en_US");
   std::size_t envelope = 0;
@@ -92,7 +99,7 @@ void FirstSaveAfterLoad(benchmark::State& state) {
       envelope = (envelope + 1) % store.envelopeCount();
       state.ResumeTiming();
       saveStore(store, defaults);
-      if (!defaults.synchronize()) state.SkipWithError(defaults.lastError().c_str());
+      commitOrSkip(defaults, state);
       state.PauseTiming();
     }
     state.ResumeTiming();
@@ -110,7 +117,7 @@ void FirstSave(benchmark::State& state) {
     state.ResumeTiming();
     SqliteUserDefaults defaults(file);
     saveStore(store, defaults);
-    if (!defaults.synchronize()) state.SkipWithError(defaults.lastError().c_str());
+    commitOrSkip(defaults, state);
   }
   state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(file));
 }
@@ -120,7 +127,7 @@ void Load(benchmark::State& state) {
   {
     SqliteUserDefaults defaults(file);
     saveStore(makeStore(static_cast<int>(state.range(0)), 200), defaults);
-    defaults.synchronize();
+    commitOrSkip(defaults, state);
   }
   for (auto _ : state) {
     SqliteUserDefaults defaults(file);
@@ -136,7 +143,7 @@ std::size_t storeFileSize(int envelopes) {
   const auto file = scratchFile("size.sqlite3");
   SqliteUserDefaults defaults(file);
   saveStore(makeStore(envelopes, 200), defaults);
-  defaults.synchronize();
+  if (!defaults.synchronize().isOk()) return 0;
   return std::filesystem::file_size(file);
 }
 

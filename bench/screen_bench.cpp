@@ -83,8 +83,8 @@ int prepare(const std::filesystem::path& file, int envelopes, int transactions) 
   std::filesystem::remove(file);
   allot::SqliteUserDefaults defaults(file);
   allot::saveStore(store, defaults);
-  if (!defaults.synchronize()) {
-    std::fprintf(stderr, "cannot write %s: %s\n", file.c_str(), defaults.lastError().c_str());
+  if (Status saved = defaults.synchronize(); !saved.isOk()) {
+    std::fprintf(stderr, "cannot write %s: %s\n", file.c_str(), saved.message().c_str());
     return 1;
   }
   return 0;
@@ -295,7 +295,7 @@ int huge(int argc, char** argv, int count) {
     writer.setObject(allot::Value(allot::Value::List{1.25 * count}), "categoryAmounts");
     writer.setTextLists({notes}, "detailArrays");
     writer.setNumberLists({amounts}, "detailAmountArrays");
-    if (!writer.synchronize()) return 1;
+    if (!writer.synchronize().isOk()) return 1;
   }
 
   ShownStore app(file);

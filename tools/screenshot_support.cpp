@@ -33,7 +33,7 @@ void writeSampleBudget(const std::filesystem::path& file) {
   }
   SqliteUserDefaults defaults(file);
   saveStore(store, defaults);
-  defaults.synchronize();
+  if (Status saved = defaults.synchronize(); !saved.isOk()) qFatal("%s", saved.message().c_str());
 }
 
 void settle(int milliseconds) {

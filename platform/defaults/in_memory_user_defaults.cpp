@@ -22,9 +22,9 @@ void InMemoryUserDefaults::setObject(Value value, std::string_view key) {
   }
 }
 
-bool InMemoryUserDefaults::synchronize() {
+Status InMemoryUserDefaults::synchronize() {
   ++commits_;
-  return true;
+  return Status::ok();
 }
 
 void InMemoryUserDefaults::removeValueForKey(std::string_view key) {

@@ -13,7 +13,7 @@ class InMemoryUserDefaults : public UserDefaults {
   std::optional<Value> valueForKey(std::string_view key) const override;
   void setDouble(double value, std::string_view key) override;
   void setObject(Value value, std::string_view key) override;
-  bool synchronize() override;
+  Status synchronize() override;
 
   void removeValueForKey(std::string_view key);
   int writeCount() const { return writes_; }

@@ -33,6 +33,7 @@ constexpr int kStopPollSteps = 1000;
 constexpr int kLongestCommitWaitMs = 1000;
 
 constexpr const char* kForeign = "is a SQLite database of another application";
+constexpr const char* kNothingSaved = "Nothing was saved. ";
 
 std::string describeFile(const fs::path& file) {
   return "settings file \"" + file.string() + "\"";
@@ -422,48 +423,42 @@ void SqliteUserDefaults::setNumberLists(const std::vector<std::vector<double>>& 
   pending_.insert_or_assign(std::string(key), ValueRows::rowsOf(lists));
 }
 
-bool SqliteUserDefaults::startAfresh() {
-  if (readHeader(file_).kind != Header::Ours || !writability_.isOk()) return false;
+Status SqliteUserDefaults::startAfresh() {
+  if (readHeader(file_).kind != Header::Ours || !writability_.isOk()) return Status::ok();
   closeDatabase();
   std::error_code error;
   fs::remove(file_, error);
   if (error) {
-    lastError_ = "Could not start a new " + describeFile(file_) + ": " + error.message() + ".";
-    return false;
+    return Status::failed("Could not start a new " + describeFile(file_) + ": " + error.message() +
+                          ".");
   }
   fs::remove(file_.string() + "-journal", error);
   readStatus_ = Status::ok();
-  return true;
+  return Status::ok();
 }
 
-bool SqliteUserDefaults::synchronize() {
-  if (pending_.empty()) return true;
+Status SqliteUserDefaults::synchronize() {
+  if (pending_.empty()) return Status::ok();
   committing_ = true;
-  const bool committed = openAndCommit();
+  Status committed = openAndCommit();
   committing_ = false;
   return committed;
 }
 
-bool SqliteUserDefaults::openAndCommit() {
+Status SqliteUserDefaults::openAndCommit() {
   // A file that could not be written may have been made writable since.
   if ((db_ == nullptr || writability_.kind() == Status::Kind::ReadOnly) && !examine()) {
-    lastError_ = "Nothing was saved. " + readStatus_.message();
-    return false;
+    return readStatus_.withLead(kNothingSaved);
   }
-  if (!writability_.isOk()) {
-    lastError_ = "Nothing was saved. " + writability_.message();
-    return false;
-  }
+  if (!writability_.isOk()) return writability_.withLead(kNothingSaved);
   if (db_ == nullptr) {
     const fs::path folder = file_.has_parent_path() ? file_.parent_path() : fs::path();
     if (Status prepared = preparePrivateFolder(folder); !prepared.isOk()) {
-      lastError_ = "Nothing was saved. " + prepared.message();
-      return false;
+      return prepared.withLead(kNothingSaved);
     }
     if (readHeader(file_).kind == Header::Missing) {
       if (Status created = createPrivateFile(file_); !created.isOk()) {
-        lastError_ = "Nothing was saved. " + created.message();
-        return false;
+        return created.withLead(kNothingSaved);
       }
     } else {
       makePrivate(file_);
@@ -472,7 +467,7 @@ bool SqliteUserDefaults::openAndCommit() {
     if (openDatabase(file_, SQLITE_OPEN_READWRITE, &db) != SQLITE_OK) {
       std::string failure = sqlite3_errmsg(db);
       sqlite3_close_v2(db);
-      return failCommit(std::move(failure));
+      return failCommit(failure);
     }
     sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kLargestValue);
     sqlite3_busy_handler(db, &SqliteUserDefaults::waitWhileBusy, this);
@@ -482,17 +477,16 @@ bool SqliteUserDefaults::openAndCommit() {
     execute(db, "PRAGMA page_size = 16384");
     openedDatabase(db, 0);
   }
-  if (!commitPending()) return false;
+  if (Status committed = commitPending(); !committed.isOk()) return committed;
   pending_.clear();
-  lastError_.clear();
-  return true;
+  return Status::ok();
 }
 
 // One transaction for every pending write, and for bringing an older layout up to date. The
 // rollback journal (journal_mode DELETE, SQLite's default, which we keep) leaves everything
 // committed in the one file, so a plain copy of that file is a complete copy of the store;
 // synchronous FULL makes the commit durable before it returns.
-bool SqliteUserDefaults::commitPending() {
+Status SqliteUserDefaults::commitPending() {
   if (sqlite3_get_autocommit(db_) == 0) execute(db_, "COMMIT");  // a read left open
   if (!execute(db_, "PRAGMA synchronous = FULL") || !execute(db_, "BEGIN IMMEDIATE")) {
     return failCommit(sqlite3_errmsg(db_));
@@ -507,9 +501,8 @@ bool SqliteUserDefaults::commitPending() {
                                       " was written by a newer version of Allot meanwhile; it is "
                                       "left untouched.")
                       : leftAlone(file_, owner.reason);
-    lastError_ = "Nothing was saved. " + readStatus_.message();
     closeDatabase();
-    return false;
+    return readStatus_.withLead(kNothingSaved);
   }
   if (owner.kind == Ownership::Unclaimed) {
     const std::string claim = "PRAGMA application_id = " + std::to_string(kApplicationId);
@@ -523,16 +516,17 @@ bool SqliteUserDefaults::commitPending() {
   }
   if (!execute(db_, "COMMIT")) return failCommit(sqlite3_errmsg(db_));
   rows_->endWrite(true);
-  return true;
+  return Status::ok();
 }
 
 // Undoes whatever the failed commit began and keeps the pending writes for the next try.
-bool SqliteUserDefaults::failCommit(std::string message) {
-  lastError_ = "Could not save to the " + describeFile(file_) + ": " + message + ".";
+Status SqliteUserDefaults::failCommit(const std::string& message) {
+  Status failure =
+      Status::failed("Could not save to the " + describeFile(file_) + ": " + message + ".");
   if (db_ != nullptr && sqlite3_get_autocommit(db_) == 0) execute(db_, "ROLLBACK");
   if (rows_) rows_->endWrite(false);
   closeDatabase();
-  return false;
+  return failure;
 }
 
 }  // namespace allot

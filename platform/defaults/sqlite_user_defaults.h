@@ -49,12 +49,11 @@ class SqliteUserDefaults : public UserDefaults {
   void setTextLists(const std::vector<std::vector<std::string>>& lists,
                     std::string_view key) override;
   void setNumberLists(const std::vector<std::vector<double>>& lists, std::string_view key) override;
-  bool synchronize() override;
+  Status synchronize() override;
   bool hasUncommittedChanges() const override { return !pending_.empty(); }
   Status beginReading() override;
   void endReading() override;
-  bool startAfresh() override;
-  std::string lastError() const override { return lastError_; }
+  Status startAfresh() override;
   Status readStatus() const override { return readStatus_; }
   Status writability() const override { return writability_; }
 
@@ -71,9 +70,9 @@ class SqliteUserDefaults : public UserDefaults {
   // set, when it must be left alone.
   bool examine() const;
   bool openOwnDatabase() const;
-  bool openAndCommit();
-  bool commitPending();
-  bool failCommit(std::string message);
+  Status openAndCommit();
+  Status commitPending();
+  Status failCommit(const std::string& message);
   void openedDatabase(sqlite3* db, std::int64_t layout) const;
   template <typename Item>
   ListsRead readLists(std::string_view key, std::vector<std::vector<Item>>& out) const;
@@ -85,7 +84,6 @@ class SqliteUserDefaults : public UserDefaults {
   mutable std::unique_ptr<ValueRows> rows_;  // while db_ is open
   // Each pending value, encoded as it will be written.
   std::map<std::string, ValueRows::Rows, std::less<>> pending_;
-  std::string lastError_;
   mutable Status readStatus_;
   mutable Status writability_;
   int busyWaitMs_ = 3000;

@@ -8,7 +8,7 @@
 
 namespace allot {
 
-class Status {
+class [[nodiscard]] Status {
  public:
   enum class Kind {
     Ok,
@@ -28,6 +28,9 @@ class Status {
   static Status newer(std::string message) { return {Kind::Newer, std::move(message)}; }
   static Status readOnly(std::string message) { return {Kind::ReadOnly, std::move(message)}; }
   static Status failed(std::string message) { return {Kind::Failed, std::move(message)}; }
+
+  // The same outcome, its message preceded by `lead` ("Nothing was saved. " before why).
+  Status withLead(const std::string& lead) const { return {kind_, lead + message_}; }
 
   bool isOk() const { return kind_ == Kind::Ok; }
   Kind kind() const { return kind_; }

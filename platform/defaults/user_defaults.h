@@ -36,10 +36,9 @@ class UserDefaults {
   virtual ListsRead readNumberLists(std::string_view key,
                                     std::vector<std::vector<double>>& out) const;
 
-  // Commits the pending writes at once. False when it cannot; lastError() then says why, and the
-  // writes stay pending for the next try.
-  virtual bool synchronize() = 0;
-  virtual std::string lastError() const { return {}; }
+  // Commits the pending writes at once. When it cannot, it says why, and the writes stay pending
+  // for the next try.
+  virtual Status synchronize() = 0;
   // Whether writes are waiting for a successful synchronize().
   virtual bool hasUncommittedChanges() const { return false; }
 
@@ -58,8 +57,8 @@ class UserDefaults {
 
   // Forgets what is stored, once the caller has kept a copy of data it could not load, so that the
   // next commit starts a new store instead of writing into damaged storage. Storage that does not
-  // belong to the application is left alone (false); so is anything, where there is nothing to do.
-  virtual bool startAfresh() { return false; }
+  // belong to the application is left alone. Not ok when the old storage could not be removed.
+  virtual Status startAfresh() { return Status::ok(); }
 
  protected:
   // The reads of lists of lists as valueForKey and a conversion make them.

@@ -54,17 +54,12 @@ bool Application::requestQuit() {
 }
 
 void Application::commit() {
-  if (defaults_.synchronize()) {
-    reportedFailure_.clear();
-    delegate_->applicationDidCommit(*this, Status::ok());
-    return;
+  Status outcome = defaults_.synchronize();
+  if (!outcome.isOk() && outcome != lastCommit_) {
+    diagnostics_ << "Could not save the application's data: " << outcome.message() << '\n';
   }
-  const std::string failure = defaults_.lastError();
-  if (failure != reportedFailure_) {
-    diagnostics_ << "Could not save the application's data: " << failure << '\n';
-    reportedFailure_ = failure;
-  }
-  delegate_->applicationDidCommit(*this, Status::failed(failure));
+  lastCommit_ = std::move(outcome);
+  delegate_->applicationDidCommit(*this, lastCommit_);
 }
 
 void Application::becomeActive() {

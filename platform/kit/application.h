@@ -46,6 +46,8 @@ class Application {
   // Saves and commits the delegate's unsaved changes, if it has any; true when none are left.
   bool saveChanges();
   bool hasUnsavedChanges() const { return launched_ && delegate_->hasUnsavedChanges(); }
+  // How the last commit of the defaults ended; ok before the first.
+  const Status& lastCommit() const { return lastCommit_; }
 
   // The user asks to quit: saves as a resign does, then asks the delegate. True when the quit may
   // go ahead at once; otherwise the delegate asks the user and calls quit() itself.
@@ -66,7 +68,7 @@ class Application {
 
   UserDefaults& defaults_;
   std::ostream& diagnostics_;
-  std::string reportedFailure_;  // the last commit failure said on the diagnostics stream
+  Status lastCommit_;  // a failure is said on the diagnostics stream once, until it changes
   std::function<void()> quitHandler_;
   // Declared in this order so that they go in the reverse one: the screens first, then the
   // storyboard they were made from, then the delegate whose data they show.

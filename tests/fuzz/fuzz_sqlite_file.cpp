@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   {
     allot::SqliteUserDefaults defaults(file);
     allot::saveStore(store, defaults);
-    if (!defaults.synchronize()) fail(defaults.lastError().c_str());
+    if (Status saved = defaults.synchronize(); !saved.isOk()) fail(saved.message().c_str());
   }
   validStore = bytesOf(file);
   fs::remove(file);

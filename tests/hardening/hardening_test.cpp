@@ -30,8 +30,8 @@
 #include "core/envelope_list.h"
 #include "core/money.h"
 #include "core/persistence.h"
-#include "core/user_text.h"
 #include "core/transactions.h"
+#include "core/user_text.h"
 #include "platform/defaults/in_memory_user_defaults.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "tests/support/samples.h"
@@ -280,7 +280,7 @@ class ModelRun {
         std::unique_ptr<SqliteUserDefaults>& writer = writers_[input_.below(writers_.size())];
         if (!writer) writer = std::make_unique<SqliteUserDefaults>(file_);
         saveStore(store_, *writer);
-        ASSERT_TRUE(writer->synchronize()) << writer->lastError();
+        ASSERT_EQ(writer->synchronize().message(), "");
         SqliteUserDefaults reader(file_);
         takeLoaded(reader);
         EXPECT_EQ(reader.readStatus().message(), "");
@@ -423,8 +423,7 @@ TEST(BadInput, StoreFilesThatCannotBeTakenAreReportedAndLeftAlone) {
     EXPECT_TRUE(sameBudget(loaded.store, BudgetStore()));
     if (name != "damaged-value") {
       saveStore(loaded.store, defaults);
-      EXPECT_FALSE(defaults.synchronize());
-      EXPECT_NE(defaults.lastError().find(file.string()), std::string::npos);
+      EXPECT_NE(defaults.synchronize().message().find(file.string()), std::string::npos);
       EXPECT_EQ(defaults.valueForKey("totalAmount"), Value(0.0)) << "still pending";
     }
     EXPECT_EQ(fileBytes(file), bytes);
@@ -441,9 +440,9 @@ TEST(BadInput, FoldersThatCannotBeWrittenFailTheCommitVisibly) {
   auto expectRefusedAndKept = [](SqliteUserDefaults& defaults) {
     EXPECT_TRUE(testing::loadFrom(defaults).status.isOk()) << "nothing stored is not damage";
     saveStore(testing::budgetWith("Food"), defaults);
-    EXPECT_FALSE(defaults.synchronize()) << defaults.path();
-    EXPECT_NE(defaults.lastError().find(defaults.path().string()), std::string::npos)
-        << defaults.lastError();
+    const Status refused = defaults.synchronize();
+    EXPECT_NE(refused.message().find(defaults.path().string()), std::string::npos)
+        << refused.message();
     EXPECT_EQ(defaults.valueForKey("categoryNames"), Value(Value::List{"Food"})) << "kept pending";
   };
   SqliteUserDefaults underProc("/proc/self/defaults.sqlite3");
@@ -453,8 +452,7 @@ TEST(BadInput, FoldersThatCannotBeWrittenFailTheCommitVisibly) {
   SqliteUserDefaults blocked(directory.path() / "allot" / "defaults.sqlite3");
   expectRefusedAndKept(blocked);
   fs::remove(directory.path() / "allot");
-  ASSERT_TRUE(blocked.synchronize()) << blocked.lastError();
-  EXPECT_TRUE(blocked.lastError().empty());
+  ASSERT_EQ(blocked.synchronize().message(), "");
   EXPECT_EQ(SqliteUserDefaults(blocked.path()).valueForKey("categoryNames"),
             Value(Value::List{"Food"}));
 
@@ -472,8 +470,9 @@ TEST(BadInput, FoldersThatCannotBeWrittenFailTheCommitVisibly) {
         if (!loaded.status.isOk() || !sameBudget(loaded.store, saved)) std::_Exit(3);
         addEnvelope(loaded.store, "Rent", 1);
         saveStore(loaded.store, defaults);
-        if (defaults.synchronize()) std::_Exit(4);
-        std::cerr << defaults.lastError();
+        const Status saved = defaults.synchronize();
+        if (saved.isOk()) std::_Exit(4);
+        std::cerr << saved.message();
         std::_Exit(0);
       },
       ::testing::ExitedWithCode(0),
@@ -579,10 +578,10 @@ int crashChild(const char* file, const char* limit) {
   report("loaded " + std::to_string(*start));
   NumberFormatter formatter("en_US");
   auto commit = [&](std::uint64_t generation) {
-    const bool committed = defaults.synchronize();
-    report(committed ? "committed " + std::to_string(generation)
-                     : "failed " + std::to_string(generation) + " " + defaults.lastError());
-    return committed;
+    const Status committed = defaults.synchronize();
+    report(committed.isOk() ? "committed " + std::to_string(generation)
+                            : "failed " + std::to_string(generation) + " " + committed.message());
+    return committed.isOk();
   };
   for (std::uint64_t generation = *start + 1; generation <= 100'000; ++generation) {
     advanceGeneration(store, formatter);

@@ -87,8 +87,10 @@ class WordsController : public TableViewController {
 // Defaults that can be told to fail their commit.
 class FakeDefaults : public InMemoryUserDefaults {
  public:
-  bool synchronize() override { return InMemoryUserDefaults::synchronize() && !failing; }
-  std::string lastError() const override { return failing ? "disk full" : ""; }
+  Status synchronize() override {
+    Status counted = InMemoryUserDefaults::synchronize();
+    return failing ? Status::failed("disk full") : counted;
+  }
   bool failing = false;
 };
 

@@ -168,7 +168,7 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
   const fs::path file = dir_ / "data" / "allot" / "defaults.sqlite3";
   SqliteUserDefaults writer(file);
   EXPECT_FALSE(writer.valueForKey("nan").has_value());
-  EXPECT_TRUE(writer.synchronize());  // nothing pending: nothing created
+  EXPECT_EQ(writer.synchronize().message(), "");  // nothing pending: nothing created
   for (const auto& [key, value] : samples) writer.setObject(value, key);
   // Lists of lists set straight from vectors are stored as the equal Values would be.
   writer.setTextLists({{"Added 'Food'", text}, {}}, "texts");
@@ -178,10 +178,10 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
   EXPECT_FALSE(SqliteUserDefaults(file).valueForKey("total").has_value());
   EXPECT_FALSE(fs::exists(dir_ / "data"));
 
-  ASSERT_TRUE(writer.synchronize()) << writer.lastError();
+  ASSERT_EQ(writer.synchronize().message(), "");
   writer.setDouble(7.0, "total");
   EXPECT_EQ(SqliteUserDefaults(file).valueForKey("total"), Value(2.5));
-  ASSERT_TRUE(writer.synchronize());
+  ASSERT_EQ(writer.synchronize().message(), "");
 
   SqliteUserDefaults reader(file);
   for (const auto& [key, value] : samples) EXPECT_EQ(reader.valueForKey(key), value) << key;
@@ -202,7 +202,7 @@ TEST_F(SqliteUserDefaultsTest, AdoptsAnEmptyFileOrEmptyDatabase) {
     EXPECT_FALSE(defaults.valueForKey("k").has_value());
     EXPECT_TRUE(defaults.readStatus().message().empty());
     defaults.setObject(Value::List{"a"}, "k");
-    ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
+    ASSERT_EQ(defaults.synchronize().message(), "");
     EXPECT_EQ(SqliteUserDefaults(file).valueForKey("k"), Value(Value::List{"a"}));
   }
 }
@@ -216,7 +216,7 @@ TEST_F(SqliteUserDefaultsTest, ACommitRewritesOnlyTheItemsThatChanged) {
     SqliteUserDefaults first(file);
     first.setObject(items, "k");
     first.setDouble(1.5, "total");
-    ASSERT_TRUE(first.synchronize());
+    ASSERT_EQ(first.synchronize().message(), "");
   }
   const std::vector<std::int64_t> written = itemRowids(file);
   ASSERT_EQ(written.size(), items.size());
@@ -227,7 +227,7 @@ TEST_F(SqliteUserDefaultsTest, ACommitRewritesOnlyTheItemsThatChanged) {
   items[250] = Value::List{"changed", -0.0, 7};
   reader.setObject(items, "k");
   reader.setDouble(1.5, "total");
-  ASSERT_TRUE(reader.synchronize()) << reader.lastError();
+  ASSERT_EQ(reader.synchronize().message(), "");
   std::vector<std::int64_t> expected = written;
   std::vector<std::int64_t> rewritten = itemRowids(file);
   expected[250] = rewritten[250];
@@ -241,14 +241,14 @@ TEST_F(SqliteUserDefaultsTest, ACommitRewritesOnlyTheItemsThatChanged) {
   Value::List theirs = items;
   theirs[3] = Value::List{"now a text"};
   blind.setObject(theirs, "k");
-  ASSERT_TRUE(blind.synchronize()) << blind.lastError();
+  ASSERT_EQ(blind.synchronize().message(), "");
   expected[3] = itemRowids(file)[3];
   EXPECT_NE(expected[3], rewritten[3]);
   EXPECT_EQ(itemRowids(file), expected);
   EXPECT_EQ(SqliteUserDefaults(file).valueForKey("k"), Value(theirs));
 
   stale.setObject(items, "k");  // what it read, which `blind` has changed since
-  ASSERT_TRUE(stale.synchronize()) << stale.lastError();
+  ASSERT_EQ(stale.synchronize().message(), "");
   EXPECT_EQ(SqliteUserDefaults(file).valueForKey("k"), Value(items));
   EXPECT_EQ(SqliteUserDefaults(file).valueForKey("total"), Value(1.5));
 }
@@ -262,7 +262,7 @@ TEST_F(SqliteUserDefaultsTest, ListsShrinkGrowAndChangeKindAcrossCommits) {
   SqliteUserDefaults writer(file);
   for (std::size_t step = 0; step < values.size(); ++step) {
     writer.setObject(values[step], "k");
-    ASSERT_TRUE(writer.synchronize()) << writer.lastError();
+    ASSERT_EQ(writer.synchronize().message(), "");
     SqliteUserDefaults reader(file);
     EXPECT_EQ(reader.valueForKey("k"), values[step]) << "step " << step;
     EXPECT_TRUE(reader.readStatus().message().empty()) << reader.readStatus().message();
@@ -293,7 +293,7 @@ TEST_F(SqliteUserDefaultsTest, ReadsOlderLayoutFilesAndConvertsThemOnTheFirstCom
     EXPECT_EQ(fileBytes(file), bytes);  // reading converts nothing
 
     defaults.setDouble(13.0, "totalAmount");
-    ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
+    ASSERT_EQ(defaults.synchronize().message(), "");
     EXPECT_EQ(integers(file, "PRAGMA user_version"), std::vector<std::int64_t>{3});
     EXPECT_EQ(integers(file, "SELECT count(*) FROM inner_lists WHERE key = 'detailArrays'"),
               std::vector<std::int64_t>{2});
@@ -376,8 +376,8 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
   EXPECT_EQ(busy.store.envelopeCount(), 0u);
 
   saveStore(budgetWith("Rent"), defaults);
-  EXPECT_FALSE(defaults.synchronize());
-  EXPECT_NE(defaults.lastError().find("locked"), std::string::npos) << defaults.lastError();
+  const Status locked = defaults.synchronize();
+  EXPECT_NE(locked.message().find("locked"), std::string::npos) << locked.message();
   EXPECT_TRUE(defaults.hasUncommittedChanges());
 
   // A quit asked during a long wait ends it at once, and the commit gives up too.
@@ -385,12 +385,12 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
   StopRequest::raise();
   EXPECT_FALSE(loadFrom(defaults).status.isOk());
   EXPECT_TRUE(StopRequest::wasHonoured());
-  EXPECT_FALSE(defaults.synchronize());
+  EXPECT_FALSE(defaults.synchronize().isOk());
   StopRequest::reset();
   holder.release();
   EXPECT_EQ(fileBytes(file_), bytes_);
 
-  ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
+  ASSERT_EQ(defaults.synchronize().message(), "");
   EXPECT_EQ(SqliteUserDefaults(file_).valueForKey("categoryNames"), Value(Value::List{"Rent"}));
 }
 
@@ -405,9 +405,10 @@ TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
   EXPECT_EQ(newer.store.categoryNames(), std::vector<std::string>{"Food"});
   EXPECT_EQ(defaults.writability().kind(), Status::Kind::Newer);
   saveStore(budgetWith("Rent"), defaults);
-  EXPECT_FALSE(defaults.synchronize());
-  EXPECT_NE(defaults.lastError().find("newer version"), std::string::npos);
-  EXPECT_FALSE(defaults.startAfresh());
+  const Status refused = defaults.synchronize();
+  EXPECT_EQ(refused.kind(), Status::Kind::Newer);
+  EXPECT_NE(refused.message().find("newer version"), std::string::npos);
+  EXPECT_TRUE(defaults.startAfresh().isOk()) << "nothing to do";
   EXPECT_EQ(fileBytes(file_), bytes);
 
   runSql(file_, "DROP TABLE inner_lists;");
@@ -458,7 +459,7 @@ TEST_F(StoreGuards, ALinkInTheStoresPlaceIsNotFollowed) {
   EXPECT_EQ(refused.status.kind(), Status::Kind::NotOurs);
   EXPECT_NE(refused.status.message().find("symbolic link"), std::string::npos);
   saveStore(budgetWith("Rent"), linked);
-  EXPECT_FALSE(linked.synchronize());
+  EXPECT_FALSE(linked.synchronize().isOk());
   EXPECT_EQ(fileBytes(file_), bytes_);
 
   const fs::path dangling = directory_.path() / "dangling.sqlite3";
@@ -466,7 +467,7 @@ TEST_F(StoreGuards, ALinkInTheStoresPlaceIsNotFollowed) {
   fs::create_symlink(nowhere, dangling);
   SqliteUserDefaults defaults(dangling);
   saveStore(budgetWith("Rent"), defaults);
-  EXPECT_FALSE(defaults.synchronize());
+  EXPECT_FALSE(defaults.synchronize().isOk());
   EXPECT_FALSE(fs::exists(nowhere));
 }
 

@@ -53,7 +53,7 @@ inline std::vector<std::int64_t> integers(const std::filesystem::path& file,
 inline void saveAndCommit(const BudgetStore& store, const std::filesystem::path& file) {
   SqliteUserDefaults defaults(file);
   saveStore(store, defaults);
-  ASSERT_TRUE(defaults.synchronize()) << defaults.lastError();
+  ASSERT_EQ(defaults.synchronize().message(), "");
 }
 
 // What the load made of `defaults`: its status, and the store it filled. That store held an
