@@ -5,13 +5,23 @@
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
 #include <csignal>
+#include <future>
 #include <iostream>
 
 #include "app/app_delegate.h"
+#include "core/persistence.h"
 #include "platform/defaults/private_files.h"
 #include "platform/defaults/stop_request.h"
 
 namespace allot {
+namespace {
+
+struct LoadedBudget {
+  BudgetStore store;
+  Status status;
+};
+
+}  // namespace
 
 AllotProgram::AllotProgram(std::filesystem::path storeFile) : storeFile_(std::move(storeFile)) {}
 
@@ -46,13 +56,26 @@ AllotProgram::Start AllotProgram::start() {
     return Start::Refused;
   }
   defaults_ = std::make_unique<SqliteUserDefaults>(storeFile_);
-  application_ = std::make_unique<kit::Application>(*defaults_, [file = storeFile_] {
-    return std::make_unique<AppDelegate>(
-        AppDelegate::Options{.storeFile = file, .formatLocale = std::nullopt});
+  // The budget loads on another thread while this one prepares the window; the launch waits for
+  // it. Nothing else touches the store meanwhile.
+  std::future<LoadedBudget> loading = std::async(std::launch::async, [this] {
+    LoadedBudget loaded;
+    loaded.status = loadStore(loaded.store, *defaults_);
+    return loaded;
+  });
+  std::unique_ptr<QQmlApplicationEngine> engine = QtScreen::prepareEngine();
+  auto launchLoad = [&loading](BudgetStore& store) {
+    LoadedBudget loaded = loading.get();
+    store = std::move(loaded.store);
+    return loaded.status;
+  };
+  application_ = std::make_unique<kit::Application>(*defaults_, [&] {
+    return std::make_unique<AppDelegate>(AppDelegate::Options{
+        .storeFile = storeFile_, .formatLocale = std::nullopt, .launchLoad = launchLoad});
   });
   application_->launch();
   if (StopRequest::wasHonoured()) return Start::Stopped;
-  screen_ = std::make_unique<QtScreen>(*application_);
+  screen_ = std::make_unique<QtScreen>(*application_, std::move(engine));
   return Start::Running;
 }
 

@@ -12,6 +12,9 @@
 //       the same launch figures for the floors Allot is measured against: an empty Qt Quick
 //       window, and an empty Quick Controls window in Allot's style, each a few lines of QML, on
 //       the scene graph Allot would choose; quits a second after the first frame
+//   screen_bench load FILE | read FILE
+//       in this fresh process, the time to open, check and load the store in FILE (with the
+//       resident memory it took), or, the floor, to read FILE's bytes into memory
 //   screen_bench huge COUNT
 //       on a store written as another program could (one envelope of COUNT transactions, past
 //       the 200 Allot keeps), opens the envelope and prints how long it took to the next frame
@@ -83,10 +86,33 @@ int prepare(const std::filesystem::path& file, int envelopes, int transactions) 
   std::filesystem::remove(file);
   allot::SqliteUserDefaults defaults(file);
   allot::saveStore(store, defaults);
-  if (Status saved = defaults.synchronize(); !saved.isOk()) {
+  if (allot::Status saved = defaults.synchronize(); !saved.isOk()) {
     std::fprintf(stderr, "cannot write %s: %s\n", file.c_str(), saved.message().c_str());
     return 1;
   }
+  return 0;
+}
+
+// One load of a store as the application's launch does it, or the plain read of its bytes.
+int loadOnce(const std::filesystem::path& file, bool plainRead) {
+  const double residentBefore = peakResidentMegabytes();
+  const auto start = Clock::now();
+  std::size_t measure = 0;
+  if (plainRead) {
+    std::FILE* stream = std::fopen(file.c_str(), "rb");
+    if (stream == nullptr) return 1;
+    std::vector<char> bytes(std::filesystem::file_size(file));
+    measure = std::fread(bytes.data(), 1, bytes.size(), stream);
+    std::fclose(stream);
+  } else {
+    allot::SqliteUserDefaults defaults(file);
+    allot::BudgetStore store;
+    if (!allot::loadStore(store, defaults).isOk()) return 1;
+    measure = store.envelopeCount();
+  }
+  const double took = millisecondsBetween(start, Clock::now());
+  std::printf("%s took_ms=%.2f rss_growth_mb=%.1f size=%zu\n", plainRead ? "read" : "load", took,
+              peakResidentMegabytes() - residentBefore, measure);
   return 0;
 }
 
@@ -404,12 +430,14 @@ int main(int argc, char** argv) {
   }
   if (mode == "launch") return launch(argc, argv, mainStart, mainWall);
   if (mode == "floor") return floor(argc, argv, mainStart, mainWall);
+  if ((mode == "load" || mode == "read") && argc == 3) return loadOnce(argv[2], mode == "read");
   if (mode == "huge") return huge(argc, argv, argc > 2 ? std::stoi(argv[2]) : 1000000);
   if (mode == "taps") return taps(argc, argv, argc > 2 ? std::stoi(argv[2]) : 25);
   std::fprintf(stderr,
                "usage: screen_bench prepare FILE ENVELOPES TRANSACTIONS\n"
                "       screen_bench launch [EXEC_REALTIME_US]\n"
                "       screen_bench floor quick|controls [EXEC_REALTIME_US]\n"
+               "       screen_bench load|read FILE\n"
                "       screen_bench huge [COUNT]\n"
                "       screen_bench taps [COUNT]\n");
   return 2;
