@@ -1,5 +1,7 @@
 #include "app/app_delegate.h"
 
+#include <utility>
+
 #include "core/persistence.h"
 #include "core/stored_data_rescue.h"
 #include "platform/kit/alert_controller.h"
@@ -29,14 +31,15 @@ std::unique_ptr<kit::Storyboard> AppDelegate::mainStoryboard() {
 bool AppDelegate::applicationDidFinishLaunchingWithOptions(kit::Application& application,
                                                            const kit::LaunchOptions& /*options*/) {
   defaults_ = &application.standardUserDefaults();
-  loadFromStore(application);
+  loadFromStore(application, std::exchange(options_.launchLoad, {}));
   askAfterLaunch_ = waitingForStore_;
   return true;
 }
 
-void AppDelegate::loadFromStore(kit::Application& application) {
+void AppDelegate::loadFromStore(kit::Application& application,
+                                const std::function<Status(BudgetStore&)>& load) {
   UserDefaults& defaults = *defaults_;
-  const Status loaded = loadStore(store_, defaults);
+  const Status loaded = load ? load(store_) : loadStore(store_, defaults);
   savedRevision_ = store_.revision();
   waitingForStore_ = loaded.kind() == Status::Kind::Busy;
   const Status writability = defaults.writability();

@@ -39,6 +39,10 @@ class AppDelegate : public kit::ApplicationDelegate {
     std::optional<std::filesystem::path> storeFile;
     // The locale amounts are shown in; none means the user's.
     std::optional<std::string> formatLocale;
+    // The launch's load, when the program began it early (on another thread, while the window's
+    // QML compiles): it fills the fresh store given and says what it found, as loadStore does.
+    // None: the delegate loads at launch itself. Loading again after a busy store always does.
+    std::function<Status(BudgetStore&)> launchLoad;
   };
 
   explicit AppDelegate(Options options = {}, std::ostream& diagnostics = std::cerr);
@@ -58,7 +62,8 @@ class AppDelegate : public kit::ApplicationDelegate {
   bool storeLoaded() const { return !waitingForStore_; }
 
  private:
-  void loadFromStore(kit::Application& application);
+  void loadFromStore(kit::Application& application,
+                     const std::function<Status(BudgetStore&)>& load = {});
   void keepUnloadableData(kit::Application& application, const Status& problem);
   void tell(const std::string& sentence, bool dismissible = true);
   void askToRetryLoading(kit::Application& application);

@@ -17,7 +17,13 @@ namespace allot {
 
 class QtScreen {
  public:
-  explicit QtScreen(kit::Application& application);
+  // What the window needs before there is an application to show: the style, the scene graph,
+  // and an engine that has loaded the QML modules and compiled the window and its first screen,
+  // which takes as long as a large budget's load, so that the two may run side by side.
+  static std::unique_ptr<QQmlApplicationEngine> prepareEngine();
+
+  explicit QtScreen(kit::Application& application,
+                    std::unique_ptr<QQmlApplicationEngine> engine = prepareEngine());
 
   // Loads the window; false (with the reason on standard error) when QML could not be loaded.
   bool show();
@@ -25,13 +31,13 @@ class QtScreen {
   qt::KitBridge& bridge() { return bridge_; }
   qt::ApplicationLifecycle& lifecycle() { return lifecycle_; }
   qt::AutoSave& autoSave() { return autoSave_; }
-  QQmlApplicationEngine& engine() { return engine_; }
+  QQmlApplicationEngine& engine() { return *engine_; }
 
  private:
   qt::KitBridge bridge_;
   qt::ApplicationLifecycle lifecycle_;
   qt::AutoSave autoSave_;
-  QQmlApplicationEngine engine_;
+  std::unique_ptr<QQmlApplicationEngine> engine_;
 };
 
 }  // namespace allot

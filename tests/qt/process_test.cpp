@@ -17,6 +17,7 @@
 
 #include "core/persistence.h"
 #include "platform/defaults/sqlite_user_defaults.h"
+#include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
 
 extern char** environ;
@@ -116,8 +117,14 @@ TEST(AllotProcess, ASecondLaunchRaisesTheFirstAndEveryQuitSignalSavesPrivately) 
   const RuntimeFolder runtime;
   const mode_t umask = ::umask(0);  // the children's, as permissive as it gets
 
+  // The first launch finds a budget, which the quit saves back whole; the others start afresh.
+  BudgetStore budget;
+  addEnvelope(budget, "Rent", 1);
+  fs::create_directories(store.parent_path());
+  fs::permissions(store.parent_path(), fs::perms::owner_all);
+  saveAndCommit(budget, store);
   for (int quitSignal : {SIGTERM, SIGINT, SIGHUP}) {
-    fs::remove_all(store.parent_path());
+    if (quitSignal != SIGTERM) fs::remove_all(store.parent_path());
     AllotProcess first(home, home / "first.err", runtime.path());
     EXPECT_TRUE(eventually([&] { return hasSocket(runtime.path()); }))
         << fileBytes(home / "first.err");
@@ -132,7 +139,8 @@ TEST(AllotProcess, ASecondLaunchRaisesTheFirstAndEveryQuitSignalSavesPrivately) 
     ASSERT_TRUE(fs::exists(store)) << "nothing was saved on signal " << quitSignal;
     SqliteUserDefaults defaults(store);
     EXPECT_EQ(defaults.valueForKey("totalAmount"), Value(0.0));
-    EXPECT_EQ(defaults.valueForKey("detailAmountArrays"), Value(Value::List{}));
+    EXPECT_EQ(defaults.valueForKey("categoryNames"),
+              quitSignal == SIGTERM ? Value(Value::List{"Rent"}) : Value(Value::List{}));
     EXPECT_EQ(modeOf(store.parent_path()), 0700u);
     EXPECT_EQ(modeOf(store), 0600u);
     EXPECT_EQ(modeOf(store.string() + ".lock"), 0600u);

@@ -21,13 +21,16 @@ QString LayoutNamesBridge::cellLabel(layout::CellLabel label) const {
   return known(layout::name(label), "cell label");
 }
 
+QUrl LayoutNamesBridge::fileOf(layout::Scene scene) {
+  return QUrl(QStringLiteral("qrc:/Allot/") + known(layout::name(scene), "scene") +
+              QStringLiteral("Scene.qml"));
+}
+
 QUrl LayoutNamesBridge::sceneFile(const QString& sceneName) const {
   const QMetaEnum scenes = QMetaEnum::fromType<layout::Scene>();
   for (int i = 0; i < scenes.keyCount(); ++i) {
     const auto scene = static_cast<layout::Scene>(scenes.value(i));
-    if (known(layout::name(scene), "scene") == sceneName) {
-      return QUrl(QStringLiteral("qrc:/Allot/") + sceneName + QStringLiteral("Scene.qml"));
-    }
+    if (known(layout::name(scene), "scene") == sceneName) return fileOf(scene);
   }
   qWarning("Allot: no layout for the scene \"%s\"", qPrintable(sceneName));
   return {};

@@ -26,6 +26,7 @@ class LayoutNamesBridge : public QObject {
   Q_INVOKABLE QString cellLabel(allot::layout::CellLabel label) const;
   // The QML file that lays out the scene the kit names so.
   Q_INVOKABLE QUrl sceneFile(const QString& sceneName) const;
+  static QUrl fileOf(layout::Scene scene);
 };
 
 }  // namespace allot
