@@ -45,21 +45,14 @@ Value shaped(FuzzedDataProvider& in, Shape shape, int depth = 0) {
 }
 
 Value anyValue(FuzzedDataProvider& in, int depth) {
-  switch (in.ConsumeIntegralInRange<int>(0, depth < 4 ? 3 : 2)) {
-    case 0:
-      return Value(std::bit_cast<double>(in.ConsumeIntegral<std::uint64_t>()));
-    case 1:
-      return Value(in.ConsumeIntegral<std::int64_t>());
-    case 2:
-      return Value(in.ConsumeRandomLengthString(32));
-    default: {
-      Value::List items;
-      for (std::size_t count = in.ConsumeIntegralInRange<std::size_t>(0, 4); count > 0; --count) {
-        items.push_back(anyValue(in, depth + 1));
-      }
-      return Value(std::move(items));
-    }
+  if (depth >= 4 || in.ConsumeBool()) {
+    return scalar(in, in.ConsumeBool() ? Shape::Texts : Shape::Number);
   }
+  Value::List items;
+  for (std::size_t count = in.ConsumeIntegralInRange<std::size_t>(0, 4); count > 0; --count) {
+    items.push_back(anyValue(in, depth + 1));
+  }
+  return Value(std::move(items));
 }
 
 [[noreturn]] void fail(const char* what) {
@@ -97,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   allot::InMemoryUserDefaults saved;
   allot::saveStore(store, saved);
   allot::BudgetStore reloaded;
-  if (!allot::loadStore(reloaded, saved).isOk() || !allot::testing::sameBudget(store, reloaded)) fail("no round trip");
+  if (!allot::loadStore(reloaded, saved).isOk() || !allot::testing::sameBudget(store, reloaded))
+    fail("no round trip");
 
   static allot::NumberFormatter formatter("en_US");
   if (allot::totalText(store, formatter).empty()) fail("no total text");

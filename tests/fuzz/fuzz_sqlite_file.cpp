@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   {
     allot::SqliteUserDefaults defaults(file);
     allot::saveStore(store, defaults);
-    if (Status saved = defaults.synchronize(); !saved.isOk()) fail(saved.message().c_str());
+    if (allot::Status saved = defaults.synchronize(); !saved.isOk()) fail(saved.message().c_str());
   }
   validStore = bytesOf(file);
   fs::remove(file);

@@ -420,31 +420,9 @@ TEST_F(TransactionScreen, SwipeDeletingTheNewestTakesItsAmountBackOut) {
   EXPECT_EQ(detail->navigationItem().title(), "\u2068Rent\u2069: 5.00");
 }
 
-// The application's start and stop: starting again from the same file, and what the user is told
-// and asked when the stored budget is not simply there: data that cannot be loaded, a store
-// another program holds, a commit that fails, a read-only store.
-
-TEST(AppLifecycle, ANewApplicationOverTheSameFileShowsTheSameEnvelopes) {
-  TemporaryDirectory folder;
-  const fs::path file = folder.path() / "defaults.sqlite3";
-  {
-    SqliteUserDefaults defaults(file);
-    RunningApp run(defaults, file);
-    run.addEnvelopes({"Food", "Rent"});
-    run.record(1, "950,25", "May");
-    run.app.resignActive();  // saves; nothing else does
-    EXPECT_EQ(run.diagnostics.str(), "");
-  }
-  SqliteUserDefaults defaults(file);
-  RunningApp again(defaults, file);
-  EXPECT_EQ(again.rowNames(), (std::vector<std::string>{"Food", "Rent"}));
-  EXPECT_EQ(again.row(1).envelopeTotalLabel()->text(), "950.25");
-  EXPECT_EQ(again.totalLine(), "Total: 950.25");
-  DetailViewController& detail = again.openEnvelope(1);
-  EXPECT_EQ(detail.tableView().cellForRowAtIndexPath(kit::IndexPath(0))->textLabel()->text(),
-            "May");
-  EXPECT_EQ(again.diagnostics.str(), "");
-}
+// The application's start and stop: what the user is told and asked when the stored budget is
+// not simply there: data that cannot be loaded, a store another program holds, a commit that
+// fails, a read-only store.
 
 TEST(AppLifecycle, DataThatCannotBeCopiedAsideIsNeverSavedOver) {
   TemporaryDirectory folder;
