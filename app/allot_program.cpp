@@ -35,7 +35,15 @@ AllotProgram::~AllotProgram() {
 void AllotProgram::describeHost() {
   QGuiApplication::setApplicationName("Allot");
   QGuiApplication::setDesktopFileName("allot");
-  QGuiApplication::setWindowIcon(QIcon(":/allot/icons/allot.svg"));
+}
+
+// The icon is drawn by Qt's SVG engine, which is not loaded until then; once the window has shown
+// its first frame, the launch does not wait for it.
+void AllotProgram::setIconAfterFirstFrame(QQuickWindow& window) {
+  QObject::connect(
+      &window, &QQuickWindow::frameSwapped, qApp,
+      [] { QGuiApplication::setWindowIcon(QIcon(":/allot/icons/allot.svg")); },
+      Qt::SingleShotConnection);
 }
 
 AllotProgram::Start AllotProgram::start() {
@@ -81,6 +89,7 @@ AllotProgram::Start AllotProgram::start() {
 
 bool AllotProgram::show() {
   if (!screen_->show()) return false;
+  setIconAfterFirstFrame(*screen_->window());
   channel_->listen(screen_->window());
   return true;
 }
@@ -100,7 +109,9 @@ int AllotProgram::explain(const std::string& refusal) {
   engine.addImportPath(QStringLiteral(":/"));
   engine.setInitialProperties({{"message", QString::fromStdString(refusal)}});
   engine.load(QUrl("qrc:/Allot/LaunchProblemWindow.qml"));
-  if (engine.rootObjects().isEmpty()) return 1;
+  auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().value(0));
+  if (window == nullptr) return 1;
+  setIconAfterFirstFrame(*window);
   QGuiApplication::exec();
   return 1;
 }

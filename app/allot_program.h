@@ -30,7 +30,7 @@ class AllotProgram {
   explicit AllotProgram(std::filesystem::path storeFile = SqliteUserDefaults::defaultPath());
   ~AllotProgram();
 
-  // Names the host application and sets its icon.
+  // Names the host application; the window gets its icon after its first frame.
   static void describeHost();
 
   Start start();
@@ -47,6 +47,8 @@ class AllotProgram {
   static int explain(const std::string& refusal);
 
  private:
+  static void setIconAfterFirstFrame(QQuickWindow& window);
+
   std::filesystem::path storeFile_;
   std::string refusal_;
   std::optional<InstanceLock> lock_;
