@@ -2,9 +2,14 @@
 # Figures for Allot's window, offscreen: launch to first frame and peak memory with a typical store
 # (20 envelopes of 200 transactions) and a stress store (1,000 of 200), each launch a process of its
 # own on a freshly copied store, interleaved with the floors (an empty Qt Quick window and an empty
-# Quick Controls window) and Allot's ratios to them; then tap to next frame on add and subtract.
-# Prints medians and maxima; checks nothing and is not part of the tests. Files stay in the page cache between runs,
-# so a launch here is a warm one.
+# Quick Controls window) and Allot's ratios to them; the load of each store in a fresh process
+# against the plain read of its bytes; an envelope of a million transactions; tap to next frame on
+# add and subtract. When HomeBank, Xvfb and xdotool are installed, Allot and HomeBank (the peer, on
+# a file of the same budget in its own format) are then launched in turn on one Xvfb display
+# without a GPU: launch until the data is on screen (Allot's first frame; HomeBank's window titled
+# with its file, which it does once the file is loaded) and peak memory by then.
+# Prints medians and maxima; checks nothing and is not part of the tests. Files stay in the page
+# cache between runs, so a launch here is a warm one.
 # Usage: bench/run-screen-bench.sh [RUNS] [TAPS] [BUILD_DIR]   (defaults 7, 25, build/bench)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -74,8 +79,81 @@ for store in typical stress; do
   done
 done
 
+for store in typical stress; do
+  loads="" reads=""
+  for ((i = 0; i < runs; i++)); do
+    loads+="$("$bench" load "$scratch/$store.sqlite3")"$'\n'
+    reads+="$("$bench" read "$scratch/$store.sqlite3")"$'\n'
+  done
+  echo "== load of the $store store in a fresh process (open, checks, load)"
+  printf '%s' "$loads" | summarise took_ms ms
+  printf '%s' "$loads" | summarise rss_growth_mb MB
+  echo "   floor: reading its bytes into memory in a fresh process"
+  printf '%s' "$reads" | summarise took_ms ms
+done
+
 echo "== an envelope of 1,000,000 transactions written by another program"
 "$bench" huge 1000000
 
 echo "== tap to next frame, envelope of 200 transactions"
 "$bench" taps "$taps"
+
+if ! command -v homebank >/dev/null || ! command -v Xvfb >/dev/null ||
+  ! command -v xdotool >/dev/null; then
+  echo "== HomeBank, Xvfb or xdotool is not installed: no comparison with the peer"
+  exit 0
+fi
+
+# One launch of HomeBank on FILE, counted from the exec until its window bears the file's name;
+# prints a launch line like Allot's.
+homebank_launch() {
+  local file=$1 start now pid
+  start=${EPOCHREALTIME//[!0-9]/}
+  HOME="$scratch/homebank-home" homebank "$file" >/dev/null 2>&1 &
+  pid=$!
+  until xdotool search --onlyvisible --name "^$(basename "$file") - " >/dev/null 2>&1; do
+    if ! kill -0 "$pid" 2>/dev/null || ((${EPOCHREALTIME//[!0-9]/} - start > 300000000)); then
+      echo "launch no_window"
+      kill "$pid" 2>/dev/null || true
+      return
+    fi
+    sleep 0.002
+  done
+  now=${EPOCHREALTIME//[!0-9]/}
+  awk -v ms="$(((now - start) / 1000))" '/^VmHWM/ {
+      printf "launch exec_to_frame_ms=%d rss_first_frame_mb=%.1f\n", ms, $2 / 1024 }' \
+    "/proc/$pid/status"
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+
+mkdir -p "$scratch/homebank-home"
+Xvfb :97 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
+export DISPLAY=:97 QT_QPA_PLATFORM=xcb
+# Without a session bus, each program would start one for the display, which outlives it.
+export DBUS_SESSION_BUS_ADDRESS=${DBUS_SESSION_BUS_ADDRESS:-unix:path=$scratch/no-bus}
+sleep 1
+python3 bench/write-homebank-file.py 20 200 "$scratch/typical.xhb"
+python3 bench/write-homebank-file.py 1000 200 "$scratch/stress.xhb"
+for store in typical stress; do
+  lines="" peer=""
+  for ((i = 0; i < runs; i++)); do
+    rm -rf "$scratch/data"
+    mkdir -p "$scratch/data/allot"
+    cp "$scratch/$store.sqlite3" "$scratch/data/allot/defaults.sqlite3"
+    lines+="$(timed "$bench" launch)"$'\n'
+    peer+="$(homebank_launch "$scratch/$store.xhb")"$'\n'
+  done
+  echo "== Xvfb without a GPU, $store store: Allot"
+  printf '%s' "$lines" | summarise exec_to_frame_ms ms
+  printf '%s' "$lines" | summarise rss_first_frame_mb MB
+  printf '%s' "$lines" | summarise rss_peak_mb MB
+  echo "   peer: HomeBank $(dpkg-query -W -f '${Version}' homebank 2>/dev/null), until its window bears the file's name"
+  printf '%s' "$peer" | summarise exec_to_frame_ms ms
+  printf '%s' "$peer" | summarise rss_first_frame_mb MB
+  awk -v a="$(printf '%s' "$lines" | median exec_to_frame_ms)" \
+      -v f="$(printf '%s' "$peer" | median exec_to_frame_ms)" \
+      'BEGIN { printf "  Allot / HomeBank, launch to data on screen: %.2fx\n", a / f }'
+done
