@@ -60,9 +60,12 @@ std::vector<std::vector<double>> zeroAmountsFor(
 const char* const perEnvelopeKeys[] = {"categoryNames", "envelopeColors", "categoryAmounts",
                                        "detailArrays", "detailAmountArrays"};
 
-// Builds the six fields from what is stored, older layouts brought up to date; `fields` is
-// unspecified unless the result is ok.
-Status readFields(const UserDefaults& defaults, BudgetFields& fields) {
+}  // namespace
+
+// What the envelope list shows: the total, and each envelope's name, colour and balance. The
+// transaction lists stay empty.
+Status loadSummary(const UserDefaults& defaults, BudgetFields& fields) {
+  fields = {};
   std::optional<Value> total = defaults.valueForKey("totalAmount");
   if (!total) {
     for (const char* key : perEnvelopeKeys) {
@@ -86,18 +89,37 @@ Status readFields(const UserDefaults& defaults, BudgetFields& fields) {
   status = fitToEnvelopes(fields.categoryAmounts, count, "categoryAmounts");
   if (!status.isOk()) return status;
 
+  // The colours as stored, for the list; whether they are taken is loadTransactions' decision,
+  // since the oldest layouts keep none.
+  std::optional<Value> colors = defaults.valueForKey("envelopeColors");
+  if (!colors || !take(*colors, fields.envelopeColors) ||
+      !fitToEnvelopes(fields.envelopeColors, count, "envelopeColors").isOk()) {
+    fields.envelopeColors.assign(count, defaultColorNumber);
+  }
+  fields.detailArrays.resize(count);
+  fields.detailAmountArrays.resize(count);
+  return Status::ok();
+}
+
+// The transaction lists of the envelopes that loadSummary read, older layouts brought up to
+// date; `fields` is unspecified unless the result is ok.
+Status loadTransactions(const UserDefaults& defaults, BudgetFields& fields) {
+  const std::size_t count = fields.categoryNames.size();
+  fields.detailArrays.clear();
+  fields.detailAmountArrays.clear();
   // Oldest layout: envelopes without transaction lists or colours.
   const UserDefaults::ListsRead details =
       defaults.readTextLists("detailArrays", fields.detailArrays);
   if (details == UserDefaults::ListsRead::Absent) {
+    fields.detailArrays.clear();
     for (const std::string& name : fields.categoryNames) {
       fields.detailArrays.push_back({"Added '" + name + "'"});
       fields.detailAmountArrays.push_back({0.0});
-      fields.envelopeColors.push_back(defaultColorNumber);
     }
+    fields.envelopeColors.assign(count, defaultColorNumber);
     return Status::ok();
   }
-  status = requireLists(details, "detailArrays", "a list of lists of texts");
+  Status status = requireLists(details, "detailArrays", "a list of lists of texts");
   if (!status.isOk()) return status;
   status = fitToEnvelopes(fields.detailArrays, count, "detailArrays");
   if (!status.isOk()) return status;
@@ -131,6 +153,8 @@ Status readFields(const UserDefaults& defaults, BudgetFields& fields) {
   return Status::ok();
 }
 
+namespace {
+
 // A field as a stored list, each item built in place.
 template <typename Item>
 Value listValue(const std::vector<Item>& items) {
@@ -146,7 +170,8 @@ Status loadStore(BudgetStore& store, UserDefaults& defaults) {
   BudgetFields fields;
   Status status = defaults.beginReading();
   if (status.isOk()) {
-    status = readFields(defaults, fields);
+    status = loadSummary(defaults, fields);
+    if (status.isOk()) status = loadTransactions(defaults, fields);
     defaults.endReading();
     // A store file that could not be read, or a value that could not be decoded, looks like a
     // missing key above; whatever was read, the data is not whole.

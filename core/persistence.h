@@ -17,6 +17,15 @@ namespace allot {
 // Every key is read from one state of the store, never half of another program's commit.
 Status loadStore(BudgetStore& store, UserDefaults& defaults);
 
+// The same load in two steps, for a launch that shows the envelope list before the transactions
+// are read: loadSummary fills the total and each envelope's name, colour and balance, with empty
+// transaction lists; loadTransactions then fills the lists of those envelopes (and brings the
+// colours of the oldest layouts up to date). Each says what it found as loadStore does; the caller
+// reads both inside one beginReading() and endReading(), checks readStatus() after them, and
+// assigns the fields to the store (empty when either step was not ok).
+Status loadSummary(const UserDefaults& defaults, BudgetFields& fields);
+Status loadTransactions(const UserDefaults& defaults, BudgetFields& fields);
+
 // Writes "totalAmount" with setDouble, then the five lists with setObject (the two lists of lists
 // through setTextLists and setNumberLists, which a store may encode without Values), every
 // time. It does not commit: the caller (the platform, after each resign) synchronizes.
