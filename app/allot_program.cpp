@@ -5,30 +5,22 @@
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
 #include <csignal>
-#include <future>
 #include <iostream>
 
 #include "app/app_delegate.h"
-#include "core/persistence.h"
 #include "platform/defaults/private_files.h"
 #include "platform/defaults/stop_request.h"
 
 namespace allot {
-namespace {
-
-struct LoadedBudget {
-  BudgetStore store;
-  Status status;
-};
-
-}  // namespace
 
 AllotProgram::AllotProgram(std::filesystem::path storeFile) : storeFile_(std::move(storeFile)) {}
 
-// The screen goes first, then the application it shows, then the store the application saves to.
+// The screen goes first, then the application it shows, then the load and the store the
+// application saves to.
 AllotProgram::~AllotProgram() {
   screen_.reset();
   application_.reset();
+  launchLoad_.reset();
   defaults_.reset();
 }
 
@@ -37,12 +29,15 @@ void AllotProgram::describeHost() {
   QGuiApplication::setDesktopFileName("allot");
 }
 
-// The icon is drawn by Qt's SVG engine, which is not loaded until then; once the window has shown
-// its first frame, the launch does not wait for it.
-void AllotProgram::setIconAfterFirstFrame(QQuickWindow& window) {
+// What the first frame need not wait for: the icon, drawn by Qt's SVG engine, which is not loaded
+// until then, and the transaction lists of a launch load.
+void AllotProgram::afterFirstFrame(QQuickWindow& window, LaunchLoad* load) {
   QObject::connect(
       &window, &QQuickWindow::frameSwapped, qApp,
-      [] { QGuiApplication::setWindowIcon(QIcon(":/allot/icons/allot.svg")); },
+      [load] {
+        QGuiApplication::setWindowIcon(QIcon(":/allot/icons/allot.svg"));
+        if (load != nullptr) load->proceed();
+      },
       Qt::SingleShotConnection);
 }
 
@@ -64,22 +59,18 @@ AllotProgram::Start AllotProgram::start() {
     return Start::Refused;
   }
   defaults_ = std::make_unique<SqliteUserDefaults>(storeFile_);
-  // The budget loads on another thread while this one prepares the window; the launch waits for
-  // it. Nothing else touches the store meanwhile.
-  std::future<LoadedBudget> loading = std::async(std::launch::async, [this] {
-    LoadedBudget loaded;
-    loaded.status = loadStore(loaded.store, *defaults_);
-    return loaded;
+  // The budget loads on another thread while this one prepares the window, the transaction
+  // lists after the window's first frame; once they are read, the delegate is told here.
+  launchLoad_ = std::make_unique<LaunchLoad>(*defaults_, [this] {
+    QMetaObject::invokeMethod(
+        &listsRead_, [this] { delegate_->finishLaunchLoad(*application_); }, Qt::QueuedConnection);
   });
   std::unique_ptr<QQmlApplicationEngine> engine = QtScreen::prepareEngine();
-  auto launchLoad = [&loading](BudgetStore& store) {
-    LoadedBudget loaded = loading.get();
-    store = std::move(loaded.store);
-    return loaded.status;
-  };
-  application_ = std::make_unique<kit::Application>(*defaults_, [&] {
-    return std::make_unique<AppDelegate>(AppDelegate::Options{
-        .storeFile = storeFile_, .formatLocale = std::nullopt, .launchLoad = launchLoad});
+  application_ = std::make_unique<kit::Application>(*defaults_, [this] {
+    auto delegate = std::make_unique<AppDelegate>(AppDelegate::Options{
+        .storeFile = storeFile_, .formatLocale = std::nullopt, .launchLoad = launchLoad_.get()});
+    delegate_ = delegate.get();
+    return delegate;
   });
   application_->launch();
   if (StopRequest::wasHonoured()) return Start::Stopped;
@@ -89,7 +80,7 @@ AllotProgram::Start AllotProgram::start() {
 
 bool AllotProgram::show() {
   if (!screen_->show()) return false;
-  setIconAfterFirstFrame(*screen_->window());
+  afterFirstFrame(*screen_->window(), launchLoad_.get());
   channel_->listen(screen_->window());
   return true;
 }
@@ -111,7 +102,7 @@ int AllotProgram::explain(const std::string& refusal) {
   engine.load(QUrl("qrc:/Allot/LaunchProblemWindow.qml"));
   auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().value(0));
   if (window == nullptr) return 1;
-  setIconAfterFirstFrame(*window);
+  afterFirstFrame(*window, nullptr);
   QGuiApplication::exec();
   return 1;
 }

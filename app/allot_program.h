@@ -5,13 +5,16 @@
 // benchmark measures the program's own start. It needs a QGuiApplication to exist.
 #pragma once
 
+#include <QObject>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/app_delegate.h"
 #include "app/instance_channel.h"
 #include "app/instance_lock.h"
+#include "app/launch_load.h"
 #include "app/qt_screen.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "platform/kit/application.h"
@@ -47,13 +50,16 @@ class AllotProgram {
   static int explain(const std::string& refusal);
 
  private:
-  static void setIconAfterFirstFrame(QQuickWindow& window);
+  static void afterFirstFrame(QQuickWindow& window, LaunchLoad* load);
 
   std::filesystem::path storeFile_;
   std::string refusal_;
   std::optional<InstanceLock> lock_;
   std::unique_ptr<InstanceChannel> channel_;
   std::unique_ptr<SqliteUserDefaults> defaults_;
+  std::unique_ptr<LaunchLoad> launchLoad_;
+  QObject listsRead_;  // receives the news that the launch load has read the transaction lists
+  AppDelegate* delegate_ = nullptr;  // the application's
   std::unique_ptr<kit::Application> application_;
   std::unique_ptr<QtScreen> screen_;
 };

@@ -1,6 +1,6 @@
 #include "app/app_delegate.h"
 
-#include <utility>
+#include "app/launch_load.h"
 
 #include "core/persistence.h"
 #include "core/stored_data_rescue.h"
@@ -31,15 +31,56 @@ std::unique_ptr<kit::Storyboard> AppDelegate::mainStoryboard() {
 bool AppDelegate::applicationDidFinishLaunchingWithOptions(kit::Application& application,
                                                            const kit::LaunchOptions& /*options*/) {
   defaults_ = &application.standardUserDefaults();
-  loadFromStore(application, std::exchange(options_.launchLoad, {}));
+  if (options_.launchLoad != nullptr) {
+    takeSummary(application);
+  } else {
+    loadFromStore(application);
+  }
   askAfterLaunch_ = waitingForStore_;
   return true;
 }
 
-void AppDelegate::loadFromStore(kit::Application& application,
-                                const std::function<Status(BudgetStore&)>& load) {
+void AppDelegate::loadFromStore(kit::Application& application) {
+  takeOutcome(application, loadStore(store_, *defaults_));
+}
+
+// The list comes up with the summary; the transaction lists follow before anything reads them or
+// changes the store, and nothing is saved until they are in.
+void AppDelegate::takeSummary(kit::Application& application) {
+  BudgetFields summary;
+  const Status loaded = options_.launchLoad->takeSummary(summary);
+  if (!loaded.isOk()) {
+    options_.launchLoad = nullptr;
+    takeOutcome(application, loaded);
+    return;
+  }
+  store_.assign(std::move(summary));
+  takeOutcome(application, loaded);
+  const bool mayBeSaved = savingAllowed_;
+  savingAllowed_ = false;
+  store_.awaitTransactions([this, mayBeSaved](BudgetStore& store) {
+    BudgetFields whole;
+    lateOutcome_ = options_.launchLoad->takeWhole(whole);
+    // What could not be loaded is said by finishLaunchLoad; until then the list stays as it is.
+    if (!lateOutcome_.isOk()) return;
+    store.assign(std::move(whole));
+    savedRevision_ = store.revision();
+    savingAllowed_ = mayBeSaved;
+  });
+}
+
+void AppDelegate::finishLaunchLoad(kit::Application& application) {
+  if (options_.launchLoad == nullptr) return;
+  store_.awaitPending();
+  options_.launchLoad = nullptr;
+  if (lateOutcome_.isOk()) return;
+  store_.assign({});
+  takeOutcome(application, lateOutcome_);
+  refreshList();
+}
+
+void AppDelegate::takeOutcome(kit::Application& application, const Status& loaded) {
   UserDefaults& defaults = *defaults_;
-  const Status loaded = load ? load(store_) : loadStore(store_, defaults);
   savedRevision_ = store_.revision();
   waitingForStore_ = loaded.kind() == Status::Kind::Busy;
   const Status writability = defaults.writability();

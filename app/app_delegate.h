@@ -1,6 +1,7 @@
 // AppDelegate: the application's delegate. It owns the one BudgetStore of the process and hands
 // it to the main storyboard, which hands it to every screen. When launching finishes it loads the
-// store from the per-user defaults; each time the application resigns the active state it saves
+// store from the per-user defaults, or takes it from a LaunchLoad the program began early: the
+// summary at once, the transaction lists before anything reads them or changes the store; each time the application resigns the active state it saves
 // the whole store (the toolkit then commits the defaults), and between resigns it saves whatever
 // changed when the toolkit asks.
 //
@@ -31,6 +32,8 @@
 
 namespace allot {
 
+class LaunchLoad;
+
 class AppDelegate : public kit::ApplicationDelegate {
  public:
   struct Options {
@@ -40,12 +43,12 @@ class AppDelegate : public kit::ApplicationDelegate {
     // The locale amounts are shown in; none means the user's.
     std::optional<std::string> formatLocale;
     // The launch's load, when the program began it early (on another thread, while the window's
-    // QML compiles): it fills the fresh store given and says what it found, as loadStore does.
-    // None: the delegate loads at launch itself. Loading again after a busy store always does.
-    std::function<Status(BudgetStore&)> launchLoad;
+    // QML compiles); it must outlive the launch. None: the delegate loads at launch itself.
+    // Loading again after a busy store always does.
+    LaunchLoad* launchLoad = nullptr;
   };
 
-  explicit AppDelegate(Options options = {}, std::ostream& diagnostics = std::cerr);
+  explicit AppDelegate(Options options, std::ostream& diagnostics = std::cerr);
 
   std::unique_ptr<kit::Storyboard> mainStoryboard() override;
   bool applicationDidFinishLaunchingWithOptions(kit::Application& application,
@@ -58,12 +61,20 @@ class AppDelegate : public kit::ApplicationDelegate {
   bool applicationShouldQuit(kit::Application& application) override;
 
   const BudgetStore& store() const { return store_; }
+
+  // After a launch through a LaunchLoad, at a moment when no gesture is under way (the program
+  // calls it once the transaction lists are read): takes them in if nothing has needed them yet,
+  // then tells the user what the whole load found, as a load at launch would have, and empties the
+  // list when the lists could not be loaded.
+  void finishLaunchLoad(kit::Application& application);
   // Whether the stored budget is loaded (false while another program holds it locked).
   bool storeLoaded() const { return !waitingForStore_; }
 
  private:
-  void loadFromStore(kit::Application& application,
-                     const std::function<Status(BudgetStore&)>& load = {});
+  void loadFromStore(kit::Application& application);
+  void takeSummary(kit::Application& application);
+  // What the user is told, and whether saving is allowed, after a load that found `loaded`.
+  void takeOutcome(kit::Application& application, const Status& loaded);
   void keepUnloadableData(kit::Application& application, const Status& problem);
   void tell(const std::string& sentence, bool dismissible = true);
   void askToRetryLoading(kit::Application& application);
@@ -83,6 +94,7 @@ class AppDelegate : public kit::ApplicationDelegate {
   bool askAfterLaunch_ = false;
   bool showingCommitFailure_ = false;
   std::uint64_t savedRevision_ = 0;  // the store's revision when it was last written
+  Status lateOutcome_;  // of a LaunchLoad's second step
 };
 
 }  // namespace allot

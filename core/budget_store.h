@@ -2,10 +2,12 @@
 // collections. It keeps the collections at one length and each envelope's two transaction lists
 // in pairs; it validates no value and changes no balance or total as a side effect. The
 // operations in envelope_list.h, envelope_editing.h and transactions.h build on its primitives.
+// At launch the transaction lists may still be on their way (see awaitTransactions).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,9 +44,11 @@ class BudgetStore {
   const std::vector<std::int64_t>& envelopeColors() const { return fields_.envelopeColors; }
   const std::vector<double>& categoryAmounts() const { return fields_.categoryAmounts; }
   const std::vector<std::vector<std::string>>& detailArrays() const {
+    awaitPending();
     return fields_.detailArrays;
   }
   const std::vector<std::vector<double>>& detailAmountArrays() const {
+    awaitPending();
     return fields_.detailAmountArrays;
   }
   std::size_t transactionCount(std::size_t envelope) const;
@@ -61,6 +65,7 @@ class BudgetStore {
   void moveEnvelope(std::size_t from, std::size_t to);
   void setBalance(std::size_t envelope, double balance);
   void setTotalAmount(double total) {
+    awaitPending();
     fields_.totalAmount = total;
     ++revision_;
   }
@@ -70,15 +75,24 @@ class BudgetStore {
   void replaceTransactions(std::size_t envelope, std::vector<std::string> descriptions,
                            std::vector<double> amounts);
 
-  // Replaces everything at once; the load's only way in. Fields that break the equal-length
-  // rules are refused (false) and the store stays as it was.
+  // Replaces everything at once, lists still on their way included; the load's only way in.
+  // Fields that break the equal-length rules are refused (false) and the store stays as it was.
   bool assign(BudgetFields fields);
+
+  // For a store that holds all but its transaction lists, which are still being read: `arrive`
+  // is called once, before the first read of a transaction list or of a count and before the
+  // first write, whichever comes first, or by awaitPending(). It assigns the whole fields (or
+  // leaves the store as it is, when they could not be read) and must not read the lists itself.
+  void awaitTransactions(std::function<void(BudgetStore&)> arrive);
+  bool transactionsPending() const { return static_cast<bool>(arrive_); }
+  void awaitPending() const;
 
  private:
   bool hasEnvelope(std::size_t envelope) const;
 
   BudgetFields fields_;
   std::uint64_t revision_ = 0;
+  mutable std::function<void(BudgetStore&)> arrive_;
 };
 
 }  // namespace allot

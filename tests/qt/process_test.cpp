@@ -139,8 +139,9 @@ TEST(AllotProcess, ASecondLaunchRaisesTheFirstAndEveryQuitSignalSavesPrivately) 
     ASSERT_TRUE(fs::exists(store)) << "nothing was saved on signal " << quitSignal;
     SqliteUserDefaults defaults(store);
     EXPECT_EQ(defaults.valueForKey("totalAmount"), Value(0.0));
-    EXPECT_EQ(defaults.valueForKey("categoryNames"),
-              quitSignal == SIGTERM ? Value(Value::List{"Rent"}) : Value(Value::List{}));
+    EXPECT_EQ(defaults.valueForKey("detailArrays"),
+              quitSignal == SIGTERM ? Value(Value::List{Value::List{"Added 'Rent'"}})
+                                    : Value(Value::List{}));
     EXPECT_EQ(modeOf(store.parent_path()), 0700u);
     EXPECT_EQ(modeOf(store), 0600u);
     EXPECT_EQ(modeOf(store.string() + ".lock"), 0600u);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/app_delegate.h"
+#include "app/launch_load.h"
 #include "core/envelope_list.h"
 #include "platform/defaults/in_memory_user_defaults.h"
 #include "platform/defaults/sqlite_user_defaults.h"
@@ -46,12 +47,14 @@ namespace fs = std::filesystem;
 class RunningApp {
  public:
   explicit RunningApp(UserDefaults& defaults,
-                      std::optional<std::filesystem::path> storeFile = std::nullopt)
+                      std::optional<std::filesystem::path> storeFile = std::nullopt,
+                      LaunchLoad* launchLoad = nullptr)
       : app(
             defaults,
-            [this, storeFile] {
+            [this, storeFile, launchLoad] {
               return std::make_unique<AppDelegate>(
-                  AppDelegate::Options{.storeFile = storeFile, .formatLocale = "en_US"},
+                  AppDelegate::Options{
+                      .storeFile = storeFile, .formatLocale = "en_US", .launchLoad = launchLoad},
                   diagnostics);
             },
             diagnostics),
@@ -59,7 +62,8 @@ class RunningApp {
     app.launch();
   }
 
-  const BudgetStore& store() { return static_cast<AppDelegate&>(app.delegate()).store(); }
+  AppDelegate& delegate() { return static_cast<AppDelegate&>(app.delegate()); }
+  const BudgetStore& store() { return delegate().store(); }
   kit::NavigationController& navigation() {
     return static_cast<kit::NavigationController&>(*app.window().rootViewController());
   }
@@ -445,29 +449,45 @@ TEST(AppLifecycle, DataThatCannotBeCopiedAsideIsNeverSavedOver) {
 }
 
 // Stored data that cannot be loaded, in a whole file or in one cut short: the list starts empty,
-// one line says why, the file is copied aside as it was, and a new store takes its place.
+// one line says why, the file is copied aside as it was, and a new store takes its place. The
+// same when the launch loads in two steps and only the second, the transaction lists, fails: once
+// they are read.
 TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace) {
-  for (const bool cutShort : {false, true}) {
-    SCOPED_TRACE(cutShort ? "a damaged store file" : "data that cannot be loaded");
+  const struct {
+    const char* what;
+    const char* key;  // set to a value that cannot be taken; none: the file is cut short
+    std::optional<Value> value;
+    const char* said;
+  } cases[] = {{"a damaged store file", nullptr, std::nullopt, "is damaged"},
+               {"balances that cannot be loaded", "categoryNames",
+                Value(Value::List{"Food", "Rent", "Gas"}), "has 2 entries for 3"},
+               {"transaction lists that cannot be loaded", "detailAmountArrays",
+                Value(Value::List{Value::List{}}), "has 1 entries for 2"}};
+  for (std::size_t trial = 0; trial < 2 * std::size(cases); ++trial) {
+    const bool inTwoSteps = trial >= std::size(cases);
+    const auto& [what, key, value, expected] = cases[trial % std::size(cases)];
+    SCOPED_TRACE(std::string(what) + (inTwoSteps ? ", in two steps" : ""));
     TemporaryDirectory folder;
     const fs::path file = folder.path() / "defaults.sqlite3";
     saveAndCommit(sizeableBudget(2, 10), file);
-    if (cutShort) {
+    if (key == nullptr) {
       fs::resize_file(file, fs::file_size(file) - 3000);
     } else {
       SqliteUserDefaults defaults(file);
-      defaults.setObject(Value::List{"Food", "Rent", "Gas"}, "categoryNames");  // two balances
+      defaults.setObject(*value, key);
       ASSERT_EQ(defaults.synchronize().message(), "");
     }
     const std::string before = fileBytes(file);
     {
       SqliteUserDefaults defaults(file);
-      RunningApp run(defaults, file);
+      std::optional<LaunchLoad> load;
+      if (inTwoSteps) load.emplace(defaults);
+      RunningApp run(defaults, file, load ? &*load : nullptr);
+      run.delegate().finishLaunchLoad(run.app);
       EXPECT_EQ(run.list().tableView().numberOfRowsInSection(0), 0u);
       EXPECT_EQ(run.totalLine(), "Total: 0.00");
       const std::string said = run.diagnostics.str();
-      EXPECT_NE(said.find(cutShort ? "is damaged" : "has 2 entries for 3"), std::string::npos)
-          << said;
+      EXPECT_NE(said.find(expected), std::string::npos) << said;
       EXPECT_NE(said.find("could not be loaded"), std::string::npos) << said;
       EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
       run.addEnvelopes({"New"});
@@ -484,6 +504,35 @@ TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace)
         copies.push_back(fileBytes(entry));
     }
     EXPECT_EQ(copies, std::vector<std::string>{before}) << "one copy, of the file as it was";
+  }
+}
+
+// In two steps, as the program launches: the list comes up before the transaction lists are read,
+// and they are in before anything shows or changes them, so that the budget is saved whole.
+TEST(AppLifecycle, ALaunchInTwoStepsHasTheTransactionsBeforeAnythingNeedsThem) {
+  TemporaryDirectory folder;
+  const fs::path file = folder.path() / "defaults.sqlite3";
+  saveAndCommit(sizeableBudget(2, 10), file);
+  {
+    SqliteUserDefaults defaults(file);
+    LaunchLoad load(defaults);
+    RunningApp run(defaults, file, &load);
+    EXPECT_TRUE(run.store().transactionsPending());
+    EXPECT_EQ(run.rowNames(), (std::vector<std::string>{"Envelope 0", "Envelope 1"}));
+    EXPECT_EQ(run.openEnvelope(1).tableView().numberOfRowsInSection(0), 11u);
+    run.user.goBack();
+    run.addEnvelopes({"New"});
+    run.delegate().finishLaunchLoad(run.app);
+    run.app.resignActive();
+    EXPECT_EQ(run.diagnostics.str(), "");
+  }
+  SqliteUserDefaults defaults(file);
+  const BudgetStore saved = loadFrom(defaults).store;
+  const BudgetStore original = sizeableBudget(2, 10);
+  ASSERT_EQ(saved.categoryNames().back(), "New");
+  for (std::size_t n = 0; n < 2; ++n) {
+    EXPECT_EQ(saved.detailArrays()[n], original.detailArrays()[n]);
+    EXPECT_EQ(saved.detailAmountArrays()[n], original.detailAmountArrays()[n]);
   }
 }
 
