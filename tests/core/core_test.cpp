@@ -208,6 +208,10 @@ TEST(StoredDataRescue, CopiesTheFileAndItsLogAsideForTheUserAlone) {
   std::string error;
   EXPECT_FALSE(copyStoreAside(directory.path() / "absent", &error).has_value());
   EXPECT_NE(error.find("absent"), std::string::npos);
+  // A copy that cannot be made, here for a name too long for one, is reported, or not at all.
+  const auto longName = directory.path() / std::string(240, 'd');
+  std::ofstream(longName) << "stored bytes";
+  EXPECT_FALSE(copyStoreAside(longName, nullptr).has_value());
 }
 
 // What the user types and reads: amounts read and shown, and the texts of the envelope list.

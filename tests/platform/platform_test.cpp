@@ -70,7 +70,8 @@ TEST(CborCodecTest, RoundTripsEveryKindExactly) {
   const std::vector<Value> values = {
       0.0, -0.0, 1e-310, 12.5, inf, -inf, std::numeric_limits<double>::quiet_NaN(),
       negativeNanWithPayload, std::numeric_limits<std::int64_t>::min(),
-      std::numeric_limits<std::int64_t>::max(), -1, 23, 24, "", std::string("l'\"été\" \0 ok", 14),
+      std::numeric_limits<std::int64_t>::max(), -1, 23, 24, std::int64_t{0xFFFFFFFF},
+      std::int64_t{1} << 32, "", std::string("l'\"été\" \0 ok", 14),
       Value::List{}, Value::List{"Food", Value::List{1.5, -2}, Value::List{}, std::string(300, 'x')},
       nestedLists(kMaxCborNesting)};
   // clang-format on
