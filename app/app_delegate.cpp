@@ -1,7 +1,6 @@
 #include "app/app_delegate.h"
 
 #include "app/launch_load.h"
-
 #include "core/persistence.h"
 #include "core/stored_data_rescue.h"
 #include "platform/kit/alert_controller.h"

@@ -18,14 +18,18 @@ LaunchLoad::~LaunchLoad() {
   thread_.join();
 }
 
+// Each hand-over lets the caller use the defaults: the read ends before it.
 void LaunchLoad::run() {
   BudgetFields fields;
   Status status = defaults_.beginReading();
-  const bool reading = status.isOk();
+  bool reading = status.isOk();
   if (reading) status = withReadStatus(loadSummary(defaults_, fields));
+  if (reading && !status.isOk()) {
+    defaults_.endReading();
+    reading = false;
+  }
   const bool goOn = handOverSummary(fields, status);
   if (goOn) status = withReadStatus(loadTransactions(defaults_, fields));
-  // Done with the defaults before anyone else may use them.
   if (reading) defaults_.endReading();
   if (!goOn) return;
   {
