@@ -132,8 +132,7 @@ EnvelopeRecord record(std::string name, double balance) {
 TEST(BudgetStore, AssignRefusesFieldsOfUnequalLength) {
   BudgetStore store;
   store.appendEnvelope(record("kept", 5.0));
-  BudgetFields uneven;
-  uneven.categoryNames = {"a"};
+  BudgetFields uneven{1.0, {"a"}, {1}, {}, {{}}, {{}}};  // no balance
   EXPECT_FALSE(store.assign(uneven));
   BudgetFields unpaired{1.0, {"a"}, {0}, {0.0}, {{"d"}}, {{}}};
   EXPECT_FALSE(store.assign(unpaired));
