@@ -121,10 +121,11 @@ int loadOnce(const std::filesystem::path& file, bool plainRead) {
     measure = store.envelopeCount();
   }
   const double took = millisecondsBetween(start, Clock::now());
-  std::printf("%s took_ms=%.2f rss_growth_mb=%.1f summary_ms=%.2f summary_rss_growth_mb=%.1f "
-              "size=%zu\n",
-              plainRead ? "read" : "load", took, peakResidentMegabytes() - residentBefore, summary,
-              summaryGrowth, measure);
+  std::printf(
+      "%s took_ms=%.2f rss_growth_mb=%.1f summary_ms=%.2f summary_rss_growth_mb=%.1f "
+      "size=%zu\n",
+      plainRead ? "read" : "load", took, peakResidentMegabytes() - residentBefore, summary,
+      summaryGrowth, measure);
   return 0;
 }
 
