@@ -41,14 +41,19 @@ ApplicationWindow {
         onBackTapped: kit.goBack()
     }
 
-    NoticeBar {
+    // The notice and the alert are made only while there is one to show: most launches have
+    // neither, and the first frame comes sooner without them.
+    Loader {
         id: notice
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
-        text: kit.noticeText
-        dismissible: kit.noticeDismissible
-        onDismissed: kit.dismissNotice()
+        active: kit.noticeText !== ""
+        sourceComponent: NoticeBar {
+            text: kit.noticeText
+            dismissible: kit.noticeDismissible
+            onDismissed: kit.dismissNotice()
+        }
     }
 
     StackView {
@@ -61,8 +66,11 @@ ApplicationWindow {
         anchors.bottom: parent.bottom
     }
 
-    AlertDialog {
-        alert: kit.alert
+    Loader {
+        active: kit.alert !== null
+        sourceComponent: AlertDialog {
+            alert: kit.alert
+        }
     }
 
     // Pops the pages whose screens left the kit's stack and pushes the new ones.
