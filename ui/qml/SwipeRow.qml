@@ -18,8 +18,11 @@ TableRowItem {
     readonly property real openOffset: -actions.width
 
     implicitHeight: 64
-    z: reorderDrag.active ? 10 : 0
-    transform: Translate { y: reorderDrag.active ? reorderDrag.translation.y : 0 }
+    // The drag handle exists only in editing mode; while it is dragged the row follows it.
+    readonly property DragHandler reorderDrag: handle.item ? handle.item.drag : null
+    readonly property bool reordering: reorderDrag !== null && reorderDrag.active
+    z: reordering ? 10 : 0
+    transform: Translate { y: row.reordering ? row.reorderDrag.translation.y : 0 }
 
     Row {
         id: actions
@@ -127,34 +130,37 @@ TableRowItem {
             list.currentItem.forceActiveFocus();
     }
 
-    Label {
+    Loader {
         id: handle
-        objectName: "reorderHandle"
-        visible: row.editing && row.reorderable
+        active: row.editing && row.reorderable
         anchors.right: parent.right
         anchors.rightMargin: 12
         anchors.verticalCenter: parent.verticalCenter
-        width: 40
-        height: row.height
-        text: "\u2261"
-        font.pixelSize: 26
-        horizontalAlignment: Text.AlignHCenter
-        verticalAlignment: Text.AlignVCenter
-        opacity: 0.6
-        Accessible.role: Accessible.Button
+        sourceComponent: Label {
+            readonly property alias drag: reorderDrag
+            objectName: "reorderHandle"
+            width: 40
+            height: row.height
+            text: "\u2261"
+            font.pixelSize: 26
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            opacity: 0.6
+            Accessible.role: Accessible.Button
 
-        DragHandler {
-            id: reorderDrag
-            target: null
-            xAxis.enabled: false
-            onActiveChanged: {
-                if (active)
-                    return;
-                var steps = Math.round(translation.y / row.height);
-                var count = row.table.count;
-                var to = Math.max(0, Math.min(count - 1, row.rowIndex + steps));
-                if (to !== row.rowIndex)
-                    row.table.move(row.rowIndex, to);
+            DragHandler {
+                id: reorderDrag
+                target: null
+                xAxis.enabled: false
+                onActiveChanged: {
+                    if (active)
+                        return;
+                    var steps = Math.round(translation.y / row.height);
+                    var count = row.table.count;
+                    var to = Math.max(0, Math.min(count - 1, row.rowIndex + steps));
+                    if (to !== row.rowIndex)
+                        row.table.move(row.rowIndex, to);
+                }
             }
         }
     }
