@@ -1,5 +1,6 @@
 // The notice above the screens: a tinted bar with the application's sentence about the stored
-// budget and, when the notice may be dismissed, a close button. Hidden when there is none.
+// budget and, when the notice may be dismissed, a close button. The window makes it only while
+// there is a notice.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -13,8 +14,6 @@ Pane {
     signal dismissed()
 
     objectName: "noticeBar"
-    visible: text !== ""
-    height: visible ? implicitHeight : 0
     padding: 12
     topPadding: 10
     bottomPadding: 10
