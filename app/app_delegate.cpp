@@ -162,6 +162,9 @@ bool AppDelegate::hasUnsavedChanges() const {
 }
 
 void AppDelegate::saveChanges(kit::Application& application) {
+  // Transaction lists still on their way come in first, so that a quit right after the launch
+  // saves the whole budget (and a first launch leaves its store behind).
+  store_.awaitPending();
   if (!savingAllowed_) return;
   saveStore(store_, application.standardUserDefaults());
   savedRevision_ = store_.revision();

@@ -526,6 +526,16 @@ TEST(AppLifecycle, ALaunchInTwoStepsHasTheTransactionsBeforeAnythingNeedsThem) {
     run.app.resignActive();
     EXPECT_EQ(run.diagnostics.str(), "");
   }
+  // A resign before the lists are in waits for them: a first launch that quits at once still
+  // leaves its store behind.
+  const fs::path fresh = folder.path() / "fresh.sqlite3";
+  {
+    SqliteUserDefaults defaults(fresh);
+    LaunchLoad load(defaults);
+    RunningApp run(defaults, fresh, &load);
+    run.app.resignActive();
+  }
+  EXPECT_TRUE(fs::exists(fresh));
   SqliteUserDefaults defaults(file);
   const BudgetStore saved = loadFrom(defaults).store;
   const BudgetStore original = sizeableBudget(2, 10);
