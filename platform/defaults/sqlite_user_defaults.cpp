@@ -59,6 +59,21 @@ bool isBusy(int code) {
   return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
+// Whether SQLite's code says that it read the file's content and found it unusable, rather than
+// that it could not read it at all (permission, a link, an I/O error, no memory).
+bool isContentFault(int code) {
+  const int primary = code & 0xff;
+  return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FORMAT ||
+         primary == SQLITE_TOOBIG || primary == SQLITE_SCHEMA || primary == SQLITE_MISMATCH;
+}
+
+// A store that could not be opened or read for a reason outside its content: reported, and never
+// taken for damaged data, so that nothing copies it aside or replaces it.
+Status notReached(const fs::path& file, const std::string& what, const std::string& reason) {
+  return Status::failed("The " + describeFile(file) + " " + what + " (" + reason +
+                        "); it is left untouched.");
+}
+
 // What a failed read means, from SQLite's code and message.
 Status readFailure(int code, const std::string& message, const fs::path& file,
                    std::string_view key = {}) {
@@ -70,6 +85,7 @@ Status readFailure(int code, const std::string& message, const fs::path& file,
     return unreadable(
         file, "holds a value larger than 16 MiB under the key \"" + std::string(key) + "\"");
   }
+  if (!isContentFault(code)) return notReached(file, "cannot be read", message);
   return unreadable(file, "cannot be read (" + message + ")");
 }
 
@@ -170,9 +186,7 @@ OwnershipFinding checkOwnership(sqlite3* db) {
 Status findDamage(sqlite3* db, const fs::path& file) {
   SqliteStatement check(db, "PRAGMA quick_check(1)");
   if (!check || check.step() != SQLITE_ROW) {
-    if (isBusy(sqlite3_errcode(db)) || sqlite3_errcode(db) == SQLITE_INTERRUPT) {
-      return readFailure(db, file);
-    }
+    if (!isContentFault(sqlite3_errcode(db))) return readFailure(db, file);
     return unreadable(file, "is damaged (" + std::string(sqlite3_errmsg(db)) + ")");
   }
   std::string damage(check.text(0));
@@ -212,12 +226,26 @@ Status checkWritable(const fs::path& file, bool exists) {
   return Status::ok();
 }
 
-// Debian's SQLite reads a name that starts with "file:" as a URI; an absolute path never does.
-int openDatabase(const fs::path& file, int flags, sqlite3** db) {
+// The file in its folder as the system finds it, every link above it resolved: the folders above
+// the store are the user's to arrange (a home on another disk, a synced folder), while SQLite,
+// told not to follow links, would refuse a link anywhere in the path. A link in the file's own
+// place is still refused. The name is absolute, and Debian's SQLite reads a name that starts with
+// "file:" as a URI; an absolute path never does.
+fs::path resolvedPath(const fs::path& file) {
   std::error_code error;
   fs::path absolute = fs::absolute(file, error);
-  if (error) absolute = file;
-  return sqlite3_open_v2(absolute.c_str(), db, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
+  if (error) return file;
+  fs::path folder = fs::weakly_canonical(absolute.parent_path(), error);
+  return error ? absolute : folder / absolute.filename();
+}
+
+int openDatabase(const fs::path& file, int flags, sqlite3** db) {
+  return sqlite3_open_v2(resolvedPath(file).c_str(), db, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
+}
+
+// Why SQLite could not open the file, as a status: never damage, since nothing was read.
+Status openFailure(sqlite3* db, const fs::path& file) {
+  return notReached(file, "cannot be opened", sqlite3_errmsg(db));
 }
 
 // What a read that found no value means for the store as a whole.
@@ -321,7 +349,7 @@ bool SqliteUserDefaults::openOwnDatabase() const {
   makePrivate(file_.string() + "-journal");
   sqlite3* db = nullptr;
   if (openDatabase(file_, SQLITE_OPEN_READWRITE, &db) != SQLITE_OK) {
-    readStatus_ = unreadable(file_, "cannot be opened (" + std::string(sqlite3_errmsg(db)) + ")");
+    readStatus_ = openFailure(db, file_);
     sqlite3_close_v2(db);
     return false;
   }

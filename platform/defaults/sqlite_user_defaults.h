@@ -5,7 +5,8 @@
 //
 // What it guards against: a file that is not a SQLite database, a database that is not ours, or a
 // symbolic link in the store's place is reported through readStatus() and never written to, moved
-// or deleted. A file of ours that SQLite's check finds damaged is reported the same way and left
+// or deleted; links in the folders above the store are the user's and are followed. A file that
+// cannot be opened or read at all (permission, an I/O error) is reported as such, never as damage. A file of ours that SQLite's check finds damaged is reported the same way and left
 // as it is until startAfresh(), which the application calls once it has copied the file aside. A
 // store that another program holds locked is waited for a little, then reported as busy, never
 // as damaged. A store written by a newer version, or one whose file or folder cannot be written,
@@ -50,7 +51,6 @@ class SqliteUserDefaults : public UserDefaults {
                     std::string_view key) override;
   void setNumberLists(const std::vector<std::vector<double>>& lists, std::string_view key) override;
   Status synchronize() override;
-  bool hasUncommittedChanges() const override { return !pending_.empty(); }
   Status beginReading() override;
   void endReading() override;
   Status startAfresh() override;

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <thread>
 
 #include "core/persistence.h"
@@ -110,9 +111,12 @@ class RuntimeFolder {
   fs::path path_;
 };
 
+// The data home is reached through a link, as a home on another disk or a synced folder is.
 TEST(AllotProcess, ASecondLaunchRaisesTheFirstAndEveryQuitSignalSavesPrivately) {
   TemporaryDirectory directory;
-  const fs::path& home = directory.path();
+  const fs::path home = directory.path() / "linked-home";
+  fs::create_directory(directory.path() / "home");
+  fs::create_directory_symlink(directory.path() / "home", home);
   const fs::path store = home / "allot" / "defaults.sqlite3";
   const RuntimeFolder runtime;
   const mode_t umask = ::umask(0);  // the children's, as permissive as it gets
@@ -145,6 +149,8 @@ TEST(AllotProcess, ASecondLaunchRaisesTheFirstAndEveryQuitSignalSavesPrivately) 
     EXPECT_EQ(modeOf(store.parent_path()), 0700u);
     EXPECT_EQ(modeOf(store), 0600u);
     EXPECT_EQ(modeOf(store.string() + ".lock"), 0600u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(store.parent_path()), {}), 2) << "no copy";
+    EXPECT_EQ(fileBytes(home / "first.err").find("could not be loaded"), std::string::npos);
   }
   ::umask(umask);
 }
