@@ -1,8 +1,10 @@
 #include "core/persistence.h"
 
+#include <cmath>
 #include <optional>
 
 #include "core/envelope_editing.h"
+#include "core/transactions.h"
 #include "platform/defaults/value_lists.h"
 
 namespace allot {
@@ -57,6 +59,26 @@ std::vector<std::vector<double>> zeroAmountsFor(
   return amounts;
 }
 
+// Allot never records an amount that is not a finite number, nor one beyond the recording limit,
+// and never lets a balance or the total stop being finite; such a value was written by something
+// else, and showing it would carry "NaN" or "INF" into every later figure. The data is taken for
+// unusable, so that it is kept aside and said, rather than shown or repaired by a guess.
+bool isFinite(double amount) {
+  return std::isfinite(amount);
+}
+bool isRecordable(double amount) {
+  return isFinite(amount) && std::fabs(amount) <= largestAmount;
+}
+
+template <typename Test>
+Status requireAmounts(const std::vector<double>& amounts, std::string_view key, Test test,
+                      std::string_view kind) {
+  for (double amount : amounts) {
+    if (!test(amount)) return Status::unreadable(quoted(key) + " holds " + std::string(kind));
+  }
+  return Status::ok();
+}
+
 const char* const perEnvelopeKeys[] = {"categoryNames", "envelopeColors", "categoryAmounts",
                                        "detailArrays", "detailAmountArrays"};
 
@@ -78,6 +100,9 @@ Status loadSummary(const UserDefaults& defaults, BudgetFields& fields) {
   if (!take(*total, fields.totalAmount)) {
     return Status::unreadable("\"totalAmount\" is not a number");
   }
+  if (!isFinite(fields.totalAmount)) {
+    return Status::unreadable("\"totalAmount\" is not a finite number");
+  }
 
   Status status = require(defaults.valueForKey("categoryNames"), "categoryNames", "a list of texts",
                           fields.categoryNames);
@@ -87,6 +112,9 @@ Status loadSummary(const UserDefaults& defaults, BudgetFields& fields) {
                    fields.categoryAmounts);
   if (!status.isOk()) return status;
   status = fitToEnvelopes(fields.categoryAmounts, count, "categoryAmounts");
+  if (!status.isOk()) return status;
+  status = requireAmounts(fields.categoryAmounts, "categoryAmounts", isFinite,
+                          "a balance that is not a finite number");
   if (!status.isOk()) return status;
 
   // The colours as stored, for the list; whether they are taken is loadTransactions' decision,
@@ -141,6 +169,11 @@ Status loadTransactions(const UserDefaults& defaults, BudgetFields& fields) {
   if (!status.isOk()) return status;
   status = fitToEnvelopes(fields.detailAmountArrays, count, "detailAmountArrays");
   if (!status.isOk()) return status;
+  for (const std::vector<double>& amounts : fields.detailAmountArrays) {
+    status = requireAmounts(amounts, "detailAmountArrays", isRecordable,
+                            "an amount that is not a finite number within the recording limit");
+    if (!status.isOk()) return status;
+  }
 
   // Repair: one mismatched pair of lists means the recorded amounts cannot be matched to their
   // descriptions, so every envelope's amounts become zeros; balances and the total stay as stored.
