@@ -2,8 +2,9 @@
 // that keeps one Allot per store (a second launch raises the first one's window instead), the
 // user's SQLite store and its LaunchLoad (the budget read on a thread of its own while the QML
 // compiles, the transaction lists after the first frame), the kit application with AppDelegate
-// (launched on the loaded summary), and its Qt Quick screen, ready to show. main() and the launch benchmark both use it, so the
-// benchmark measures the program's own start. It needs a QGuiApplication to exist.
+// (launched on the loaded summary), and its Qt Quick screen, ready to show. main() and the launch
+// benchmark both use it, so the benchmark measures the program's own start. It needs a
+// QGuiApplication to exist.
 #pragma once
 
 #include <QObject>

@@ -63,7 +63,7 @@ void AppDelegate::takeSummary(kit::Application& application) {
     // What could not be loaded is said by finishLaunchLoad; until then the list stays as it is.
     if (!lateOutcome_.isOk()) return;
     store.assign(std::move(whole));
-    savedRevision_ = store.revision();
+    savedRevision_ = committedRevision_ = store.revision();
     savingAllowed_ = mayBeSaved;
   });
 }
@@ -80,23 +80,25 @@ void AppDelegate::finishLaunchLoad(kit::Application& application) {
 
 void AppDelegate::takeOutcome(kit::Application& application, const Status& loaded) {
   UserDefaults& defaults = *defaults_;
-  savedRevision_ = store_.revision();
+  savedRevision_ = committedRevision_ = store_.revision();
   waitingForStore_ = loaded.kind() == Status::Kind::Busy;
   const Status writability = defaults.writability();
-  savingAllowed_ = loaded.isOk() && writability.isOk();
+  savingAllowed_ = loaded.isOk() && writability.isOk() && !options_.readOnlyReason;
   if (waitingForStore_) {
     diagnostics_ << "allot: " << loaded.message() << " Waiting for it before loading.\n";
-  } else if (!loaded.isOk() && loaded.kind() == Status::Kind::Unreadable &&
-             writability.isOk()) {
+  } else if (!loaded.isOk() && loaded.kind() == Status::Kind::Unreadable && writability.isOk()) {
     keepUnloadableData(application, loaded);
   } else if (!loaded.isOk()) {
     tell("Your stored budget could not be loaded: " + withFullStop(loaded.message()) +
          " Nothing will be saved over it.");
   } else if (writability.kind() == Status::Kind::Newer) {
-    tell("Your budget was written by a newer version of Allot. It is shown read-only: changes "
-         "made here will not be saved.");
+    tell(
+        "Your budget was written by a newer version of Allot. It is shown read-only: changes "
+        "made here will not be saved.");
   } else if (!writability.isOk()) {
     tell("Your budget is read-only. " + withFullStop(writability.message()));
+  } else if (options_.readOnlyReason) {
+    tell(*options_.readOnlyReason);
   }
 }
 
@@ -118,8 +120,10 @@ void AppDelegate::keepUnloadableData(kit::Application& /*application*/, const St
     if (Status fresh = defaults_->startAfresh(); !fresh.isOk()) {
       diagnostics_ << "allot: " << fresh.message() << '\n';
     }
-    tell("Your stored budget could not be loaded, so Allot started a new, empty one in its place; "
-         "a copy of the old one was kept at " + copy->string() + "." + why);
+    tell(
+        "Your stored budget could not be loaded, so Allot started a new, empty one in its place; "
+        "a copy of the old one was kept at " +
+        copy->string() + "." + why);
   } else {
     tell("Your stored budget could not be loaded, and no copy of it could be made (" + error +
          "), so Allot started with an empty budget that will not be saved over it." + why);
@@ -157,8 +161,9 @@ void AppDelegate::applicationWillResignActive(kit::Application& application) {
 }
 
 bool AppDelegate::hasUnsavedChanges() const {
-  return savingAllowed_ && defaults_ != nullptr &&
-         (store_.revision() != savedRevision_ || defaults_->hasUncommittedChanges());
+  // Only what the user changed counts: a commit that failed with nothing new in it (the store
+  // locked by another program at the quit, say) loses nothing.
+  return savingAllowed_ && defaults_ != nullptr && store_.revision() != committedRevision_;
 }
 
 void AppDelegate::saveChanges(kit::Application& application) {
@@ -172,17 +177,21 @@ void AppDelegate::saveChanges(kit::Application& application) {
 
 void AppDelegate::applicationDidCommit(kit::Application& /*application*/, const Status& outcome) {
   if (outcome.isOk()) {
+    committedRevision_ = savedRevision_;
     if (showingCommitFailure_ && window() != nullptr) window()->clearNotice();
     showingCommitFailure_ = false;
     return;
   }
   // The toolkit already said it on the diagnostics stream; the window says it until a commit
-  // succeeds.
+  // succeeds, unless nothing of the user's waits for it.
+  if (!hasUnsavedChanges()) return;
   showingCommitFailure_ = true;
   if (window() != nullptr) {
-    window()->showNotice({"Allot could not save your latest changes; it keeps them and tries "
-                          "again. " + withFullStop(outcome.message()),
-                          false});
+    window()->showNotice(
+        {"Allot could not save your latest changes; it keeps them and tries "
+         "again. " +
+             withFullStop(outcome.message()),
+         false});
   }
 }
 

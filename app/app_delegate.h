@@ -1,9 +1,9 @@
 // AppDelegate: the application's delegate. It owns the one BudgetStore of the process and hands
 // it to the main storyboard, which hands it to every screen. When launching finishes it loads the
 // store from the per-user defaults, or takes it from a LaunchLoad the program began early: the
-// summary at once, the transaction lists before anything reads them or changes the store; each time the application resigns the active state it saves
-// the whole store (the toolkit then commits the defaults), and between resigns it saves whatever
-// changed when the toolkit asks.
+// summary at once, the transaction lists before anything reads them or changes the store; each time
+// the application resigns the active state it saves the whole store (the toolkit then commits the
+// defaults), and between resigns it saves whatever changed when the toolkit asks.
 //
 // What it does when the stored budget is not simply there is told to the user twice, in one
 // sentence: on the diagnostics stream and in the window's notice. Data of ours that cannot be
@@ -46,6 +46,9 @@ class AppDelegate : public kit::ApplicationDelegate {
     // QML compiles); it must outlive the launch. None: the delegate loads at launch itself.
     // Loading again after a busy store always does.
     LaunchLoad* launchLoad = nullptr;
+    // Set when the budget may be shown but never saved (no lock could be taken on a folder that
+    // cannot be written), with the sentence that says so.
+    std::optional<std::string> readOnlyReason;
   };
 
   explicit AppDelegate(Options options, std::ostream& diagnostics = std::cerr);
@@ -93,8 +96,9 @@ class AppDelegate : public kit::ApplicationDelegate {
   bool waitingForStore_ = false;
   bool askAfterLaunch_ = false;
   bool showingCommitFailure_ = false;
-  std::uint64_t savedRevision_ = 0;  // the store's revision when it was last written
-  Status lateOutcome_;  // of a LaunchLoad's second step
+  std::uint64_t savedRevision_ = 0;      // the store's revision when it was last written
+  std::uint64_t committedRevision_ = 0;  // the last revision known to be in the store's file
+  Status lateOutcome_;                   // of a LaunchLoad's second step
 };
 
 }  // namespace allot

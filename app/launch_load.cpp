@@ -53,7 +53,8 @@ bool LaunchLoad::handOverSummary(const BudgetFields& fields, const Status& statu
 }
 
 Status LaunchLoad::withReadStatus(Status status) const {
-  if (Status read = defaults_.readStatus(); status.isOk() && !read.isOk()) return read;
+  // The store's own reason comes first: a value it could not decode reads as a missing key.
+  if (Status read = defaults_.readStatus(); !read.isOk()) return read;
   return status;
 }
 

@@ -39,8 +39,6 @@ class UserDefaults {
   // Commits the pending writes at once. When it cannot, it says why, and the writes stay pending
   // for the next try.
   virtual Status synchronize() = 0;
-  // Whether writes are waiting for a successful synchronize().
-  virtual bool hasUncommittedChanges() const { return false; }
 
   // Brackets a group of reads that must all see one state of the store, never half of another
   // program's commit. Not ok when the store cannot be read at all (busy, not ours, damaged); the

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <memory>
@@ -349,7 +350,8 @@ TEST_F(EnvelopeListScreen, TheEditorInAddMode) {
   EXPECT_FALSE(editor.envelopeName()->isFirstResponder());
   run.user.tap(RunningApp::button(editor, "purpleButton"));
   EXPECT_EQ(editor.addButton()->backgroundColor(), paletteColor(4));
-  EXPECT_EQ(editor.resultsLabel()->text(), "Added '\u2068Food\u2069'");  // choosing changes nothing else
+  EXPECT_EQ(editor.resultsLabel()->text(),
+            "Added '\u2068Food\u2069'");  // choosing changes nothing else
   save("Rent");
   save(" ");
   EXPECT_EQ(editor.resultsLabel()->text(), "Added '\u2068 \u2069'");
@@ -453,14 +455,20 @@ TEST(AppLifecycle, DataThatCannotBeCopiedAsideIsNeverSavedOver) {
 // same when the launch loads in two steps and only the second, the transaction lists, fails: once
 // they are read.
 TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace) {
+  // A key set to a value that cannot be taken; no key: the file is cut short; no value: the
+  // key's stored bytes are not a value at all.
   const struct {
     const char* what;
-    const char* key;  // set to a value that cannot be taken; none: the file is cut short
+    const char* key;
     std::optional<Value> value;
     const char* said;
   } cases[] = {{"a damaged store file", nullptr, std::nullopt, "is damaged"},
+               {"a value that cannot be decoded", "categoryNames", std::nullopt,
+                "damaged value under the key \"categoryNames\""},
                {"balances that cannot be loaded", "categoryNames",
                 Value(Value::List{"Food", "Rent", "Gas"}), "has 2 entries for 3"},
+               {"a balance that is not a number", "categoryAmounts",
+                Value(Value::List{std::nan(""), 0.0}), "not a finite number"},
                {"transaction lists that cannot be loaded", "detailAmountArrays",
                 Value(Value::List{Value::List{}}), "has 1 entries for 2"}};
   for (std::size_t trial = 0; trial < 2 * std::size(cases); ++trial) {
@@ -472,6 +480,10 @@ TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace)
     saveAndCommit(sizeableBudget(2, 10), file);
     if (key == nullptr) {
       fs::resize_file(file, fs::file_size(file) - 3000);
+    } else if (!value) {
+      runSql(
+          file,
+          ("UPDATE defaults SET value = x'9f01' WHERE key = '" + std::string(key) + "';").c_str());
     } else {
       SqliteUserDefaults defaults(file);
       defaults.setObject(*value, key);
@@ -591,6 +603,17 @@ TEST(AppLifecycle, ACommitThatFailsIsShownKeptAndAskedAboutBeforeQuitting) {
   EXPECT_TRUE(run.app.saveChanges());
   EXPECT_FALSE(run.app.hasUnsavedChanges());
   EXPECT_EQ(SqliteUserDefaults(file).valueForKey("categoryNames"), Value(Value::List{"Food"}));
+  {
+    // With nothing new, a commit that fails (the store locked by another program) loses nothing:
+    // neither the window nor the quit says otherwise.
+    LockHolder holder(file);
+    defaults.setBusyWait(50);
+    run.app.resignActive();
+    EXPECT_FALSE(run.app.window().notice().has_value());
+    EXPECT_TRUE(run.app.requestQuit());
+    quit = false;
+    run.diagnostics.str("");
+  }
 
   std::signal(SIGXFSZ, SIG_IGN);
   rlimit limit{};
