@@ -50,11 +50,13 @@ AllotProgram::Start AllotProgram::start() {
   channel_ = std::make_unique<InstanceChannel>(storeFile_);
   if (lock_->outcome() == InstanceLock::Outcome::HeldByAnother) {
     if (channel_->askToRaise()) return Start::RaisedOther;
-    refusal_ = lock_->error() + " It does not answer, so its window could not be brought to the "
-                                "front.";
+    refusal_ = lock_->error() +
+               " It does not answer, so its window could not be brought to the "
+               "front.";
     return Start::Refused;
   }
-  if (!lock_->acquired()) {
+  const bool readOnly = lock_->outcome() == InstanceLock::Outcome::ReadOnlyFolder;
+  if (!lock_->acquired() && !readOnly) {
     refusal_ = lock_->error();
     return Start::Refused;
   }
@@ -66,9 +68,12 @@ AllotProgram::Start AllotProgram::start() {
         &listsRead_, [this] { delegate_->finishLaunchLoad(*application_); }, Qt::QueuedConnection);
   });
   std::unique_ptr<QQmlApplicationEngine> engine = QtScreen::prepareEngine();
-  application_ = std::make_unique<kit::Application>(*defaults_, [this] {
+  application_ = std::make_unique<kit::Application>(*defaults_, [this, readOnly] {
     auto delegate = std::make_unique<AppDelegate>(AppDelegate::Options{
-        .storeFile = storeFile_, .formatLocale = std::nullopt, .launchLoad = launchLoad_.get()});
+        .storeFile = storeFile_,
+        .formatLocale = std::nullopt,
+        .launchLoad = launchLoad_.get(),
+        .readOnlyReason = readOnly ? std::optional(lock_->error()) : std::nullopt});
     delegate_ = delegate.get();
     return delegate;
   });

@@ -14,7 +14,11 @@ InstanceLock::InstanceLock(const std::filesystem::path& storeFile) {
   const std::filesystem::path lockFile = storeFile.string() + ".lock";
   fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd_ >= 0) ::fchmod(fd_, 0600);
-  if (fd_ < 0) {
+  if (fd_ < 0 && (errno == EACCES || errno == EROFS) && !std::filesystem::exists(lockFile)) {
+    outcome_ = Outcome::ReadOnlyFolder;
+    error_ = "The folder " + lockFile.parent_path().string() +
+             " cannot be written, so your budget is shown read-only: nothing will be saved.";
+  } else if (fd_ < 0) {
     error_ = "Allot cannot lock its budget: the lock file " + lockFile.string() +
              " cannot be opened (" + std::strerror(errno) + ").";
   } else if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {

@@ -11,7 +11,9 @@ namespace allot {
 
 class InstanceLock {
  public:
-  enum class Outcome { Acquired, HeldByAnother, Failed };
+  // ReadOnlyFolder: the lock file does not exist and the folder cannot be written, so no Allot can
+  // save there either; the budget may be shown, never saved.
+  enum class Outcome { Acquired, HeldByAnother, ReadOnlyFolder, Failed };
 
   explicit InstanceLock(const std::filesystem::path& storeFile);
   ~InstanceLock();
