@@ -102,16 +102,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(_allot_runtime_modules
-    qml6-module-qtqml
-    qml6-module-qtqml-workerscript
-    qml6-module-qtquick
-    qml6-module-qtquick-controls
-    qml6-module-qtquick-layouts
-    qml6-module-qtquick-templates
-    qml6-module-qtquick-window
-    qt6-qpa-plugins
-    libqt6svg6)
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/runtime-packages _allot_runtime_modules
+     REGEX "^[^#]")
 list(JOIN _allot_runtime_modules ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # Without a font that has them, emoji in an envelope's name show as empty boxes.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-noto-color-emoji)

@@ -12,13 +12,13 @@ core_packages=(
   libicu-dev libsqlite3-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
-# The Qt Quick window: Qt 6 with the QML modules the screens import, the platform plugins
-# (xcb for a display, offscreen for tests), the SVG icon loader and fonts with emoji.
+# The Qt Quick window: Qt 6 to build it, what the program needs at run time (the QML modules the
+# screens import, the platform plugins, the SVG icon loader: the list the package depends on), and
+# fonts with emoji.
+mapfile -t runtime_packages < <(grep -v '^#' "$(dirname "$0")/../packaging/runtime-packages")
 screen_packages=(
-  qt6-base-dev qt6-declarative-dev qt6-qpa-plugins libqt6svg6 libgl-dev
-  qml6-module-qtqml qml6-module-qtqml-workerscript qml6-module-qtquick
-  qml6-module-qtquick-controls qml6-module-qtquick-layouts qml6-module-qtquick-templates
-  qml6-module-qtquick-window fonts-dejavu-core fonts-noto-color-emoji
+  qt6-base-dev qt6-declarative-dev libgl-dev "${runtime_packages[@]}"
+  fonts-dejavu-core fonts-noto-color-emoji
 )
 # Without a display (scripts/serve-headless.sh): TigerVNC's X server and its password tool, xauth
 # for the display's cookie, noVNC and websockify for a browser, ss to see what listens.
