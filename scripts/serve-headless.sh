@@ -39,12 +39,25 @@ for port in "$vnc_port" "$web_port"; do
 done
 [ "$vnc_port" != "$web_port" ] || fail "ALLOT_VNC_PORT and ALLOT_WEB_PORT are both $vnc_port"
 
-# The password, the cookie and the logs live in a folder of the user's alone, under the runtime
-# folder when there is one.
-runtime=${XDG_RUNTIME_DIR:-}
-if [ -z "$runtime" ] || [ ! -d "$runtime" ] || [ ! -O "$runtime" ]; then runtime=${TMPDIR:-/tmp}; fi
+# The password, the cookie and the logs live in a folder of the user's alone: under the runtime
+# folder only when no one else can rename or replace what is in it (a real folder of the user's
+# that neither group nor others may write to), else a new one that mktemp makes. The folder is
+# checked once made, before anything goes in.
+private_parent() {
+  local folder=${1%/}
+  [ -d "$folder" ] && [ ! -L "$folder" ] && [ -O "$folder" ] &&
+    (( (8#$(stat -c %a "$folder") & 8#022) == 0 ))
+}
 umask 077
-state=$(mktemp -d "$runtime/allot-serve.XXXXXXXX")
+parent=${TMPDIR:-/tmp}
+if [ -n "${XDG_RUNTIME_DIR:-}" ] && private_parent "$XDG_RUNTIME_DIR"; then
+  parent=$XDG_RUNTIME_DIR
+fi
+state=$(mktemp -d "$parent/allot-serve.XXXXXXXX") || fail "could not make a folder in $parent"
+if [ ! -d "$state" ] || [ -L "$state" ] || [ ! -O "$state" ] ||
+  [ "$(stat -c %a "$state")" != 700 ]; then
+  fail "$state is not a folder of this user's alone"
+fi
 
 server_pids=()
 program_pid=

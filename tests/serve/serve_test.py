@@ -1,14 +1,16 @@
 #!/usr/bin/python3
 """Allot served without a display by scripts/serve-headless.sh, as the run command does: it
-listens on loopback only, refuses VNC and X clients without the password or cookie, stops with a
-clear error on a port in use, lets a browser log in through noVNC and reach Allot, and stops
-every process it started. ALLOT_PROGRAM and ALLOT_SERVE name the program and the script,
-ALLOT_SCREENSHOT the browser's picture. Run: serve_test.py HeadlessServing | BrowserSession"""
+listens on loopback only, refuses VNC and X clients without the password or cookie, keeps its
+password out of a runtime folder others may write to, stops with a clear error on a port in use,
+lets a browser log in through noVNC and reach Allot, and stops every process it started.
+ALLOT_PROGRAM and ALLOT_SERVE name the program and the script, ALLOT_SCREENSHOT the browser's
+picture. Run: serve_test.py HeadlessServing | BrowserSession"""
 import os
 import re
 import signal
 import socket
 import sqlite3
+import stat
 import struct
 import subprocess
 import tempfile
@@ -38,13 +40,16 @@ def free_port():
 class Serving:
     """One run of the serving script on a scratch data folder, which also marks its processes."""
 
-    def __init__(self, vnc_port=None):
+    def __init__(self, vnc_port=None, runtime_mode=0o700):
         self.folder = tempfile.TemporaryDirectory(prefix="allot-serve-test.")
         self.home = self.folder.name
-        os.mkdir(os.path.join(self.home, "runtime"), 0o700)
+        self.runtime, self.temporary = (os.path.join(self.home, n) for n in ("runtime", "tmp"))
+        for folder, mode in ((self.runtime, runtime_mode), (self.temporary, 0o700)):
+            os.mkdir(folder)
+            os.chmod(folder, mode)
         self.vnc_port, self.web_port = vnc_port or free_port(), free_port()
         environment = dict(os.environ, HOME=self.home, XDG_DATA_HOME=self.home,
-                           XDG_RUNTIME_DIR=os.path.join(self.home, "runtime"),
+                           XDG_RUNTIME_DIR=self.runtime, TMPDIR=self.temporary,
                            ALLOT_VNC_PORT=str(self.vnc_port), ALLOT_WEB_PORT=str(self.web_port))
         with open(os.path.join(self.home, "errors"), "w") as errors:
             self.process = subprocess.Popen(["bash", SERVE, PROGRAM], env=environment, text=True,
@@ -70,6 +75,11 @@ class Serving:
             except OSError:
                 pass
         return found
+
+    def state_folders(self):
+        """The script's folders for the password and the cookie."""
+        return [os.path.join(parent, name) for parent in (self.runtime, self.temporary)
+                for name in os.listdir(parent) if name.startswith("allot-serve.")]
 
     def errors(self):
         with open(os.path.join(self.home, "errors")) as errors:
@@ -107,6 +117,7 @@ class HeadlessServing(unittest.TestCase):
         self.assertTrue(serving.password, serving.output + serving.errors())
         ours = serving.processes()
         self.assertLessEqual({"Xvnc", "websockify", "allot"}, set(ours.values()))
+        self.assertEqual([os.path.dirname(f) for f in serving.state_folders()], [serving.runtime])
 
         listening = subprocess.run(["ss", "-Hltunp"], capture_output=True, text=True).stdout
         addresses = [line.split()[4] for line in listening.splitlines()
@@ -139,8 +150,21 @@ class HeadlessServing(unittest.TestCase):
 
         self.assertEqual(serving.stop(), 0, serving.errors())
         self.assertEqual(serving.processes(), {})
-        self.assertEqual(os.listdir(os.path.join(serving.home, "runtime")), [])
+        self.assertEqual(serving.state_folders(), [])
         self.assertTrue(os.path.exists(os.path.join(serving.home, "allot", "defaults.sqlite3")))
+
+    def test_avoids_a_runtime_folder_others_may_write_to(self):
+        for mode in (0o777, 0o1777):
+            serving = Serving(runtime_mode=mode)
+            self.addCleanup(serving.close)
+            self.assertTrue(serving.password, serving.output + serving.errors())
+            [state] = serving.state_folders()
+            self.assertEqual(os.path.dirname(state), serving.temporary)
+            status = os.lstat(state)
+            self.assertTrue(stat.S_ISDIR(status.st_mode))
+            self.assertEqual((status.st_uid, stat.S_IMODE(status.st_mode)), (os.getuid(), 0o700))
+            serving.stop()
+            self.assertEqual(serving.state_folders(), [])
 
     def test_a_port_in_use_is_a_clear_error(self):
         with socket.socket() as taken:
