@@ -2,11 +2,11 @@
 # Shows Allot's window on a machine without a display, to this machine only. Starts TigerVNC's X
 # server (Xvnc) on a free display number, with a cookie that only this script's programs know,
 # and its VNC port on 127.0.0.1 behind a password made up for this start; starts websockify on
-# 127.0.0.1 to serve noVNC, so that a browser can be the VNC client; runs the program on that
-# display with Qt's xcb platform; prints once where to connect, the password and an SSH tunnel
-# for other machines. When the program ends, or this script is stopped (Ctrl+C, SIGTERM,
-# SIGHUP), it stops the program first (so that it saves), then the servers, and removes the
-# password and the cookie. It exits with the program's status, or 1 when it cannot serve.
+# 127.0.0.1 to serve noVNC, so that a browser can be the VNC client, from that page only; runs
+# the program on that display with Qt's xcb platform; prints once where to connect, the password
+# and an SSH tunnel for other machines. When the program ends, or this script is stopped (Ctrl+C,
+# SIGTERM, SIGHUP), it stops the program first (so that it saves), then the servers, and removes
+# the password and the cookie. It exits with the program's status, or 1 when it cannot serve.
 # Usage: serve-headless.sh PROGRAM [ARGUMENT...]
 # ALLOT_VNC_PORT (5900) and ALLOT_WEB_PORT (6080) choose the ports.
 set -euo pipefail
@@ -102,7 +102,10 @@ if [ -z "$display" ]; then
   fail "the VNC server did not start"
 fi
 
+# It lets in WebSocket clients from the page it serves only, so that other sites that the
+# browser shows cannot reach the VNC server through it.
 setsid websockify --web "$novnc" "127.0.0.1:$web_port" "127.0.0.1:$vnc_port" \
+  --auth-plugin ExpectOrigin --auth-source "http://127.0.0.1:$web_port http://localhost:$web_port" \
   >"$state/websockify.log" 2>&1 &
 server_pids+=("$!")
 for _ in $(seq 100); do

@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """Allot served without a display by scripts/serve-headless.sh, as the run command does: it
-listens on loopback only, refuses VNC and X clients without the password or cookie, keeps its
-password out of a runtime folder others may write to, stops with a clear error on a port in use,
-lets a browser log in through noVNC and reach Allot, and stops every process it started.
-ALLOT_PROGRAM and ALLOT_SERVE name the program and the script, ALLOT_SCREENSHOT the browser's
-picture. Run: serve_test.py HeadlessServing | BrowserSession"""
+listens on loopback only, refuses VNC and X clients without the password or cookie and WebSocket
+clients from other pages, keeps its password out of a runtime folder others may write to, stops
+with a clear error on a port in use, lets a browser log in through noVNC and reach Allot, and
+stops every process it started. ALLOT_PROGRAM and ALLOT_SERVE name the program and the script,
+ALLOT_SCREENSHOT the browser's picture. Run: serve_test.py HeadlessServing | BrowserSession"""
 import os
 import re
 import signal
@@ -81,6 +81,15 @@ class Serving:
         return [os.path.join(parent, name) for parent in (self.runtime, self.temporary)
                 for name in os.listdir(parent) if name.startswith("allot-serve.")]
 
+    def upgrade_status(self, origin):
+        """The HTTP status with which websockify answers a WebSocket upgrade from origin."""
+        with socket.create_connection(("127.0.0.1", self.web_port), timeout=10) as client:
+            client.sendall(f"GET / HTTP/1.1\r\nHost: 127.0.0.1:{self.web_port}\r\n"
+                           "Upgrade: websocket\r\nConnection: Upgrade\r\n"
+                           "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                           f"Sec-WebSocket-Version: 13\r\nOrigin: {origin}\r\n\r\n".encode())
+            return int(client.makefile("rb").readline().split()[1])
+
     def errors(self):
         with open(os.path.join(self.home, "errors")) as errors:
             return errors.read()
@@ -147,6 +156,11 @@ class HeadlessServing(unittest.TestCase):
             x_client.connect(x_socket)
             x_client.sendall(b"l\0" + struct.pack("<HHHH", 11, 0, 0, 0) + b"\0\0")
             self.assertEqual(x_client.recv(1), b"\0")  # Failed
+
+        # websockify carries the VNC connection for the page it serves alone, not for other sites.
+        for host in ("127.0.0.1", "localhost"):
+            self.assertEqual(serving.upgrade_status(f"http://{host}:{serving.web_port}"), 101)
+        self.assertEqual(serving.upgrade_status("http://example.com"), 403)
 
         self.assertEqual(serving.stop(), 0, serving.errors())
         self.assertEqual(serving.processes(), {})
