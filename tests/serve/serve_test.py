@@ -3,8 +3,9 @@
 listens on loopback only, refuses VNC and X clients without the password or cookie and WebSocket
 clients from other pages, keeps its password out of a runtime folder others may write to, stops
 with a clear error on a port in use, lets a browser log in through noVNC and reach Allot, and
-stops every process it started. ALLOT_PROGRAM and ALLOT_SERVE name the program and the script,
-ALLOT_SCREENSHOT the browser's picture. Run: serve_test.py HeadlessServing | BrowserSession"""
+stops every process it started, also when it is killed. ALLOT_PROGRAM and ALLOT_SERVE name the
+program and the script, ALLOT_SCREENSHOT the browser's picture.
+Run: serve_test.py HeadlessServing | BrowserSession"""
 import os
 import re
 import signal
@@ -76,10 +77,22 @@ class Serving:
                 pass
         return found
 
+    def program_saves_on_sigterm(self):
+        """Whether Allot is far enough in its start to catch SIGTERM, and so to save on it."""
+        for pid in (pid for pid, name in self.processes().items() if name == "allot"):
+            with open(f"/proc/{pid}/status") as status:
+                caught = re.search(r"^SigCgt:\s*(\w+)", status.read(), re.M).group(1)
+            return bool(int(caught, 16) & 1 << (signal.SIGTERM - 1))
+        return False
+
     def state_folders(self):
         """The script's folders for the password and the cookie."""
         return [os.path.join(parent, name) for parent in (self.runtime, self.temporary)
                 for name in os.listdir(parent) if name.startswith("allot-serve.")]
+
+    def ports_open(self):
+        ports = f"sport = :{self.vnc_port} or sport = :{self.web_port}"
+        return subprocess.run(["ss", "-Hltn", ports], capture_output=True, text=True).stdout.strip()
 
     def upgrade_status(self, origin):
         """The HTTP status with which websockify answers a WebSocket upgrade from origin."""
@@ -167,7 +180,7 @@ class HeadlessServing(unittest.TestCase):
         self.assertEqual(serving.state_folders(), [])
         self.assertTrue(os.path.exists(os.path.join(serving.home, "allot", "defaults.sqlite3")))
 
-    def test_avoids_a_runtime_folder_others_may_write_to(self):
+    def test_avoids_a_runtime_folder_others_may_write_to_and_cleans_up_when_killed(self):
         for mode in (0o777, 0o1777):
             serving = Serving(runtime_mode=mode)
             self.addCleanup(serving.close)
@@ -177,8 +190,14 @@ class HeadlessServing(unittest.TestCase):
             status = os.lstat(state)
             self.assertTrue(stat.S_ISDIR(status.st_mode))
             self.assertEqual((status.st_uid, stat.S_IMODE(status.st_mode)), (os.getuid(), 0o700))
-            serving.stop()
-            self.assertEqual(serving.state_folders(), [])
+
+            wait_until(serving.program_saves_on_sigterm, what="Allot to start")
+            serving.process.kill()
+            serving.process.wait()
+            wait_until(lambda: not (serving.processes() or serving.ports_open()
+                                    or serving.state_folders()), seconds=20,
+                       what="the killed script's processes, ports and folder to go")
+            self.assertTrue(os.path.exists(os.path.join(serving.home, "allot", "defaults.sqlite3")))
 
     def test_a_port_in_use_is_a_clear_error(self):
         with socket.socket() as taken:
