@@ -2,11 +2,12 @@
 # Shows Allot's window on a machine without a display, to this machine only. Starts TigerVNC's X
 # server (Xvnc) on a free display number, with a cookie that only this script's programs know,
 # and its VNC port on 127.0.0.1 behind a password made up for this start; starts websockify on
-# 127.0.0.1 to serve noVNC, so that a browser can be the VNC client; runs the program on that
-# display with Qt's xcb platform; prints once where to connect, the password and an SSH tunnel
-# for other machines. When the program ends, or this script is stopped (Ctrl+C, SIGTERM,
-# SIGHUP), it stops the program first (so that it saves), then the servers, and removes the
-# password and the cookie. It exits with the program's status, or 1 when it cannot serve.
+# 127.0.0.1 to serve noVNC, so that a browser can be the VNC client, from that page only; runs
+# the program on that display with Qt's xcb platform; prints once where to connect, the password
+# and an SSH tunnel for other machines. When the program ends, or this script is stopped (Ctrl+C,
+# SIGTERM, SIGHUP), it stops the program first (so that it saves), then the servers, and removes
+# the password and the cookie; when the script is killed (SIGKILL), a watcher it started does
+# the same. It exits with the program's status, or 1 when it cannot serve.
 # Usage: serve-headless.sh PROGRAM [ARGUMENT...]
 # ALLOT_VNC_PORT (5900) and ALLOT_WEB_PORT (6080) choose the ports.
 set -euo pipefail
@@ -39,12 +40,80 @@ for port in "$vnc_port" "$web_port"; do
 done
 [ "$vnc_port" != "$web_port" ] || fail "ALLOT_VNC_PORT and ALLOT_WEB_PORT are both $vnc_port"
 
-# The password, the cookie and the logs live in a folder of the user's alone, under the runtime
-# folder when there is one.
-runtime=${XDG_RUNTIME_DIR:-}
-if [ -z "$runtime" ] || [ ! -d "$runtime" ] || [ ! -O "$runtime" ]; then runtime=${TMPDIR:-/tmp}; fi
+# The password, the cookie and the logs live in a folder of the user's alone: under the runtime
+# folder only when no one else can rename or replace what is in it (a real folder of the user's
+# that neither group nor others may write to), else a new one that mktemp makes. The folder is
+# checked once made, before anything goes in.
+private_parent() {
+  local folder=${1%/}
+  [ -d "$folder" ] && [ ! -L "$folder" ] && [ -O "$folder" ] &&
+    (( (8#$(stat -c %a "$folder") & 8#022) == 0 ))
+}
 umask 077
-state=$(mktemp -d "$runtime/allot-serve.XXXXXXXX")
+parent=${TMPDIR:-/tmp}
+if [ -n "${XDG_RUNTIME_DIR:-}" ] && private_parent "$XDG_RUNTIME_DIR"; then
+  parent=$XDG_RUNTIME_DIR
+fi
+state=$(mktemp -d "$parent/allot-serve.XXXXXXXX") || fail "could not make a folder in $parent"
+if [ ! -d "$state" ] || [ -L "$state" ] || [ ! -O "$state" ] ||
+  [ "$(stat -c %a "$state")" != 700 ]; then
+  fail "$state is not a folder of this user's alone"
+fi
+
+# Whether a process is still running: not ended, and not a zombie whose parent has yet to see it.
+running() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) && [[ ${stat##*") "} != Z* ]]
+}
+
+# Whether any of the processes is running.
+any_running() {
+  local pid
+  for pid; do running "$pid" && return 0; done
+  return 1
+}
+
+# Sends SIGTERM to processes that are not this shell's children, and waits until they have
+# ended, for $1 seconds at most: whether they have.
+terminate() {
+  local tenths=$(($1 * 10))
+  shift
+  kill -TERM "$@" 2>/dev/null
+  while any_running "$@"; do
+    ((tenths-- > 0)) || return 1
+    sleep 0.1
+  done
+}
+
+# Stops what this script started when the script ends without doing so itself (kill -9). Runs
+# apart, reading from a pipe that only the script holds open (what it starts is given the pipe
+# closed, 9>&-): "server PID" and "program PID" as they start, "stopped" once the script has
+# stopped them. At the end of the pipe without "stopped", it stops the program first and waits
+# for it, as the script does, so that it saves while its display exists; then the servers; then
+# it removes the state folder. It ignores the signals that stop the script.
+watch_over() {
+  exec >/dev/null 2>&1
+  trap '' INT TERM HUP
+  set +e
+  local line program='' servers=()
+  while read -r line; do
+    case $line in
+      "program "*) program=${line#program } ;;
+      "server "*) servers+=("${line#server }") ;;
+      stopped) return ;;
+    esac
+  done
+  if [ -n "$program" ]; then
+    kill -TERM "$program"
+    while running "$program"; do sleep 0.1; done
+  fi
+  if [ "${#servers[@]}" -gt 0 ] && ! terminate 5 "${servers[@]}"; then
+    kill -KILL "${servers[@]}"
+  fi
+  rm -rf "$state"
+}
+exec 9> >(watch_over)
+watchdog=$!
 
 server_pids=()
 program_pid=
@@ -59,6 +128,9 @@ stop_all() {
   for pid in "${server_pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
   for pid in "${server_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$state"
+  echo stopped >&9
+  exec 9>&-
+  wait "$watchdog" 2>/dev/null || true
   exit "$status"
 }
 trap stop_all EXIT INT TERM HUP
@@ -80,8 +152,9 @@ mkfifo "$state/display"
 setsid Xvnc -displayfd 3 -auth "$state/Xauthority" -nolisten tcp -localhost \
   -interface 127.0.0.1 -rfbport "$vnc_port" -SecurityTypes VncAuth -PasswordFile "$state/passwd" \
   -AlwaysShared -desktop Allot -geometry 390x844 -depth 24 \
-  3>"$state/display" >"$state/Xvnc.log" 2>&1 &
+  3>"$state/display" >"$state/Xvnc.log" 2>&1 9>&- &
 server_pids+=("$!")
+echo "server $!" >&9
 display=
 read -r -t 20 display <"$state/display" || true
 if [ -z "$display" ]; then
@@ -89,9 +162,13 @@ if [ -z "$display" ]; then
   fail "the VNC server did not start"
 fi
 
+# It lets in WebSocket clients from the page it serves only, so that other sites that the
+# browser shows cannot reach the VNC server through it.
 setsid websockify --web "$novnc" "127.0.0.1:$web_port" "127.0.0.1:$vnc_port" \
-  >"$state/websockify.log" 2>&1 &
+  --auth-plugin ExpectOrigin --auth-source "http://127.0.0.1:$web_port http://localhost:$web_port" \
+  >"$state/websockify.log" 2>&1 9>&- &
 server_pids+=("$!")
+echo "server $!" >&9
 for _ in $(seq 100); do
   [ -z "$(ss -Hltn "sport = :$web_port")" ] || break
   kill -0 "${server_pids[1]}" 2>/dev/null || break
@@ -106,8 +183,9 @@ fi
 # display (dbus-launch), which outlives the program: an address where nothing listens prevents it.
 bus=${DBUS_SESSION_BUS_ADDRESS:-unix:path=$state/no-session-bus}
 DISPLAY=":$display" XAUTHORITY="$state/Xauthority" QT_QPA_PLATFORM=xcb \
-  DBUS_SESSION_BUS_ADDRESS="$bus" "$@" &
+  DBUS_SESSION_BUS_ADDRESS="$bus" "$@" 9>&- &
 program_pid=$!
+echo "program $program_pid" >&9
 
 cat <<EOF
 Allot is served on this machine only (127.0.0.1), with a password made up for this start.

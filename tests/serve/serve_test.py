@@ -1,14 +1,17 @@
 #!/usr/bin/python3
 """Allot served without a display by scripts/serve-headless.sh, as the run command does: it
-listens on loopback only, refuses VNC and X clients without the password or cookie, stops with a
-clear error on a port in use, lets a browser log in through noVNC and reach Allot, and stops
-every process it started. ALLOT_PROGRAM and ALLOT_SERVE name the program and the script,
-ALLOT_SCREENSHOT the browser's picture. Run: serve_test.py HeadlessServing | BrowserSession"""
+listens on loopback only, refuses VNC and X clients without the password or cookie and WebSocket
+clients from other pages, keeps its password out of a runtime folder others may write to, stops
+with a clear error on a port in use, lets a browser log in through noVNC and reach Allot, and
+stops every process it started, also when it is killed. ALLOT_PROGRAM and ALLOT_SERVE name the
+program and the script, ALLOT_SCREENSHOT the browser's picture.
+Run: serve_test.py HeadlessServing | BrowserSession"""
 import os
 import re
 import signal
 import socket
 import sqlite3
+import stat
 import struct
 import subprocess
 import tempfile
@@ -38,13 +41,16 @@ def free_port():
 class Serving:
     """One run of the serving script on a scratch data folder, which also marks its processes."""
 
-    def __init__(self, vnc_port=None):
+    def __init__(self, vnc_port=None, runtime_mode=0o700):
         self.folder = tempfile.TemporaryDirectory(prefix="allot-serve-test.")
         self.home = self.folder.name
-        os.mkdir(os.path.join(self.home, "runtime"), 0o700)
+        self.runtime, self.temporary = (os.path.join(self.home, n) for n in ("runtime", "tmp"))
+        for folder, mode in ((self.runtime, runtime_mode), (self.temporary, 0o700)):
+            os.mkdir(folder)
+            os.chmod(folder, mode)
         self.vnc_port, self.web_port = vnc_port or free_port(), free_port()
         environment = dict(os.environ, HOME=self.home, XDG_DATA_HOME=self.home,
-                           XDG_RUNTIME_DIR=os.path.join(self.home, "runtime"),
+                           XDG_RUNTIME_DIR=self.runtime, TMPDIR=self.temporary,
                            ALLOT_VNC_PORT=str(self.vnc_port), ALLOT_WEB_PORT=str(self.web_port))
         with open(os.path.join(self.home, "errors"), "w") as errors:
             self.process = subprocess.Popen(["bash", SERVE, PROGRAM], env=environment, text=True,
@@ -70,6 +76,32 @@ class Serving:
             except OSError:
                 pass
         return found
+
+    def program_saves_on_sigterm(self):
+        """Whether Allot is far enough in its start to catch SIGTERM, and so to save on it."""
+        for pid in (pid for pid, name in self.processes().items() if name == "allot"):
+            with open(f"/proc/{pid}/status") as status:
+                caught = re.search(r"^SigCgt:\s*(\w+)", status.read(), re.M).group(1)
+            return bool(int(caught, 16) & 1 << (signal.SIGTERM - 1))
+        return False
+
+    def state_folders(self):
+        """The script's folders for the password and the cookie."""
+        return [os.path.join(parent, name) for parent in (self.runtime, self.temporary)
+                for name in os.listdir(parent) if name.startswith("allot-serve.")]
+
+    def ports_open(self):
+        ports = f"sport = :{self.vnc_port} or sport = :{self.web_port}"
+        return subprocess.run(["ss", "-Hltn", ports], capture_output=True, text=True).stdout.strip()
+
+    def upgrade_status(self, origin):
+        """The HTTP status with which websockify answers a WebSocket upgrade from origin."""
+        with socket.create_connection(("127.0.0.1", self.web_port), timeout=10) as client:
+            client.sendall(f"GET / HTTP/1.1\r\nHost: 127.0.0.1:{self.web_port}\r\n"
+                           "Upgrade: websocket\r\nConnection: Upgrade\r\n"
+                           "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                           f"Sec-WebSocket-Version: 13\r\nOrigin: {origin}\r\n\r\n".encode())
+            return int(client.makefile("rb").readline().split()[1])
 
     def errors(self):
         with open(os.path.join(self.home, "errors")) as errors:
@@ -107,6 +139,7 @@ class HeadlessServing(unittest.TestCase):
         self.assertTrue(serving.password, serving.output + serving.errors())
         ours = serving.processes()
         self.assertLessEqual({"Xvnc", "websockify", "allot"}, set(ours.values()))
+        self.assertEqual([os.path.dirname(f) for f in serving.state_folders()], [serving.runtime])
 
         listening = subprocess.run(["ss", "-Hltunp"], capture_output=True, text=True).stdout
         addresses = [line.split()[4] for line in listening.splitlines()
@@ -137,10 +170,34 @@ class HeadlessServing(unittest.TestCase):
             x_client.sendall(b"l\0" + struct.pack("<HHHH", 11, 0, 0, 0) + b"\0\0")
             self.assertEqual(x_client.recv(1), b"\0")  # Failed
 
+        # websockify carries the VNC connection for the page it serves alone, not for other sites.
+        for host in ("127.0.0.1", "localhost"):
+            self.assertEqual(serving.upgrade_status(f"http://{host}:{serving.web_port}"), 101)
+        self.assertEqual(serving.upgrade_status("http://example.com"), 403)
+
         self.assertEqual(serving.stop(), 0, serving.errors())
         self.assertEqual(serving.processes(), {})
-        self.assertEqual(os.listdir(os.path.join(serving.home, "runtime")), [])
+        self.assertEqual(serving.state_folders(), [])
         self.assertTrue(os.path.exists(os.path.join(serving.home, "allot", "defaults.sqlite3")))
+
+    def test_avoids_a_runtime_folder_others_may_write_to_and_cleans_up_when_killed(self):
+        for mode in (0o777, 0o1777):
+            serving = Serving(runtime_mode=mode)
+            self.addCleanup(serving.close)
+            self.assertTrue(serving.password, serving.output + serving.errors())
+            [state] = serving.state_folders()
+            self.assertEqual(os.path.dirname(state), serving.temporary)
+            status = os.lstat(state)
+            self.assertTrue(stat.S_ISDIR(status.st_mode))
+            self.assertEqual((status.st_uid, stat.S_IMODE(status.st_mode)), (os.getuid(), 0o700))
+
+            wait_until(serving.program_saves_on_sigterm, what="Allot to start")
+            serving.process.kill()
+            serving.process.wait()
+            wait_until(lambda: not (serving.processes() or serving.ports_open()
+                                    or serving.state_folders()), seconds=20,
+                       what="the killed script's processes, ports and folder to go")
+            self.assertTrue(os.path.exists(os.path.join(serving.home, "allot", "defaults.sqlite3")))
 
     def test_a_port_in_use_is_a_clear_error(self):
         with socket.socket() as taken:
