@@ -115,6 +115,17 @@ watch_over() {
 exec 9> >(watch_over)
 watchdog=$!
 
+# State folders that a run left behind when it and its watcher were both killed: each names the
+# script that made it, and one whose script no longer runs is removed. Only real folders of this
+# user's are looked at.
+echo "$$" >"$state/script-pid"
+for left in "$parent"/allot-serve.*; do
+  [ "$left" != "$state" ] && [ -d "$left" ] && [ ! -L "$left" ] && [ -O "$left" ] || continue
+  pid=$(cat "$left/script-pid" 2>/dev/null) || continue
+  [[ $pid =~ ^[0-9]+$ ]] || continue
+  if ! running "$pid" || ! grep -qs serve-headless "/proc/$pid/cmdline"; then rm -rf "$left"; fi
+done
+
 server_pids=()
 program_pid=
 status=1

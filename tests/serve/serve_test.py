@@ -48,6 +48,14 @@ class Serving:
         for folder, mode in ((self.runtime, runtime_mode), (self.temporary, 0o700)):
             os.mkdir(folder)
             os.chmod(folder, mode)
+        # What a run killed with its watcher leaves: a folder naming a script that has ended.
+        left = os.path.join(self.runtime if runtime_mode == 0o700 else self.temporary,
+                            "allot-serve.left")
+        os.mkdir(left, 0o700)
+        with open(os.path.join(left, "script-pid"), "w") as left:
+            ended = subprocess.Popen(["true"])
+            ended.wait()
+            left.write(f"{ended.pid}\n")
         self.vnc_port, self.web_port = vnc_port or free_port(), free_port()
         environment = dict(os.environ, HOME=self.home, XDG_DATA_HOME=self.home,
                            XDG_RUNTIME_DIR=self.runtime, TMPDIR=self.temporary,
@@ -185,7 +193,7 @@ class HeadlessServing(unittest.TestCase):
             serving = Serving(runtime_mode=mode)
             self.addCleanup(serving.close)
             self.assertTrue(serving.password, serving.output + serving.errors())
-            [state] = serving.state_folders()
+            [state] = serving.state_folders()  # the folder a dead run left is gone
             self.assertEqual(os.path.dirname(state), serving.temporary)
             status = os.lstat(state)
             self.assertTrue(stat.S_ISDIR(status.st_mode))
