@@ -9,6 +9,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <QTimer>
 #include <QWindow>
 
 #include <cerrno>
@@ -22,6 +23,9 @@ namespace {
 constexpr int kAnswerWaitMs = 2000;
 constexpr int kListenWaitMs = 5000;  // how long a second launch waits for the first to listen
 constexpr int kRetryMs = 100;
+constexpr qint64 kLongestRequest = 64;
+constexpr int kPeerLifetimeMs = 3000;
+constexpr int kMostPeers = 8;
 constexpr qsizetype kLongestPath = 100;  // sockaddr_un holds 108 bytes
 const QByteArray kRequest = "raise\n";
 const QByteArray kAnswer = "raised\n";
@@ -111,11 +115,27 @@ bool InstanceChannel::listen(QWindow* window) {
   return true;
 }
 
-// Each connection may send one line; a raise request is answered.
+// Each connection may send one short line within a few seconds; a raise request is answered, and
+// anything else, anything longer, or silence closes it.
 void InstanceChannel::admit(QLocalSocket* peer, QWindow* window) {
+  const auto drop = [peer] {
+    peer->abort();
+    peer->deleteLater();
+  };
+  if (openPeers_ >= kMostPeers) {
+    drop();
+    return;
+  }
+  ++openPeers_;
+  connect(peer, &QObject::destroyed, this, [this] { --openPeers_; });
+  peer->setReadBufferSize(kLongestRequest);
+  QTimer::singleShot(kPeerLifetimeMs, peer, drop);
   connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-  connect(peer, &QLocalSocket::readyRead, peer, [peer, window] {
-    if (!peer->canReadLine()) return;
+  connect(peer, &QLocalSocket::readyRead, peer, [peer, window, drop] {
+    if (!peer->canReadLine()) {
+      if (peer->bytesAvailable() >= kLongestRequest) drop();
+      return;
+    }
     if (peer->readLine() == kRequest && window != nullptr) {
       window->show();
       window->raise();

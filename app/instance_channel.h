@@ -3,7 +3,9 @@
 // when it is the user's and closed to others, else the store's own private folder, else (a path
 // too long for a socket) a private folder of the user's in the temporary folder. A socket there
 // that is not the user's is never connected to. The running one listens and brings its window to
-// the front when asked; the second asks and then leaves. It carries nothing but that request.
+// the front when asked; the second asks and then leaves. It carries nothing but that request: the
+// listener reads one short line per connection, drops connections that say more or stay silent,
+// and keeps only a few open at once.
 #pragma once
 
 #include <QObject>
@@ -35,6 +37,7 @@ class InstanceChannel : public QObject {
 
   QString name_;  // empty when no private folder could be found or made
   QLocalServer* server_ = nullptr;
+  int openPeers_ = 0;
 };
 
 }  // namespace allot
