@@ -1,5 +1,6 @@
 // The entry point: one Allot per store, shown in a Qt Quick window until the user quits.
 #include <QGuiApplication>
+#include <csignal>
 #include <iostream>
 
 #include "app/allot_program.h"
@@ -7,6 +8,10 @@
 #include "platform/qt/application_lifecycle.h"
 
 int main(int argc, char** argv) {
+  // A write past the file-size limit (ulimit -f) would otherwise end the process with SIGXFSZ in
+  // the middle of a save; ignored, the write fails with EFBIG and the save reports it as it does
+  // a full disk, keeping the store as it was.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (const std::optional<int> status = allot::handleCommandLine(argc, argv)) return *status;
   // From here on, so that a quit during the load ends it at once.
   allot::qt::ApplicationLifecycle::catchQuitSignals();

@@ -1,19 +1,24 @@
-// The allot program as a process: a second launch on the same store raises the first one's window,
-// each quit signal saves the store before the process ends, its files are the user's alone, and
-// a launch that cannot take its folder or lock explains itself and stops.
+// The allot program as a process: a second launch on the same store raises the first one's window
+// (also when both start at once) through a socket in a folder no other user may write to, which
+// drops a client that sends too much; each quit signal saves the store before the process ends,
+// its files are the user's alone, and a launch that cannot take its folder or lock explains itself
+// and stops.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <functional>
-#include <iterator>
 #include <thread>
 
 #include "core/persistence.h"
@@ -30,8 +35,8 @@ namespace fs = std::filesystem;
 
 class AllotProcess {
  public:
-  AllotProcess(const fs::path& dataHome, const fs::path& errors,
-               const fs::path& runtime = "/tmp") {
+  AllotProcess(const fs::path& dataHome, const fs::path& errors, const fs::path& runtime = "/tmp")
+      : errors_(errors) {
     const std::string dataHomeSetting = "XDG_DATA_HOME=" + dataHome.string();
     std::vector<std::string> environment = {dataHomeSetting, "QT_QPA_PLATFORM=offscreen",
                                             "HOME=" + dataHome.string(), "LANG=C.UTF-8",
@@ -55,24 +60,33 @@ class AllotProcess {
     }
   }
 
+  // Whether it has ended; status() is then its exit status.
+  bool ended() {
+    int status = 0;
+    if (!exited_ && ::waitpid(pid_, &status, WNOHANG) == pid_) {
+      exited_ = true;
+      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    return exited_;
+  }
+  int status() const { return status_; }
   // The exit status, or -1 when it did not end within the time.
   int waitForExit(std::chrono::seconds limit = std::chrono::seconds(20)) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < deadline) {
-      int status = 0;
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        exited_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
+      if (ended()) return status_;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return -1;
   }
   void signal(int number) { ::kill(pid_, number); }
+  std::string errors() const { return fileBytes(errors_); }
 
  private:
   pid_t pid_ = -1;
   bool exited_ = false;
+  int status_ = -1;
+  fs::path errors_;
 };
 
 unsigned modeOf(const fs::path& path) {
@@ -90,14 +104,40 @@ bool eventually(const std::function<bool()>& ready) {
   return false;
 }
 
-bool hasSocket(const fs::path& folder) {
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    if (entry.is_socket()) return true;
+// The socket in `folder`, empty when there is none (or no folder).
+fs::path socketIn(const fs::path& folder) {
+  std::error_code absent;
+  for (const auto& entry : fs::directory_iterator(folder, absent)) {
+    if (entry.is_socket()) return entry.path();
   }
-  return false;
+  return {};
 }
 
-// A runtime folder as the system makes one: short, and the user's alone.
+// Connects to `socket` as another program might and sends a line without end; true once the
+// listener closed the connection, having taken far less than the 16 MiB offered.
+bool dropsALongLine(const fs::path& socket) {
+  constexpr std::size_t kOffered = 16 << 20;
+  const int peer = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
+  const std::string chunk(64 * 1024, 'x');
+  std::size_t sent = 0;
+  const bool closed = ::connect(peer, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                      eventually([&] {
+                        while (sent < kOffered) {
+                          const ssize_t n = ::send(peer, chunk.data(), chunk.size(), MSG_NOSIGNAL);
+                          if (n < 0) return errno != EAGAIN;
+                          sent += n;
+                        }
+                        return true;
+                      });
+  ::close(peer);
+  return closed && sent < kOffered;
+}
+
+// A runtime folder as the system makes one: short, and the user's alone. Also a home short
+// enough that a socket fits beside the store.
 class RuntimeFolder {
  public:
   RuntimeFolder() {
@@ -113,7 +153,7 @@ class RuntimeFolder {
 
 // The data home is reached through a link, as a home on another disk or a synced folder is.
 TEST(AllotProcess, ASecondLaunchRaisesTheFirstAndEveryQuitSignalSavesPrivately) {
-  TemporaryDirectory directory;
+  const RuntimeFolder directory;
   const fs::path home = directory.path() / "linked-home";
   fs::create_directory(directory.path() / "home");
   fs::create_directory_symlink(directory.path() / "home", home);
@@ -122,21 +162,42 @@ TEST(AllotProcess, ASecondLaunchRaisesTheFirstAndEveryQuitSignalSavesPrivately) 
   const mode_t umask = ::umask(0);  // the children's, as permissive as it gets
 
   // The first launch finds a budget, which the quit saves back whole; the others start afresh.
+  // The runtime folder is the user's alone at first, where the socket goes; then others may
+  // write to it (0777, 1777), and the socket goes beside the store instead. The last two launches
+  // start at the same moment.
   BudgetStore budget;
   addEnvelope(budget, "Rent", 1);
   fs::create_directories(store.parent_path());
   fs::permissions(store.parent_path(), fs::perms::owner_all);
   saveAndCommit(budget, store);
-  for (int quitSignal : {SIGTERM, SIGINT, SIGHUP}) {
+  struct Case {
+    int quitSignal;
+    fs::perms runtimeMode;
+    bool together;
+  };
+  for (const Case& c :
+       {Case{SIGTERM, fs::perms::owner_all, false}, Case{SIGINT, fs::perms::all, false},
+        Case{SIGHUP, fs::perms::all | fs::perms::sticky_bit, true}}) {
+    const int quitSignal = c.quitSignal;
     if (quitSignal != SIGTERM) fs::remove_all(store.parent_path());
-    AllotProcess first(home, home / "first.err", runtime.path());
-    EXPECT_TRUE(eventually([&] { return hasSocket(runtime.path()); }))
-        << fileBytes(home / "first.err");
+    fs::permissions(runtime.path(), c.runtimeMode);
+    const fs::path socketFolder =
+        c.runtimeMode == fs::perms::owner_all ? runtime.path() : store.parent_path();
+    AllotProcess one(home, home / "one.err", runtime.path());
+    if (!c.together) {
+      EXPECT_TRUE(eventually([&] { return !socketIn(socketFolder).empty(); })) << one.errors();
+    }
+    AllotProcess two(home, home / "two.err", runtime.path());
 
-    AllotProcess second(home, home / "second.err", runtime.path());
-    EXPECT_EQ(second.waitForExit(), 0);
-    EXPECT_NE(fileBytes(home / "second.err").find("brought to the front"), std::string::npos)
-        << fileBytes(home / "second.err");
+    // Exactly one of them ends, having raised the other's window.
+    ASSERT_TRUE(eventually([&] { return one.ended() || two.ended(); }));
+    AllotProcess& raiser = two.ended() ? two : one;
+    AllotProcess& first = &raiser == &two ? one : two;
+    EXPECT_EQ(raiser.status(), 0) << "signal " << quitSignal;
+    EXPECT_NE(raiser.errors().find("brought to the front"), std::string::npos) << raiser.errors();
+    EXPECT_FALSE(first.ended()) << "signal " << quitSignal;
+    if (socketFolder != runtime.path()) EXPECT_EQ(socketIn(runtime.path()), fs::path());
+    EXPECT_TRUE(dropsALongLine(socketIn(socketFolder))) << "signal " << quitSignal;
 
     first.signal(quitSignal);
     EXPECT_EQ(first.waitForExit(), 0) << "signal " << quitSignal;
@@ -149,8 +210,10 @@ TEST(AllotProcess, ASecondLaunchRaisesTheFirstAndEveryQuitSignalSavesPrivately) 
     EXPECT_EQ(modeOf(store.parent_path()), 0700u);
     EXPECT_EQ(modeOf(store), 0600u);
     EXPECT_EQ(modeOf(store.string() + ".lock"), 0600u);
-    EXPECT_EQ(std::distance(fs::directory_iterator(store.parent_path()), {}), 2) << "no copy";
-    EXPECT_EQ(fileBytes(home / "first.err").find("could not be loaded"), std::string::npos);
+    for (const auto& entry : fs::directory_iterator(store.parent_path())) {
+      EXPECT_EQ(entry.path().string().find(".unloadable-"), std::string::npos) << "a copy aside";
+    }
+    EXPECT_EQ(first.errors().find("could not be loaded"), std::string::npos) << first.errors();
   }
   ::umask(umask);
 }
@@ -170,7 +233,11 @@ TEST(AllotProcess, ALaunchThatCannotTakeItsFolderOrLockExplainsAndStops) {
   };
   int held = -1;
   const Case cases[] = {
-      {"shared folder", [&] { fs::create_directory(folder); fs::permissions(folder, fs::perms::all); },
+      {"shared folder",
+       [&] {
+         fs::create_directory(folder);
+         fs::permissions(folder, fs::perms::all);
+       },
        "may be written by other users"},
       {"lock that cannot be opened", [&] { fs::create_directories(lock); }, "cannot lock"},
       {"lock held by a silent program",
