@@ -35,7 +35,9 @@ namespace fs = std::filesystem;
 
 class AllotProcess {
  public:
-  AllotProcess(const fs::path& dataHome, const fs::path& errors, const fs::path& runtime = "/tmp")
+  // As the unprivileged user "nobody" when asked and run by root, who may write anywhere.
+  AllotProcess(const fs::path& dataHome, const fs::path& errors, const fs::path& runtime = "/tmp",
+               bool asNobody = false)
       : errors_(errors) {
     const std::string dataHomeSetting = "XDG_DATA_HOME=" + dataHome.string();
     std::vector<std::string> environment = {dataHomeSetting, "QT_QPA_PLATFORM=offscreen",
@@ -48,9 +50,15 @@ class AllotProcess {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
-    char program[] = ALLOT_PROGRAM;
-    char* argv[] = {program, nullptr};
-    if (posix_spawn(&pid_, program, &actions, nullptr, argv, envp.data()) != 0) pid_ = -1;
+    std::vector<std::string> words = {ALLOT_PROGRAM};
+    if (asNobody && ::geteuid() == 0) {
+      words.insert(words.begin(),
+                   {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    }
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
   }
   ~AllotProcess() {
@@ -216,6 +224,35 @@ TEST(AllotProcess, ASecondLaunchRaisesTheFirstAndEveryQuitSignalSavesPrivately) 
     EXPECT_EQ(first.errors().find("could not be loaded"), std::string::npos) << first.errors();
   }
   ::umask(umask);
+}
+
+// A data folder that cannot be written and holds no lock file yet: the budget is shown, said to be
+// read-only, and nothing is written there.
+TEST(AllotProcess, AFolderThatCannotBeWrittenShowsTheBudgetReadOnly) {
+  const RuntimeFolder directory;
+  const fs::path home = directory.path() / "home";
+  const fs::path store = home / "allot" / "defaults.sqlite3";
+  BudgetStore budget;
+  addEnvelope(budget, "Rent", 1);
+  saveAndCommit(budget, store);
+  const std::string bytes = fileBytes(store);
+  fs::create_directory(home / "runtime");
+  if (::geteuid() == 0) {
+    fs::permissions(directory.path(), fs::perms(0755));
+    for (const fs::path& path : {home, home / "runtime", store.parent_path(), store}) {
+      ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    }
+  }
+  fs::permissions(store.parent_path(), fs::perms(0500));
+  AllotProcess allot(home, directory.path() / "allot.err", home / "runtime", true);
+  EXPECT_TRUE(eventually([&] { return allot.errors().find("read-only") != std::string::npos; }))
+      << allot.errors();
+  EXPECT_FALSE(allot.ended()) << allot.errors();
+  allot.signal(SIGTERM);
+  EXPECT_EQ(allot.waitForExit(), 0);
+  EXPECT_EQ(fileBytes(store), bytes);
+  EXPECT_FALSE(fs::exists(store.string() + ".lock"));
+  fs::permissions(store.parent_path(), fs::perms::owner_all);
 }
 
 // A data folder that others may write, a lock file that cannot be opened, and a lock held by a
