@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -227,8 +228,9 @@ TEST(AllotProcess, ASecondLaunchRaisesTheFirstAndEveryQuitSignalSavesPrivately) 
 }
 
 // A data folder that cannot be written and holds no lock file yet: the budget is shown, said to be
-// read-only, and nothing is written there.
-TEST(AllotProcess, AFolderThatCannotBeWrittenShowsTheBudgetReadOnly) {
+// read-only, and nothing is written there. A limit on the size of files is reported like a full
+// disk.
+TEST(AllotProcess, AFolderThatCannotBeWrittenOrGrowIsReportedNotFatal) {
   const RuntimeFolder directory;
   const fs::path home = directory.path() / "home";
   const fs::path store = home / "allot" / "defaults.sqlite3";
@@ -253,6 +255,19 @@ TEST(AllotProcess, AFolderThatCannotBeWrittenShowsTheBudgetReadOnly) {
   EXPECT_EQ(fileBytes(store), bytes);
   EXPECT_FALSE(fs::exists(store.string() + ".lock"));
   fs::permissions(store.parent_path(), fs::perms::owner_all);
+
+  // Under a file-size limit a save fails as on a full disk, said, instead of ending the process.
+  const fs::path fresh = directory.path() / "fresh";
+  rlimit limit{};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  const rlimit small{4096, limit.rlim_max};
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  AllotProcess limited(fresh, directory.path() / "limited.err", home / "runtime");
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_TRUE(eventually([&] { return fs::exists(fresh / "allot" / "defaults.sqlite3.lock"); }));
+  limited.signal(SIGTERM);
+  EXPECT_EQ(limited.waitForExit(), 0);
+  EXPECT_NE(limited.errors().find("Could not save"), std::string::npos) << limited.errors();
 }
 
 // A data folder that others may write, a lock file that cannot be opened, and a lock held by a
