@@ -16,6 +16,9 @@ ToolBar {
     height: 56
     // Flat, with a hairline under it: elevation shadows need shader effects.
     Material.elevation: 0
+    // The window's own text colour: the bar's default follows the accent, which here is not what
+    // is under the text.
+    Material.foreground: Theme.dark ? "#ffffff" : "#de000000"
     background: Rectangle {
         color: Theme.barBackground
         Rectangle {
