@@ -2,6 +2,7 @@
 // each step, and what the budget then holds.
 #include <gtest/gtest.h>
 #include <QPalette>
+#include <QScreen>
 #include <QTest>
 #include <algorithm>
 
@@ -344,6 +345,19 @@ TEST_F(Screen, EveryTextStandsOutInThePlatformsPaletteAndDialogsDimWhatIsBehind)
   user.click("Cancel");
   user.click("leftItemAbout");
   expectReadable("About");
+}
+
+// The window opens at a phone's proportions where the screen has room for them, never larger than
+// the screen's free area (this test runs again on a 1366 x 768 screen, and on a 900-pixel-high one
+// at a scale factor of 2), and stays freely resizable.
+TEST_F(Screen, TheFirstSizeFitsTheScreenAndTheWindowResizesFreely) {
+  const QRect room = user.window().screen()->availableGeometry();
+  EXPECT_EQ(user.window().width(), std::min(390, room.width()));
+  EXPECT_LE(user.window().height(), room.height());
+  if (room.height() >= 900) EXPECT_EQ(user.window().height(), 844);
+  EXPECT_LE(user.window().minimumHeight(), user.window().height());
+  user.resize(1280, 800);
+  EXPECT_EQ(user.window().size(), QSize(1280, 800));
 }
 
 // Changes reach the file soon after they are made, while the window stays active; typing alone
