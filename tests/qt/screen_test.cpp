@@ -347,6 +347,22 @@ TEST_F(Screen, EveryTextStandsOutInThePlatformsPaletteAndDialogsDimWhatIsBehind)
   expectReadable("About");
 }
 
+// In a narrow window a long name gives way in the title; the balance after it is shown whole.
+TEST_F(Screen, ALongNameGivesWayInTheTitleAndItsBalanceStaysWhole) {
+  user.resize(320, 480);
+  addEnvelopes({{QString(40, 'W'), "greenButton"}});
+  user.click("envelopeRow0");
+  user.type("enterAmount", "99999999.99");
+  user.click("addAmountButton");
+  EXPECT_EQ(user.textOf("navigationTitle"), "\u2068" + QString(40, 'W') + "\u2069: 99,999,999.99");
+  QQuickItem* name = user.find("navigationTitleName");
+  QQuickItem* amount = user.find("navigationTitleAmount");
+  EXPECT_TRUE(name->property("truncated").toBool());
+  EXPECT_EQ(amount->property("text").toString(), ": 99,999,999.99");
+  EXPECT_FALSE(amount->property("truncated").toBool());
+  EXPECT_LE(amount->mapToScene({amount->width(), 0}).x(), user.window().width());
+}
+
 // The window opens at a phone's proportions where the screen has room for them, never larger than
 // the screen's free area (this test runs again on a 1366 x 768 screen, and on a 900-pixel-high one
 // at a scale factor of 2), and stays freely resizable.
