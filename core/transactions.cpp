@@ -15,6 +15,28 @@ bool staysFinite(double figure, double change) {
   return !std::isfinite(figure) || std::isfinite(figure + change);
 }
 
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Whether the text groups thousands the way the user's locale writes them ("1,000" or "12,500.50"
+// where a comma groups, "1.000" where a full stop does): the separator followed by exactly three
+// digits and then the end or a decimal point. Read with the separator as a decimal point, such a
+// text would be taken for an amount a thousand times smaller than the one the user wrote.
+bool groupsThousands(std::string_view text, const std::string& separator) {
+  if (separator != "," && separator != ".") return false;
+  for (std::size_t i = text.find(separator[0]); i != std::string_view::npos;
+       i = text.find(separator[0], i + 1)) {
+    std::size_t digits = 0;
+    while (i + 1 + digits < text.size() && isDigit(text[i + 1 + digits])) ++digits;
+    const std::size_t after = i + 1 + digits;
+    if (digits == 3 && (after == text.size() || text[after] == '.' || text[after] == ',')) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 RecordResult recordTransaction(BudgetStore& store, std::size_t n, std::string note,
@@ -22,6 +44,9 @@ RecordResult recordTransaction(BudgetStore& store, std::size_t n, std::string no
                                NumberFormatter& formatter) {
   assert(n < store.envelopeCount());
   if (amountText.empty()) return {RecordOutcome::EmptyAmount, invalidAmountMessage};
+  if (groupsThousands(amountText, formatter.groupingSeparator())) {
+    return {RecordOutcome::InvalidAmount, invalidAmountMessage};
+  }
   const std::optional<double> parsed = parseAmount(amountText);
   if (!parsed || std::fabs(*parsed) > largestAmount || n >= store.envelopeCount()) {
     return {RecordOutcome::InvalidAmount, invalidAmountMessage};
@@ -36,7 +61,8 @@ RecordResult recordTransaction(BudgetStore& store, std::size_t n, std::string no
   store.setTotalAmount(store.totalAmount() + amount);
   store.appendTransaction(n, std::move(note), amount);
   if (store.transactionCount(n) > transactionLimit) store.removeTransaction(n, 0);
-  return {RecordOutcome::Recorded, "Transaction of " + formatAmount(amount, formatter) + " recorded."};
+  return {RecordOutcome::Recorded,
+          "Transaction of " + formatAmount(amount, formatter) + " recorded."};
 }
 
 std::string deleteTransaction(BudgetStore& store, std::size_t n, std::size_t displayRow,

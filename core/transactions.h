@@ -27,8 +27,9 @@ struct RecordResult {
 
 // Records the typed amount (negated when modeWord is "subtract") with the note as its
 // description, dropping the oldest entry beyond the limit. Empty text, text that is not a number,
-// an amount beyond largestAmount, and one that would make the balance or the total stop being
-// finite change nothing.
+// text that groups thousands with the formatter's grouping separator ("1,000" in en_US, "1.000"
+// in de_DE), an amount beyond largestAmount, and one that would make the balance or the total stop
+// being finite change nothing.
 RecordResult recordTransaction(BudgetStore& store, std::size_t n, std::string note,
                                std::string_view amountText, std::string_view modeWord,
                                NumberFormatter& formatter);

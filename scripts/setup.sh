@@ -25,6 +25,9 @@ screen_packages=(
 serve_packages=(tigervnc-standalone-server tigervnc-tools xauth novnc websockify iproute2)
 # The browser test (tests/serve): Chromium driven through WebDriver from Python.
 browser_packages=(chromium chromium-driver python3-selenium)
+# The screen tests and screenshots on a desktop's terms: qt6ct supplies a dark palette through the
+# platform theme, Xvfb a real X display for the window.
+desk_packages=(qt6ct xvfb)
 # scripts/check-package.sh: lintian and AppStream's validator.
 package_packages=(lintian appstream)
 # Sanitizer and fuzzing builds (scripts/hardening.sh): clang with libFuzzer and the sanitizer
@@ -40,8 +43,8 @@ for group in "${groups[@]}"; do
     serve) packages+=("${screen_packages[@]}" "${serve_packages[@]}") ;;
     browser) packages+=("${browser_packages[@]}") ;;
     package) packages+=("${screen_packages[@]}" "${package_packages[@]}") ;;
-    all) packages+=("${screen_packages[@]}" "${serve_packages[@]}" "${browser_packages[@]}"
-                    "${package_packages[@]}" "${hardening_packages[@]}") ;;
+    all) packages+=("${screen_packages[@]}" "${desk_packages[@]}" "${serve_packages[@]}"
+                    "${browser_packages[@]}" "${package_packages[@]}" "${hardening_packages[@]}") ;;
     *) echo "setup.sh: unknown group '$group' (core, app, serve, browser, package, all)" >&2
        exit 2 ;;
   esac

@@ -1,7 +1,9 @@
 // Renders every screen of Allot to PNG files, offscreen, for the README: the list with a few
 // envelopes, a transaction screen, the editor in edit mode, a confirmation alert, About, and the
-// notices and alerts about the stored budget.
-// Usage: allot_screenshots OUTPUT_FOLDER
+// notices and alerts about the stored budget. With --dark-desktop, only the list, a transaction
+// screen and a confirmation, in the dark palette the platform theme gives (run it with
+// QT_QPA_PLATFORMTHEME=qt6ct and a dark colour scheme, as the screenshots target does).
+// Usage: allot_screenshots OUTPUT_FOLDER [--dark-desktop]
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -10,6 +12,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <iostream>
+#include <string_view>
 
 #include "app/app_delegate.h"
 #include "app/qt_screen.h"
@@ -22,15 +25,20 @@ using namespace allot::screenshots;
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (argc != 2) {
-    std::cerr << "usage: allot_screenshots OUTPUT_FOLDER\n";
+  const bool darkDesktop = argc == 3 && std::string_view(argv[2]) == "--dark-desktop";
+  if (argc != 2 && !darkDesktop) {
+    std::cerr << "usage: allot_screenshots OUTPUT_FOLDER [--dark-desktop]\n";
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
   QDir().mkpath(folder.path());
   // Before any Qt object exists: it may run in a child process of its own.
-  bool ok = renderReadOnlyStore(folder);
+  bool ok = darkDesktop || renderReadOnlyStore(folder);
   QGuiApplication host(argc, argv);
+  if (darkDesktop && QGuiApplication::palette().color(QPalette::Window).lightness() >= 128) {
+    std::cerr << "allot_screenshots: the platform theme gave no dark palette\n";
+    return 1;
+  }
 
   const auto scratch = std::filesystem::temp_directory_path() / "allot-screenshots";
   std::filesystem::remove_all(scratch);
@@ -45,6 +53,18 @@ int main(int argc, char** argv) {
   application.launch();
   allot::QtScreen screen(application);
   if (!screen.show()) return 1;
+
+  if (darkDesktop) {
+    ok = save(screen, folder, "envelope-list-dark") && ok;
+    table(topScene(screen))->select(0);
+    ok = save(screen, folder, "transactions-dark") && ok;
+    screen.bridge().goBack();
+    table(topScene(screen))->swipe(2);
+    table(topScene(screen))->triggerRowAction(0);
+    ok = save(screen, folder, "confirm-delete-dark") && ok;
+    std::filesystem::remove_all(scratch);
+    return ok ? 0 : 1;
+  }
 
   ok = save(screen, folder, "envelope-list") && ok;
   table(topScene(screen))->select(0);
@@ -75,14 +95,6 @@ int main(int argc, char** argv) {
   screen.bridge().goBack();
   screen.window()->resize(390, 844);
 
-  // The same list under a dark system palette.
-  QPalette dark;
-  dark.setColor(QPalette::Window, QColor(28, 28, 30));
-  dark.setColor(QPalette::WindowText, Qt::white);
-  QGuiApplication::setPalette(dark);
-  ok = save(screen, folder, "envelope-list-dark") && ok;
-
-  QGuiApplication::setPalette(QPalette());
   ok = renderStoreProblems(folder) && ok;
   std::filesystem::remove_all(scratch);
   return ok ? 0 : 1;

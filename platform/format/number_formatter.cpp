@@ -72,6 +72,15 @@ class NumberFormatter::Engine {
     unum_setAttribute(format_, UNUM_MIN_FRACTION_DIGITS, minimumFractionDigits);
   }
 
+  std::string groupingSeparator() {
+    if (format_ == nullptr || unum_getAttribute(format_, UNUM_GROUPING_SIZE) <= 0) return {};
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = unum_getSymbol(format_, UNUM_GROUPING_SEPARATOR_SYMBOL, utf16_.data(),
+                                          static_cast<int32_t>(utf16_.size()), &status);
+    if (U_FAILURE(status) || length <= 0) return {};
+    return toUtf8(length);
+  }
+
   std::string format(double number) {
     if (format_ != nullptr) {
       UErrorCode status = U_ZERO_ERROR;
@@ -153,6 +162,10 @@ void NumberFormatter::applySettings() const {
   if (!dirty_) return;
   engine_->apply(defaultsFor(style_).grouping, minimumFractionDigits_, maximumFractionDigits_);
   dirty_ = false;
+}
+
+std::string NumberFormatter::groupingSeparator() const {
+  return engine_->groupingSeparator();
 }
 
 std::string NumberFormatter::stringFromNumber(double number) const {

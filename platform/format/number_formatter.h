@@ -30,6 +30,10 @@ class NumberFormatter {
   // Never empty: NaN and infinities get the locale's symbols.
   std::string stringFromNumber(double number) const;
 
+  // The text the locale's decimal notation groups digits with ("," in en_US, "." in de_DE), or
+  // the empty text when that notation does not group (en_US_POSIX). Any style leaves it alone.
+  std::string groupingSeparator() const;
+
   const std::string& localeName() const { return locale_; }
 
  private:

@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <algorithm>
+#include <cmath>
+#include <map>
 
 namespace allot::testing {
 namespace {
@@ -26,6 +28,59 @@ QQuickItem* findItem(QQuickItem* root, const QString& objectName) {
     if (QQuickItem* found = findItem(child, objectName)) return found;
   }
   return nullptr;
+}
+
+// The WCAG relative luminance of a colour, and the contrast ratio of two.
+double luminance(QColor colour) {
+  auto linear = [](float channel) {
+    return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+         0.0722 * linear(colour.blueF());
+}
+
+double contrast(QColor a, QColor b) {
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+bool drawsText(QQuickItem* item) {
+  return item->inherits("QQuickText") || item->inherits("QQuickTextInput") ||
+         item->inherits("QQuickTextEdit");
+}
+
+// The part of the item's box the window shows: inside the window and every clipping ancestor,
+// and only when nothing on the way up makes it transparent.
+QRect shownBox(QQuickItem* item, QSize window) {
+  QRectF box = item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+  box &= QRectF(QPointF(0, 0), QSizeF(window));
+  for (QQuickItem* up = item; up != nullptr && !box.isEmpty(); up = up->parentItem()) {
+    if (up->opacity() < 0.01) return {};
+    if (up->clip()) box &= up->mapRectToScene(QRectF(0, 0, up->width(), up->height()));
+  }
+  return box.toAlignedRect() & QRect(QPoint(0, 0), window);
+}
+
+void collectShownTexts(QQuickItem* item, const QImage& image, std::vector<ShownText>& texts) {
+  if (!item->isVisible()) return;
+  const QString text = item->property("text").toString().trimmed();
+  const QRect box = drawsText(item) && !text.isEmpty() ? shownBox(item, image.size()) : QRect();
+  if (!box.isEmpty()) {
+    std::map<QRgb, int> counts;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+      for (int x = box.left(); x <= box.right(); ++x) ++counts[image.pixel(x, y)];
+    }
+    const QColor background(std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                              return a.second < b.second;
+                            })->first);
+    double best = 1.0;
+    for (const auto& [rgb, count] : counts)
+      best = std::max(best, contrast(QColor(rgb), background));
+    const QFont font = item->property("font").value<QFont>();
+    const double pixels = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 96 / 72;
+    texts.push_back({text, best, pixels >= 24 || (font.bold() && pixels >= 18.66)});
+  }
+  for (QQuickItem* child : item->childItems()) collectShownTexts(child, image, texts);
 }
 
 QPoint centreOf(QQuickItem* item) {
@@ -189,6 +244,25 @@ void ScreenDriver::swipeLeft(QQuickItem* item, int distance) {
 
 void ScreenDriver::dragVertically(QQuickItem* item, int dy) {
   stroke(centreOf(item), centreOf(item) + QPoint(0, dy));
+}
+
+std::vector<ShownText> ScreenDriver::shownTexts() {
+  settle();
+  const QImage image = window().grabWindow().convertToFormat(QImage::Format_RGB32);
+  // An open alert hides what is behind it: only its own texts count.
+  QQuickItem* root = findItem(window().contentItem(), "alertMessage");
+  while (root != nullptr && root->parentItem() != nullptr &&
+         !root->parentItem()->inherits("QQuickOverlay")) {
+    root = root->parentItem();
+  }
+  std::vector<ShownText> texts;
+  collectShownTexts(root != nullptr ? root : window().contentItem(), image, texts);
+  return texts;
+}
+
+QColor ScreenDriver::pixel(QPoint point) {
+  settle();
+  return window().grabWindow().pixelColor(point);
 }
 
 bool ScreenDriver::waitFor(const std::function<bool()>& ready, int milliseconds) {

@@ -19,6 +19,14 @@
 
 namespace allot::testing {
 
+// A text as the window draws it: how far its darkest or brightest pixel stands out from the colour
+// most of its box has (the WCAG contrast ratio), and whether it counts as large text.
+struct ShownText {
+  QString text;
+  double contrast;
+  bool large;
+};
+
 class ScreenDriver {
  public:
   // `storeFile` names the file behind `defaults`, when they are the SQLite ones.
@@ -67,6 +75,11 @@ class ScreenDriver {
   void swipeLeft(QQuickItem* item, int distance);
   // Presses on the item and moves down (or up) by `dy` before letting go.
   void dragVertically(QQuickItem* item, int dy);
+
+  // Every text the window draws where it can be seen (only the alert's while one is open).
+  std::vector<ShownText> shownTexts();
+  // The colour the window draws at that point.
+  QColor pixel(QPoint point);
 
   // Lets the event loop run until `ready` holds (animations, pushed pages); false on time-out.
   bool waitFor(const std::function<bool()>& ready, int milliseconds = 3000);

@@ -1,6 +1,8 @@
 // Allot's real window, offscreen, driven with mouse and key events: what a person sees after
 // each step, and what the budget then holds.
 #include <gtest/gtest.h>
+#include <QPalette>
+#include <QScreen>
 #include <QTest>
 #include <algorithm>
 
@@ -43,7 +45,10 @@ class Screen : public ::testing::Test {
   }
 
   static void SetUpTestSuite() {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform, as it is or with the screens a test run names for it.
+    if (!qEnvironmentVariable("QT_QPA_PLATFORM").startsWith("offscreen")) {
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     static int argc = 1;
     static char name[] = "allot_screen_tests";
     static char* argv[] = {name, nullptr};
@@ -303,6 +308,72 @@ TEST_F(Screen, TheKeyboardAloneDoesEverything) {
   EXPECT_EQ(focusedName(), "aboutText");
   user.key(Qt::Key_Escape);
   EXPECT_EQ(focusedName(), "envelopeRow0");
+}
+
+// Every text on every screen stands out from what it is drawn on, in the palette the platform
+// gives: light here, dark where the desktop's platform theme is dark (this test runs there too,
+// with ALLOT_TEST_DARK_DESKTOP set); and the layer behind a confirmation darkens what it covers.
+TEST_F(Screen, EveryTextStandsOutInThePlatformsPaletteAndDialogsDimWhatIsBehind) {
+  const bool dark = QGuiApplication::palette().color(QPalette::Window).lightness() < 128;
+  ASSERT_EQ(dark, qEnvironmentVariableIsSet("ALLOT_TEST_DARK_DESKTOP"));
+  auto expectReadable = [&](const char* screen) {
+    for (const ShownText& shown : user.shownTexts()) {
+      EXPECT_GE(shown.contrast, shown.large ? 3.0 : 4.5)
+          << screen << ": " << shown.text.toStdString();
+    }
+  };
+  expectReadable("the empty list");
+  user.click("rightItem");
+  user.click("addButton");  // refused: the message, and the placeholder
+  expectReadable("the editor");
+  user.click("backButton");
+  addEnvelopes({{"Food", "purpleButton"}, {"Rent", "redButton"}, {"Fun", "yellowButton"}});
+  user.click("envelopeRow1");
+  user.type("enterAmount", "5");
+  user.click("subtractAmountButton");
+  expectReadable("the transactions");
+  user.click("backButton");
+  expectReadable("the list");
+  user.swipeLeft(user.find("envelopeRow0"), 200);
+  expectReadable("the row actions");
+
+  const QPoint belowTheRows(8, static_cast<int>(user.window().height()) - 120);
+  const double before = user.pixel(belowTheRows).lightnessF();
+  user.click("Delete");
+  EXPECT_LT(user.pixel(belowTheRows).lightnessF(), before - 0.05);
+  expectReadable("the confirmation");
+  user.click("Cancel");
+  user.click("leftItemAbout");
+  expectReadable("About");
+}
+
+// In a narrow window a long name gives way in the title; the balance after it is shown whole.
+TEST_F(Screen, ALongNameGivesWayInTheTitleAndItsBalanceStaysWhole) {
+  user.resize(320, 480);
+  addEnvelopes({{QString(40, 'W'), "greenButton"}});
+  user.click("envelopeRow0");
+  user.type("enterAmount", "99999999.99");
+  user.click("addAmountButton");
+  EXPECT_EQ(user.textOf("navigationTitle"), "\u2068" + QString(40, 'W') + "\u2069: 99,999,999.99");
+  QQuickItem* name = user.find("navigationTitleName");
+  QQuickItem* amount = user.find("navigationTitleAmount");
+  EXPECT_TRUE(name->property("truncated").toBool());
+  EXPECT_EQ(amount->property("text").toString(), ": 99,999,999.99");
+  EXPECT_FALSE(amount->property("truncated").toBool());
+  EXPECT_LE(amount->mapToScene({amount->width(), 0}).x(), user.window().width());
+}
+
+// The window opens at a phone's proportions where the screen has room for them, never larger than
+// the screen's free area (this test runs again on a 1366 x 768 screen, and on a 900-pixel-high one
+// at a scale factor of 2), and stays freely resizable.
+TEST_F(Screen, TheFirstSizeFitsTheScreenAndTheWindowResizesFreely) {
+  const QRect room = user.window().screen()->availableGeometry();
+  EXPECT_EQ(user.window().width(), std::min(390, room.width()));
+  EXPECT_LE(user.window().height(), room.height());
+  if (room.height() >= 900) EXPECT_EQ(user.window().height(), 844);
+  EXPECT_LE(user.window().minimumHeight(), user.window().height());
+  user.resize(1280, 800);
+  EXPECT_EQ(user.window().size(), QSize(1280, 800));
 }
 
 // Changes reach the file soon after they are made, while the window stays active; typing alone

@@ -16,10 +16,12 @@ Dialog {
     anchors.centerIn: parent
     width: Math.min(parent ? parent.width - 48 : 320, 340)
     modal: true
+    // Darker, never paler, in both appearances.
+    Overlay.modal: Rectangle { color: Theme.dimLayer }
     Material.elevation: 0
     background: Rectangle {
         radius: 14
-        color: dialog.Material.dialogColor
+        color: Theme.dialogBackground
         border.color: dialog.Material.dividerColor
     }
     // Escape taps the cancel action; an alert without one stays.
@@ -80,7 +82,7 @@ Dialog {
                     font.bold: modelData.role === AlertBridge.Cancel
                     font.capitalization: Font.MixedCase
                     font.pixelSize: 16
-                    Material.foreground: modelData.role === AlertBridge.Destructive ? Theme.destructiveText : Material.accent
+                    Material.foreground: modelData.role === AlertBridge.Destructive ? Theme.destructiveText : Theme.actionText
                     Accessible.name: modelData.title
                     // A screen reader's activate does what a tap does.
                     Accessible.onPressAction: clicked()

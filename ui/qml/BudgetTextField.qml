@@ -4,6 +4,7 @@
 import QtQuick
 import QtQuick.Controls
 import Allot.Kit
+import Allot
 
 TextField {
     id: field
@@ -12,6 +13,7 @@ TextField {
 
     text: view ? view.text : ""
     placeholderText: view ? view.placeholder : ""
+    placeholderTextColor: Theme.placeholderText
     selectByMouse: true
     Accessible.name: view ? view.accessibleName : ""
     onTextEdited: view.edit(text)

@@ -78,7 +78,7 @@ Page {
                     }
                     contentItem: Label {
                         text: parent.chosen ? "\u2713" : ""
-                        color: Theme.inkOnPalette
+                        color: parent.view ? Theme.inkOn(parent.view.backgroundColor) : "black"
                         font.pixelSize: 22
                         font.bold: true
                         horizontalAlignment: Text.AlignHCenter
@@ -97,7 +97,7 @@ Page {
             Layout.preferredHeight: 52
             text: page.saveButton ? page.saveButton.title : ""
             fill: page.saveButton ? page.saveButton.backgroundColor : "transparent"
-            ink: Theme.inkOnPalette
+            ink: Theme.inkOn(fill)
             onClicked: page.saveButton.tap()
         }
 

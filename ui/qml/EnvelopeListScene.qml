@@ -68,12 +68,16 @@ Page {
                         verticalAlignment: Text.AlignVCenter
                         text: envelopeRow.name
                         elide: Text.ElideRight
-                        font.pixelSize: 17
-                        font.weight: Font.DemiBold
-                        // Dark text on the bright envelope colours; the theme's on no colour.
+                        // Large bold text: on the mid-tone colours neither black nor white
+                        // stands out enough from them at a smaller size.
+                        font.pixelSize: 19
+                        font.bold: true
+                        // Black or white on the envelope colour, whichever reads better; the
+                        // theme's text colour on no colour.
                         color: envelopeRow.colors[envelopeRow.nameKey]
                                && envelopeRow.colors[envelopeRow.nameKey].a > 0
-                               ? Theme.inkOnPalette : page.Material.foreground
+                               ? Theme.inkOn(envelopeRow.colors[envelopeRow.nameKey])
+                               : page.Material.foreground
                     }
                 }
                 Label {
@@ -98,7 +102,7 @@ Page {
         width: list.width - 64
         horizontalAlignment: Text.AlignHCenter
         wrapMode: Text.Wrap
-        opacity: 0.6
+        opacity: 0.75
         text: "No envelopes yet.\nTap + to add your first one."
     }
 

@@ -9,10 +9,16 @@ import Allot
 
 ApplicationWindow {
     id: window
+    // A phone's proportions, but never more than the screen has room for, whatever the scale
+    // factor; room is left for the frame the window manager adds. The first size is set once, in
+    // Component.onCompleted, so that the window stays freely resizable.
+    readonly property int frameAllowance: 48
+    readonly property int roomWidth: Screen.desktopAvailableWidth
+    readonly property int roomHeight: Screen.desktopAvailableHeight - frameAllowance
     width: 390
     height: 844
-    minimumWidth: 320
-    minimumHeight: 480
+    minimumWidth: Math.min(320, roomWidth)
+    minimumHeight: Math.min(480, roomHeight)
     visible: true
     title: "Allot"
     // Dark when the system's palette is dark (desktop themes set it), light otherwise.
@@ -122,6 +128,8 @@ ApplicationWindow {
         function onScenesChanged() { window.syncStack() }
     }
     Component.onCompleted: {
+        width = Math.min(390, roomWidth);
+        height = Math.min(844, roomHeight);
         syncStack();
         kit.resize(width, height);
     }

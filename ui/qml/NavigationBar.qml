@@ -16,6 +16,9 @@ ToolBar {
     height: 56
     // Flat, with a hairline under it: elevation shadows need shader effects.
     Material.elevation: 0
+    // The window's own text colour: the bar's default follows the accent, which here is not what
+    // is under the text.
+    Material.foreground: Theme.dark ? "#ffffff" : "#de000000"
     background: Rectangle {
         color: Theme.barBackground
         Rectangle {
@@ -61,24 +64,50 @@ ToolBar {
         }
     }
 
-    // Text, not a Label: a control would report itself as plain text to a screen reader.
-    Text {
+    // The title, read as one heading. A name set in a sentence ends with U+2069 (it is isolated
+    // from the text around it); what follows it, an amount, is never cut: the name gives way.
+    Item {
+        id: title
         objectName: "navigationTitle"
-        color: bar.Material.foreground
+        readonly property string text: bar.scene ? bar.scene.title : ""
+        readonly property int nameEnd: text.lastIndexOf("\u2069") + 1
         // Centred on the bar when there is room, else in the space the buttons leave.
         readonly property real room: bar.width - leading.width - (trailing.visible ? trailing.width : 0) - 16
-        readonly property bool centred: implicitWidth <= bar.width - 2 * Math.max(leading.width, trailing.visible ? trailing.width : 0) - 16
+        readonly property real wanted: head.implicitWidth + tail.implicitWidth
+        readonly property bool centred: wanted <= bar.width - 2 * Math.max(leading.width, trailing.visible ? trailing.width : 0) - 16
         anchors.verticalCenter: parent.verticalCenter
         x: centred ? (bar.width - width) / 2 : leading.width + 8
-        width: Math.min(implicitWidth, room)
-        text: bar.scene ? bar.scene.title : ""
-        // A long envelope name gives way in the middle, so the balance at the end stays in view.
-        elide: Text.ElideMiddle
-        font.pixelSize: 18
-        font.bold: true
-        horizontalAlignment: Text.AlignHCenter
+        width: Math.min(wanted, room)
+        height: head.implicitHeight
         Accessible.role: Accessible.Heading
         Accessible.name: text
+
+        // Text, not a Label: a control would report itself as plain text to a screen reader.
+        Text {
+            id: head
+            objectName: "navigationTitleName"
+            color: bar.Material.foreground
+            text: title.nameEnd > 0 ? title.text.substring(0, title.nameEnd) : title.text
+            width: Math.max(0, title.width - tail.width)
+            elide: Text.ElideRight
+            font.pixelSize: 18
+            font.bold: true
+            Accessible.ignored: true
+        }
+        Text {
+            id: tail
+            objectName: "navigationTitleAmount"
+            anchors.left: head.right
+            color: bar.Material.foreground
+            text: title.nameEnd > 0 ? title.text.substring(title.nameEnd) : ""
+            // Whole, however narrow the bar: smaller rather than cut.
+            width: Math.min(implicitWidth, title.room)
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 10
+            font.pixelSize: 18
+            font.bold: true
+            Accessible.ignored: true
+        }
     }
 
     ToolButton {

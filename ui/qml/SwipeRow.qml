@@ -7,6 +7,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
 import Allot.Kit
+import Allot
 
 TableRowItem {
     id: row
@@ -41,7 +42,7 @@ TableRowItem {
                 background: Rectangle { color: modelData.color }
                 contentItem: Label {
                     text: modelData.title
-                    color: "white"
+                    color: Theme.inkOn(modelData.color)
                     font.pixelSize: 14
                     horizontalAlignment: Text.AlignHCenter
                     verticalAlignment: Text.AlignVCenter

@@ -1,7 +1,6 @@
 #include "theme.h"
 
-#include "platform/kit/color.h"
-#include "platform/qt/kit_color.h"
+#include <cmath>
 
 namespace allot {
 
@@ -24,11 +23,39 @@ QColor Theme::negativeText() const {
 }
 
 QColor Theme::destructiveText() const {
-  return qt::toQColor(kit::Color::systemRedColor());
+  return dark_ ? QColor(0xff, 0x69, 0x61) : QColor(0xd7, 0x00, 0x15);
+}
+
+QColor Theme::actionText() const {
+  return dark_ ? QColor(0x81, 0xc9, 0x95) : QColor(0x1e, 0x7b, 0x34);
+}
+
+QColor Theme::dialogBackground() const {
+  return dark_ ? QColor(0x2c, 0x2c, 0x2e) : QColor(Qt::white);
 }
 
 QColor Theme::inkOnPalette() const {
   return {0x1c, 0x1c, 0x1e};
+}
+
+QColor Theme::inkOn(const QColor& background) const {
+  // Relative luminance: black stands out more than white above about 0.18.
+  auto linear = [](float channel) {
+    return channel <= 0.04045f ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+  };
+  const double luminance = 0.2126 * linear(background.redF()) +
+                           0.7152 * linear(background.greenF()) +
+                           0.0722 * linear(background.blueF());
+  return (luminance + 0.05) * (luminance + 0.05) > 1.05 * 0.05 ? QColor(Qt::black)
+                                                               : QColor(Qt::white);
+}
+
+QColor Theme::placeholderText() const {
+  return dark_ ? QColor(255, 255, 255, 178) : QColor(0, 0, 0, 158);
+}
+
+QColor Theme::dimLayer() const {
+  return dark_ ? QColor(0, 0, 0, 140) : QColor(0, 0, 0, 100);
 }
 
 QColor Theme::inkOnFill() const {
@@ -40,7 +67,7 @@ QColor Theme::pressedShade() const {
 }
 
 QColor Theme::addFill() const {
-  return {0x24, 0x8a, 0x3d};
+  return {0x1e, 0x7b, 0x34};
 }
 
 QColor Theme::subtractFill() const {

@@ -18,10 +18,14 @@ class Theme : public QObject {
   Q_PROPERTY(QColor barBackground READ barBackground NOTIFY appearanceChanged)
   Q_PROPERTY(QColor noticeBackground READ noticeBackground NOTIFY appearanceChanged)
   Q_PROPERTY(QColor negativeText READ negativeText NOTIFY appearanceChanged)
-  Q_PROPERTY(QColor destructiveText READ destructiveText CONSTANT)
+  Q_PROPERTY(QColor destructiveText READ destructiveText NOTIFY appearanceChanged)
+  Q_PROPERTY(QColor actionText READ actionText NOTIFY appearanceChanged)
+  Q_PROPERTY(QColor dialogBackground READ dialogBackground NOTIFY appearanceChanged)
   Q_PROPERTY(QColor inkOnPalette READ inkOnPalette CONSTANT)
   Q_PROPERTY(QColor inkOnFill READ inkOnFill CONSTANT)
   Q_PROPERTY(QColor pressedShade READ pressedShade CONSTANT)
+  Q_PROPERTY(QColor placeholderText READ placeholderText NOTIFY appearanceChanged)
+  Q_PROPERTY(QColor dimLayer READ dimLayer NOTIFY appearanceChanged)
   Q_PROPERTY(QColor addFill READ addFill CONSTANT)
   Q_PROPERTY(QColor subtractFill READ subtractFill CONSTANT)
 
@@ -35,14 +39,24 @@ class Theme : public QObject {
   QColor noticeBackground() const;
   // Amounts below zero; a darker red than the system's on light backgrounds, for contrast.
   QColor negativeText() const;
-  // Alert actions that destroy data: the kit's red.
+  // Alert actions that destroy data: the kit's red, deepened or lightened until it reads on the
+  // dialog.
   QColor destructiveText() const;
+  // The other alert actions: the accent green, as dark or light as reading needs.
+  QColor actionText() const;
+  QColor dialogBackground() const;
   // Text on the envelope colours, which are all bright.
   QColor inkOnPalette() const;
+  // Black or white, whichever stands out more from `background` (envelope colours, row actions).
+  Q_INVOKABLE QColor inkOn(const QColor& background) const;
   // Text on the solid button fills.
   QColor inkOnFill() const;
   // Laid over a button while it is held down.
   QColor pressedShade() const;
+  // The hint in an empty field: paler than typed text, still readable.
+  QColor placeholderText() const;
+  // Laid over the window behind a dialog: it darkens in both appearances.
+  QColor dimLayer() const;
   QColor addFill() const;
   QColor subtractFill() const;
 
