@@ -126,15 +126,40 @@ std::pair<std::string, double> BudgetStore::removeTransaction(std::size_t envelo
   return removed;
 }
 
-void BudgetStore::replaceTransactions(std::size_t envelope, std::vector<std::string> descriptions,
-                                      std::vector<double> amounts) {
+void BudgetStore::insertTransaction(std::size_t envelope, std::size_t index,
+                                    std::string description, double amount) {
+  awaitPending();
+  if (!hasEnvelope(envelope)) return;
+  auto& descriptions = fields_.detailArrays[envelope];
+  auto& amounts = fields_.detailAmountArrays[envelope];
+  const bool inRange = index <= descriptions.size();
+  assert(inRange && "storage index out of range");
+  if (!inRange) return;
+  ++revision_;
+  const auto at = static_cast<std::ptrdiff_t>(index);
+  descriptions.insert(descriptions.begin() + at, std::move(description));
+  amounts.insert(amounts.begin() + at, amount);
+}
+
+std::pair<std::vector<std::string>, std::vector<double>> BudgetStore::replaceTransactions(
+    std::size_t envelope, std::vector<std::string> descriptions, std::vector<double> amounts) {
   awaitPending();
   const bool paired = descriptions.size() == amounts.size();
   assert(paired && "descriptions and amounts differ in length");
-  if (!hasEnvelope(envelope) || !paired) return;
+  if (!hasEnvelope(envelope) || !paired) return {};
   ++revision_;
-  fields_.detailArrays[envelope] = std::move(descriptions);
-  fields_.detailAmountArrays[envelope] = std::move(amounts);
+  std::swap(fields_.detailArrays[envelope], descriptions);
+  std::swap(fields_.detailAmountArrays[envelope], amounts);
+  return {std::move(descriptions), std::move(amounts)};
+}
+
+void BudgetStore::setNameAndColor(std::size_t envelope, std::string name,
+                                  std::int64_t colorNumber) {
+  awaitPending();
+  if (!hasEnvelope(envelope)) return;
+  ++revision_;
+  fields_.categoryNames[envelope] = std::move(name);
+  fields_.envelopeColors[envelope] = colorNumber;
 }
 
 bool BudgetStore::assign(BudgetFields fields) {
@@ -147,6 +172,7 @@ bool BudgetStore::assign(BudgetFields fields) {
     if (fields.detailArrays[i].size() != fields.detailAmountArrays[i].size()) return false;
   }
   fields_ = std::move(fields);
+  history_.clear();
   arrive_ = {};
   ++revision_;
   return true;

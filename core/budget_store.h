@@ -2,7 +2,8 @@
 // collections. It keeps the collections at one length and each envelope's two transaction lists
 // in pairs; it validates no value and changes no balance or total as a side effect. The
 // operations in envelope_list.h, envelope_editing.h and transactions.h build on its primitives.
-// At launch the transaction lists may still be on their way (see awaitTransactions).
+// At launch the transaction lists may still be on their way (see awaitTransactions). It also
+// carries the history of the operations' changes, for undo, which only the operations fill.
 #pragma once
 
 #include <cstddef>
@@ -12,27 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/envelope_record.h"
+#include "core/undo_history.h"
+
 namespace allot {
-
-// One envelope, as it leaves and enters the store as a unit.
-struct EnvelopeRecord {
-  std::string name;
-  std::int64_t colorNumber = 0;
-  double balance = 0.0;
-  std::vector<std::string> descriptions;
-  std::vector<double> amounts;  // same length as descriptions
-  friend bool operator==(const EnvelopeRecord&, const EnvelopeRecord&) = default;
-};
-
-// The six fields whole, as the load builds them and hands them over in one step.
-struct BudgetFields {
-  double totalAmount = 0.0;
-  std::vector<std::string> categoryNames;
-  std::vector<std::int64_t> envelopeColors;
-  std::vector<double> categoryAmounts;
-  std::vector<std::vector<std::string>> detailArrays;
-  std::vector<std::vector<double>> detailAmountArrays;
-};
 
 class BudgetStore {
  public:
@@ -72,8 +56,17 @@ class BudgetStore {
   // Appends at the end, without applying the transaction limit.
   void appendTransaction(std::size_t envelope, std::string description, double amount);
   std::pair<std::string, double> removeTransaction(std::size_t envelope, std::size_t index);
-  void replaceTransactions(std::size_t envelope, std::vector<std::string> descriptions,
-                           std::vector<double> amounts);
+  void insertTransaction(std::size_t envelope, std::size_t index, std::string description,
+                         double amount);
+  // Returns the lists it replaced.
+  std::pair<std::vector<std::string>, std::vector<double>> replaceTransactions(
+      std::size_t envelope, std::vector<std::string> descriptions, std::vector<double> amounts);
+  // Renames and recolours an envelope.
+  void setNameAndColor(std::size_t envelope, std::string name, std::int64_t colorNumber);
+
+  // The changes the operations made, for undo; emptied by assign().
+  UndoHistory& history() { return history_; }
+  const UndoHistory& history() const { return history_; }
 
   // Replaces everything at once, lists still on their way included; the load's only way in.
   // Fields that break the equal-length rules are refused (false) and the store stays as it was.
@@ -91,6 +84,7 @@ class BudgetStore {
   bool hasEnvelope(std::size_t envelope) const;
 
   BudgetFields fields_;
+  UndoHistory history_;
   std::uint64_t revision_ = 0;
   mutable std::function<void(BudgetStore&)> arrive_;
 };

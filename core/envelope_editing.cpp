@@ -24,8 +24,10 @@ bool isValidEnvelopeName(const std::optional<std::string>& text) {
 
 std::string addEnvelope(BudgetStore& store, std::string name, std::int64_t colorNumber) {
   std::string shown = "Added '" + isolated(name) + "'";
+  std::string done = "Added the envelope \u201C" + isolated(name) + "\u201D.";
   std::string description = "Added '" + name + "'";
   store.appendEnvelope({std::move(name), colorNumber, 0.0, {std::move(description)}, {0.0}});
+  store.history().add(AddedEnvelope{store.envelopeCount() - 1, {}}, std::move(done));
   return shown;
 }
 
@@ -34,11 +36,13 @@ void updateEnvelope(BudgetStore& store, std::size_t envelopeNumber, std::string 
   assert(envelopeNumber < store.envelopeCount());
   if (envelopeNumber >= store.envelopeCount()) return;
   std::string description = "Edited '" + name + "'";
-  EnvelopeRecord record = store.removeEnvelope(envelopeNumber);
-  record.name = std::move(name);
-  record.colorNumber = colorNumber;
-  store.insertEnvelope(envelopeNumber, std::move(record));
+  EditedEnvelope change{envelopeNumber, store.categoryNames()[envelopeNumber],
+                        name,           store.envelopeColors()[envelopeNumber],
+                        colorNumber,    description};
+  std::string done = "Edited the envelope \u201C" + isolated(name) + "\u201D.";
+  store.setNameAndColor(envelopeNumber, std::move(name), colorNumber);
   store.appendTransaction(envelopeNumber, std::move(description), 0.0);
+  store.history().add(std::move(change), std::move(done));
 }
 
 }  // namespace allot

@@ -34,23 +34,34 @@ std::string resetConfirmationMessage(const BudgetStore& store, std::size_t n) {
 void deleteEnvelope(BudgetStore& store, std::size_t n) {
   assert(n < store.envelopeCount());
   if (n >= store.envelopeCount()) return;
-  store.setTotalAmount(store.totalAmount() - store.categoryAmounts()[n]);
-  store.removeEnvelope(n);
+  const double totalBefore = store.totalAmount();
+  store.setTotalAmount(totalBefore - store.categoryAmounts()[n]);
+  EnvelopeRecord record = store.removeEnvelope(n);
+  std::string description = "Deleted the envelope \u201C" + isolated(record.name) + "\u201D.";
+  store.history().add(DeletedEnvelope{n, std::move(record), totalBefore, store.totalAmount()},
+                      std::move(description));
 }
 
 void resetEnvelope(BudgetStore& store, std::size_t n) {
   assert(n < store.envelopeCount());
   if (n >= store.envelopeCount()) return;
-  store.setTotalAmount(store.totalAmount() - store.categoryAmounts()[n]);
+  const double balanceBefore = store.categoryAmounts()[n];
+  const double totalBefore = store.totalAmount();
+  store.setTotalAmount(totalBefore - balanceBefore);
   store.setBalance(n, 0.0);
-  store.replaceTransactions(n, {"Reset envelope"}, {0.0});
+  auto replaced = store.replaceTransactions(n, {"Reset envelope"}, {0.0});
+  store.history().add(
+      ResetEnvelope{n, std::move(replaced), balanceBefore, totalBefore, store.totalAmount()},
+      "Reset the envelope \u201C" + isolated(store.categoryNames()[n]) + "\u201D.");
 }
 
 void moveEnvelope(BudgetStore& store, std::size_t from, std::size_t to) {
   const std::size_t count = store.envelopeCount();
   assert(from < count && to < count);
-  if (from >= count || to >= count) return;
+  if (from >= count || to >= count || from == to) return;
   store.moveEnvelope(from, to);
+  store.history().add(MovedEnvelope{from, to}, "Moved the envelope \u201C" +
+                                                   isolated(store.categoryNames()[to]) + "\u201D.");
 }
 
 bool needsEditButton(std::size_t count) {

@@ -1,9 +1,9 @@
 #include "core/money.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 
 namespace allot {
 namespace {

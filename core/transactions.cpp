@@ -57,10 +57,14 @@ RecordResult recordTransaction(BudgetStore& store, std::size_t n, std::string no
     return {RecordOutcome::InvalidAmount, invalidAmountMessage};
   }
 
+  const double totalBefore = store.totalAmount();
+  RecordedTransaction change{
+      n, note, amount, std::nullopt, balance, balance + amount, totalBefore, totalBefore + amount};
   store.setBalance(n, balance + amount);
-  store.setTotalAmount(store.totalAmount() + amount);
+  store.setTotalAmount(totalBefore + amount);
   store.appendTransaction(n, std::move(note), amount);
-  if (store.transactionCount(n) > transactionLimit) store.removeTransaction(n, 0);
+  if (store.transactionCount(n) > transactionLimit) change.dropped = store.removeTransaction(n, 0);
+  store.history().add(std::move(change), "Recorded the transaction.");
   return {RecordOutcome::Recorded,
           "Transaction of " + formatAmount(amount, formatter) + " recorded."};
 }
@@ -71,10 +75,16 @@ std::string deleteTransaction(BudgetStore& store, std::size_t n, std::size_t dis
   if (n >= store.envelopeCount() || displayRow >= store.transactionCount(n)) return {};
   const std::size_t index = store.transactionCount(n) - 1 - displayRow;
   const double amount = store.detailAmountArrays()[n][index];
-  store.setBalance(n, store.categoryAmounts()[n] - amount);
-  store.setTotalAmount(store.totalAmount() - amount);
+  const double balanceBefore = store.categoryAmounts()[n];
+  const double totalBefore = store.totalAmount();
+  store.setBalance(n, balanceBefore - amount);
+  store.setTotalAmount(totalBefore - amount);
   std::string message = "Transaction of " + formatAmount(amount, formatter) + " deleted.";
-  store.removeTransaction(n, index);
+  auto [description, removed] = store.removeTransaction(n, index);
+  store.history().add(
+      DeletedTransaction{n, index, std::move(description), removed, balanceBefore,
+                         store.categoryAmounts()[n], totalBefore, store.totalAmount()},
+      "Deleted the transaction.");
   return message;
 }
 

@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <fstream>
 #include <limits>
 #include <memory>
@@ -54,8 +55,10 @@ using namespace std::string_literals;
 
 // Random sequences of every store operation, with saves and loads in between, checked after each
 // step against a reference model: the store's shape, its whole contents, and the results and
-// messages of the operations. This is where what the operations do is tested; the texts they show
-// are in EnvelopeList.TextsOfTheTotalRowsAndQuestions.
+// messages of the operations. Undo and redo are among the steps: each must give back, bit for bit,
+// the reference as it was before the change, and every run ends by taking back all the history
+// holds. This is where what the operations do is tested; the texts they show are in
+// EnvelopeList.TextsOfTheTotalRowsAndQuestions.
 std::uint64_t bits(double figure) {
   return std::bit_cast<std::uint64_t>(figure);
 }
@@ -202,15 +205,27 @@ class RandomInput {
   std::mt19937_64 random_;
 };
 
-enum Operation { Record, DeleteEntry, Edit, Move, Reset, Remove, Reload, SqliteReload, Add };
+enum Operation {
+  Record,
+  DeleteEntry,
+  Edit,
+  Move,
+  Reset,
+  Remove,
+  Reload,
+  SqliteReload,
+  Undo,
+  Redo,
+  Add
+};
 // Percentages of the steps for each operation but Add, which takes what is left over.
 using Weights = std::array<unsigned, Add>;
 
 // How often the sequences went where faults hide: each must be reached to be tested.
 // Recordings that dropped the oldest entry, edits of an envelope already holding 200 entries,
-// refused recordings, and reloads through SQLite.
+// refused recordings, reloads through SQLite, and changes taken back and made again.
 struct Coverage {
-  int trimmed = 0, editedPastLimit = 0, refused = 0, sqliteReloads = 0;
+  int trimmed = 0, editedPastLimit = 0, refused = 0, sqliteReloads = 0, undone = 0, redone = 0;
 };
 
 class ModelRun {
@@ -219,8 +234,33 @@ class ModelRun {
            const std::filesystem::path& file)
       : input_(seed), weights_(weights), formatter_(locale), file_(file) {}
 
+  // One operation, or an undo or redo checked against the reference as it was before the change.
   void step(Coverage& coverage) {
     const Operation operation = pick();
+    if (operation == Undo || operation == Redo) return travel(operation == Undo, coverage);
+    ReferenceBudget before = model_;
+    const std::uint64_t revision = store_.revision();
+    change(operation, coverage);
+    if (operation == Reload || operation == SqliteReload) {  // a loaded store starts afresh
+      done_.clear();
+      undone_.clear();
+    } else if (store_.revision() != revision) {
+      done_.push_back(std::move(before));
+      if (done_.size() > UndoHistory::kDepth) done_.pop_front();
+      undone_.clear();
+    }
+  }
+
+  // Takes back every change the history still holds, checking each state on the way.
+  void undoAll(Coverage& coverage) {
+    while (!done_.empty()) {
+      travel(true, coverage);
+      check();
+    }
+    EXPECT_FALSE(store_.history().canUndo());
+  }
+
+  void change(Operation operation, Coverage& coverage) {
     // Half the operations go to envelope 0, so that its list reaches the transaction limit.
     const std::size_t count = model_.envelopes.size();
     const std::size_t n = count == 0 || input_.chance(50) ? 0 : input_.below(count);
@@ -322,6 +362,20 @@ class ModelRun {
     return Add;
   }
 
+  void travel(bool back, Coverage& coverage) {
+    std::deque<ReferenceBudget>& from = back ? done_ : undone_;
+    UndoHistory& history = store_.history();
+    if (from.empty()) {
+      EXPECT_FALSE(back ? history.canUndo() : history.canRedo());
+      return;
+    }
+    ASSERT_TRUE(back ? history.undo(store_) : history.redo(store_));
+    (back ? undone_ : done_).push_back(std::move(model_));
+    model_ = std::move(from.back());
+    from.pop_back();
+    ++(back ? coverage.undone : coverage.redone);
+  }
+
   void takeLoaded(UserDefaults& defaults) {
     testing::Loaded loaded = testing::loadFrom(defaults);
     EXPECT_TRUE(loaded.status.isOk()) << loaded.status.message();
@@ -335,14 +389,17 @@ class ModelRun {
   std::array<std::unique_ptr<SqliteUserDefaults>, 2> writers_;
   BudgetStore store_;
   ReferenceBudget model_;
+  // The reference before each change the store's history holds, oldest first, and after each
+  // change undone, latest undone last.
+  std::deque<ReferenceBudget> done_, undone_;
 };
 
 TEST(ModelBased, RandomOperationSequencesMatchTheReferenceModel) {
   testing::TemporaryDirectory directory;
   // Recording-heavy runs reach the transaction limit; balanced ones reset, delete and reload a
   // lot.
-  const Weights recordingHeavy{75, 6, 6, 4, 0, 0, 3, 1};
-  const Weights balanced{45, 12, 6, 7, 5, 5, 8, 1};
+  const Weights recordingHeavy{70, 6, 6, 4, 0, 0, 3, 1, 3, 2};
+  const Weights balanced{40, 10, 6, 7, 5, 5, 6, 1, 6, 3};
   const struct {
     std::uint64_t seed;
     Weights weights;
@@ -360,11 +417,14 @@ TEST(ModelBased, RandomOperationSequencesMatchTheReferenceModel) {
       model.check();
       ASSERT_FALSE(::testing::Test::HasFailure()) << "at step " << step;
     }
+    model.undoAll(coverage);
   }
   EXPECT_GT(coverage.trimmed, 0);
   EXPECT_GT(coverage.editedPastLimit, 0);
   EXPECT_GT(coverage.refused, 0);
   EXPECT_GT(coverage.sqliteReloads, 0);
+  EXPECT_GT(coverage.undone, 0);
+  EXPECT_GT(coverage.redone, 0);
 }
 
 // Zeroes the rows of the page that holds `table`, leaving its page header in place: the page still
