@@ -6,6 +6,7 @@
 #include "platform/kit/alert_controller.h"
 #include "platform/kit/navigation_controller.h"
 #include "platform/kit/window.h"
+#include "ui/detail_view_controller.h"
 #include "ui/main_storyboard.h"
 #include "ui/master_view_controller.h"
 
@@ -30,6 +31,10 @@ std::unique_ptr<kit::Storyboard> AppDelegate::mainStoryboard() {
 bool AppDelegate::applicationDidFinishLaunchingWithOptions(kit::Application& application,
                                                            const kit::LaunchOptions& /*options*/) {
   defaults_ = &application.standardUserDefaults();
+  if (window() != nullptr) {
+    window()->setUndoHandler([this](bool redo) { return takeBack(redo); });
+    window()->setEndOfEventHandler([this] { offerUndo(); });
+  }
   if (options_.launchLoad != nullptr) {
     takeSummary(application);
   } else {
@@ -237,6 +242,48 @@ void AppDelegate::presentAlert(std::string title, std::string message, std::stri
   alert->addAction(AlertAction(std::move(actionTitle), AlertActionStyle::Default,
                                [action = std::move(action)](AlertAction&) { action(); }));
   presenter->presentViewController(std::move(alert), true, {});
+}
+
+void AppDelegate::offerUndo() {
+  const UndoHistory& history = store_.history();
+  if (history.changesAdded() == offeredChanges_) return;
+  offeredChanges_ = history.changesAdded();
+  if (!history.canUndo() || window() == nullptr) return;
+  // A notice about the stored budget stays; the keys still undo.
+  const std::optional<kit::Notice>& shown = window()->notice();
+  if (shown && shown->actionTitle.empty()) return;
+  window()->showNotice({history.lastDescription(), true, "Undo"}, [this] { takeBack(false); });
+}
+
+bool AppDelegate::takeBack(bool redo) {
+  const std::optional<UndoHistory::Outcome> outcome =
+      redo ? store_.history().redo(store_) : store_.history().undo(store_);
+  if (!outcome) return false;
+  if (window() != nullptr && window()->notice() && !window()->notice()->actionTitle.empty()) {
+    window()->clearNotice();
+  }
+  showResult(*outcome);
+  return true;
+}
+
+// The transactions on display stay when the change was theirs alone; anything else shows the
+// envelope list, where every change shows.
+void AppDelegate::showResult(const UndoHistory::Outcome& outcome) {
+  auto* navigation = window() != nullptr
+                         ? dynamic_cast<kit::NavigationController*>(window()->rootViewController())
+                         : nullptr;
+  if (navigation == nullptr || navigation->viewControllers().empty()) return;
+  auto* detail = dynamic_cast<DetailViewController*>(navigation->topViewController());
+  if (detail != nullptr && !outcome.envelopeNumbersChanged && outcome.envelope &&
+      detail->envelopeNumber() == static_cast<std::int64_t>(*outcome.envelope)) {
+    detail->showEnvelope();
+    return;
+  }
+  if (navigation->viewControllers().size() > 1) {
+    navigation->popToViewController(*navigation->viewControllers().front(), false);
+  } else {
+    refreshList();
+  }
 }
 
 void AppDelegate::refreshList() {

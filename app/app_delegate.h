@@ -13,6 +13,11 @@
 // holds locked is waited for: an alert offers Retry and Quit, and nothing is saved until it loads.
 // A commit that fails keeps the changes for the next one and says so until one succeeds; a quit
 // with changes that could not be saved asks first.
+//
+// Undo: after each event that changed the budget, the notice offers to take the change back
+// (unless it is telling something about the stored budget); the user's undo and redo take changes
+// back and make them again from the store's history, and show the result: in place on the
+// transactions of the envelope that changed, else on the envelope list.
 #pragma once
 
 #include <cstdint>
@@ -87,6 +92,9 @@ class AppDelegate : public kit::ApplicationDelegate {
                     std::function<void()> action,
                     kit::AlertActionStyle cancelStyle = kit::AlertActionStyle::Cancel);
   void refreshList();
+  void offerUndo();
+  bool takeBack(bool redo);
+  void showResult(const UndoHistory::Outcome& outcome);
 
   Options options_;
   std::ostream& diagnostics_;
@@ -98,6 +106,7 @@ class AppDelegate : public kit::ApplicationDelegate {
   bool showingCommitFailure_ = false;
   std::uint64_t savedRevision_ = 0;      // the store's revision when it was last written
   std::uint64_t committedRevision_ = 0;  // the last revision known to be in the store's file
+  std::uint64_t offeredChanges_ = 0;     // the history's changes when undo was last offered
   Status lateOutcome_;                   // of a LaunchLoad's second step
 };
 

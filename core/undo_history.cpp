@@ -9,6 +9,7 @@ void UndoHistory::add(StoreChange change, std::string description) {
   entries_.push_back({std::move(change), std::move(description)});
   if (entries_.size() > kDepth) entries_.pop_front();
   applied_ = entries_.size();
+  ++added_;
 }
 
 void UndoHistory::clear() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -33,6 +34,8 @@ class UndoHistory {
   void add(StoreChange change, std::string description);
   void clear();
 
+  // How many changes were ever added; it only grows, so that a caller can tell a new one.
+  std::uint64_t changesAdded() const { return added_; }
   bool canUndo() const { return applied_ > 0; }
   bool canRedo() const { return applied_ < entries_.size(); }
   // The description of the change undo would take back; empty when there is none.
@@ -52,6 +55,7 @@ class UndoHistory {
 
   std::deque<Entry> entries_;
   std::size_t applied_ = 0;  // entries_[0, applied_) are in the store
+  std::uint64_t added_ = 0;
 };
 
 }  // namespace allot

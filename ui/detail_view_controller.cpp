@@ -29,11 +29,17 @@ void DetailViewController::viewDidLoad() {
 void DetailViewController::updateDisplay() {
   std::size_t n = 0;
   if (!envelope(n)) return;
+  showEnvelope();
+  enterAmount_->setText("");
+  optionalNote_->setText("");
+}
+
+void DetailViewController::showEnvelope() {
+  std::size_t n = 0;
+  if (!envelope(n)) return;
   const std::string balance = formatAmount(store_.categoryAmounts()[n], numformat_);
   navigationItem().setTitle(isolated(store_.categoryNames()[n]) + ": " + balance);
   tableView().reloadData();
-  enterAmount_->setText("");
-  optionalNote_->setText("");
 }
 
 void DetailViewController::addAmount(kit::Sender /*sender*/) {

@@ -52,6 +52,9 @@ class DetailViewController : public kit::TableViewController {
 
   // Title, table and emptied fields from the store; the results label keeps its message.
   void updateDisplay();
+  // Title and table from the store, after a change made elsewhere (an undo); what the user typed
+  // stays.
+  void showEnvelope();
 
  private:
   void record(std::string_view modeWord);

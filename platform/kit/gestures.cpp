@@ -138,4 +138,19 @@ bool Gestures::dismissNotice() {
   return finish(true);
 }
 
+bool Gestures::tapNoticeAction() {
+  if (dynamic_cast<AlertController*>(inputController()) != nullptr) return false;
+  return finish(window_.runNoticeAction());
+}
+
+bool Gestures::undo() {
+  if (dynamic_cast<AlertController*>(inputController()) != nullptr) return false;
+  return finish(window_.undo(false));
+}
+
+bool Gestures::redo() {
+  if (dynamic_cast<AlertController*>(inputController()) != nullptr) return false;
+  return finish(window_.undo(true));
+}
+
 }  // namespace allot::kit

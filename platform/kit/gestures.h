@@ -45,8 +45,13 @@ class Gestures {
 
   // The alert on display.
   bool tapAlertAction(std::size_t index);
-  // The dismiss button of the notice on display, when it has one.
+  // The dismiss button of the notice on display, when it has one, and its action button.
   bool dismissNotice();
+  bool tapNoticeAction();
+  // Undo and redo of the last change (keys, or a shake of the device); refused while an alert is
+  // on display, since the alert asks about the screen under it.
+  bool undo();
+  bool redo();
 
   // Scrolling a text, and laying the screens out again (with the window's size unchanged, or at
   // a new size).

@@ -66,16 +66,26 @@ void Window::setFirstResponder(TextField* field) {
   noteChange();
 }
 
-void Window::showNotice(Notice notice) {
+void Window::showNotice(Notice notice, std::function<void()> action) {
+  noticeAction_ = std::move(action);
   if (notice_ == notice) return;
   notice_ = std::move(notice);
   noteChange();
 }
 
 void Window::clearNotice() {
+  noticeAction_ = {};
   if (!notice_) return;
   notice_.reset();
   noteChange();
+}
+
+bool Window::runNoticeAction() {
+  if (!notice_ || notice_->actionTitle.empty() || !noticeAction_) return false;
+  std::function<void()> action = std::move(noticeAction_);
+  clearNotice();
+  action();
+  return true;
 }
 
 void Window::retire(std::unique_ptr<ViewController> controller) {
@@ -83,8 +93,11 @@ void Window::retire(std::unique_ptr<ViewController> controller) {
 }
 
 void Window::endOfEvent() {
-  std::vector<std::unique_ptr<ViewController>> leaving = std::move(retired_);
-  retired_.clear();
+  {
+    std::vector<std::unique_ptr<ViewController>> leaving = std::move(retired_);
+    retired_.clear();
+  }
+  if (endOfEventHandler_) endOfEventHandler_();
 }
 
 }  // namespace allot::kit

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -45,10 +46,22 @@ class Window {
   TextField* firstResponder() const { return firstResponder_; }
   void setFirstResponder(TextField* field);
 
-  // The notice shown above the screens, if any. Showing one replaces the one shown.
+  // The notice shown above the screens, if any. Showing one replaces the one shown; `action` runs
+  // when the user presses the notice's action button (runNoticeAction), which also takes the
+  // notice away.
   const std::optional<Notice>& notice() const { return notice_; }
-  void showNotice(Notice notice);
+  void showNotice(Notice notice, std::function<void()> action = {});
   void clearNotice();
+  bool runNoticeAction();
+
+  // What the application does when the user asks to undo (or redo) the last change; the handler
+  // returns false when there was nothing to do.
+  void setUndoHandler(std::function<bool(bool redo)> handler) { undoHandler_ = std::move(handler); }
+  bool undo(bool redo) { return undoHandler_ && undoHandler_(redo); }
+  // Told at the end of every event, once the controllers that left the screen are freed.
+  void setEndOfEventHandler(std::function<void()> handler) {
+    endOfEventHandler_ = std::move(handler);
+  }
 
   void retire(std::unique_ptr<ViewController> controller);
   // The end of one event (a gesture): frees the controllers that left the screen during it.
@@ -60,6 +73,9 @@ class Window {
   Size size_{390.0, 844.0};
   bool visible_ = false;
   std::optional<Notice> notice_;
+  std::function<void()> noticeAction_;
+  std::function<bool(bool)> undoHandler_;
+  std::function<void()> endOfEventHandler_;
   std::unique_ptr<ViewController> root_;
   std::vector<std::unique_ptr<ViewController>> retired_;
 };

@@ -15,15 +15,15 @@ KitBridge::KitBridge(kit::Application& application, QObject* parent)
 }
 
 QQmlListProperty<SceneBridge> KitBridge::scenes() {
-  return {this, &scenes_,
-          [](QQmlListProperty<SceneBridge>* list) {
-            return static_cast<qsizetype>(
-                static_cast<std::vector<SceneBridge*>*>(list->data)->size());
-          },
-          [](QQmlListProperty<SceneBridge>* list, qsizetype index) {
-            return static_cast<std::vector<SceneBridge*>*>(list->data)->at(
-                static_cast<std::size_t>(index));
-          }};
+  return {
+      this, &scenes_,
+      [](QQmlListProperty<SceneBridge>* list) {
+        return static_cast<qsizetype>(static_cast<std::vector<SceneBridge*>*>(list->data)->size());
+      },
+      [](QQmlListProperty<SceneBridge>* list, qsizetype index) {
+        return static_cast<std::vector<SceneBridge*>*>(list->data)
+            ->at(static_cast<std::size_t>(index));
+      }};
 }
 
 bool KitBridge::goBack() {
@@ -40,6 +40,18 @@ void KitBridge::keepWithPage(SceneBridge* scene, QObject* page) {
 
 bool KitBridge::dismissNotice() {
   return perform([](kit::Gestures& user) { return user.dismissNotice(); });
+}
+
+bool KitBridge::tapNoticeAction() {
+  return perform([](kit::Gestures& user) { return user.tapNoticeAction(); });
+}
+
+bool KitBridge::undo() {
+  return perform([](kit::Gestures& user) { return user.undo(); });
+}
+
+bool KitBridge::redo() {
+  return perform([](kit::Gestures& user) { return user.redo(); });
 }
 
 bool KitBridge::mayQuit() {
@@ -70,9 +82,14 @@ void KitBridge::syncNotice() {
   const std::optional<kit::Notice>& notice = application_.window().notice();
   const QString text = notice ? QString::fromStdString(notice->text) : QString();
   const bool dismissible = notice && notice->dismissible;
-  if (text == noticeText_ && dismissible == noticeDismissible_) return;
+  const QString actionTitle = notice ? QString::fromStdString(notice->actionTitle) : QString();
+  if (text == noticeText_ && dismissible == noticeDismissible_ &&
+      actionTitle == noticeActionTitle_) {
+    return;
+  }
   noticeText_ = text;
   noticeDismissible_ = dismissible;
+  noticeActionTitle_ = actionTitle;
   emit noticeChanged();
 }
 

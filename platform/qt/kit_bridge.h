@@ -21,7 +21,6 @@
 
 namespace allot::qt {
 
-
 class KitBridge : public QObject {
   Q_OBJECT
   QML_ELEMENT
@@ -31,6 +30,8 @@ class KitBridge : public QObject {
   // The notice shown above the screens; empty when there is none.
   Q_PROPERTY(QString noticeText READ noticeText NOTIFY noticeChanged)
   Q_PROPERTY(bool noticeDismissible READ noticeDismissible NOTIFY noticeChanged)
+  // The title of the notice's action button ("Undo"); empty when it has none.
+  Q_PROPERTY(QString noticeActionTitle READ noticeActionTitle NOTIFY noticeChanged)
 
  public:
   explicit KitBridge(kit::Application& application, QObject* parent = nullptr);
@@ -41,9 +42,13 @@ class KitBridge : public QObject {
   AlertBridge* alert() const { return alert_; }
   QString noticeText() const { return noticeText_; }
   bool noticeDismissible() const { return noticeDismissible_; }
+  QString noticeActionTitle() const { return noticeActionTitle_; }
 
   Q_INVOKABLE bool goBack();
   Q_INVOKABLE bool dismissNotice();
+  Q_INVOKABLE bool tapNoticeAction();
+  Q_INVOKABLE bool undo();
+  Q_INVOKABLE bool redo();
   // The page that shows `scene` owns its bridge from now on: the bridge goes when the page goes
   // (after the page has animated away), or with this bridge when no page ever took it.
   Q_INVOKABLE void keepWithPage(allot::qt::SceneBridge* scene, QObject* page);
@@ -82,6 +87,7 @@ class KitBridge : public QObject {
   AlertBridge* alert_ = nullptr;
   QString noticeText_;
   bool noticeDismissible_ = false;
+  QString noticeActionTitle_;
 };
 
 }  // namespace allot::qt

@@ -378,24 +378,56 @@ TEST_F(Screen, TheFirstSizeFitsTheScreenAndTheWindowResizesFreely) {
 
 // Changes reach the file soon after they are made, while the window stays active; typing alone
 // changes nothing and saves nothing.
-TEST_F(Screen, ChangesAreCommittedSoonWithoutLeavingTheWindow) {
+// Changes are committed soon without leaving the window, and each can be taken back: a
+// transaction deleted by a swipe, from the notice's Undo; an envelope deleted through its
+// confirmation, with Ctrl+Z. Each comes back where it was, on the screen and in the saved store.
+TEST_F(Screen, ChangesAreCommittedSoonAndCanBeTakenBack) {
   TemporaryDirectory folder;
   const std::filesystem::path file = folder.path() / "defaults.sqlite3";
   SqliteUserDefaults defaults(file);
   ScreenDriver window(defaults, file);
+  auto saved = [&](const char* key, const Value& value) {
+    return window.waitFor([&] { return SqliteUserDefaults(file).valueForKey(key) == value; }, 5000);
+  };
   window.click("rightItem");
-  window.type("envelopeName", "Food");
-  window.click("addButton");
+  for (const char* name : {"Food", "Rent"}) {
+    window.type("envelopeName", name);
+    window.click("addButton");
+  }
   window.click("backButton");
-  EXPECT_TRUE(window.waitFor(
-      [&] {
-        return SqliteUserDefaults(file).valueForKey("categoryNames") == Value(Value::List{"Food"});
-      },
-      5000));
+  EXPECT_TRUE(saved("categoryNames", Value(Value::List{"Food", "Rent"})));
   EXPECT_EQ(window.application().applicationState(), kit::ApplicationState::Active);
-  window.click("envelopeRow0");
+  window.click("envelopeRow1");
   window.type("enterAmount", "5");
   EXPECT_FALSE(window.application().hasUnsavedChanges());
+  window.click("addAmountButton");
+  window.type("enterAmount", "7");
+  window.click("subtractAmountButton");
+  EXPECT_EQ(window.textOf("noticeText"), "Recorded the transaction.");
+
+  window.swipeLeft(window.find("transactionRow0"), 300);
+  EXPECT_EQ(window.textOf("noticeText"), "Deleted the transaction.");
+  EXPECT_EQ(window.textOf("navigationTitle"), "\u2068Rent\u2069: 5.00");
+  window.click("noticeAction");
+  EXPECT_EQ(window.textOf("navigationTitle"), "\u2068Rent\u2069: -2.00");
+  EXPECT_EQ(window.find("transactionRow0")->property("accessibleName").toString(), "-7.00");
+  EXPECT_EQ(window.window().findChild<QQuickItem*>("noticeBar"), nullptr);
+
+  window.click("backButton");
+  window.swipeLeft(window.find("envelopeRow1"), 200);
+  window.click("Delete");
+  window.click("Delete");
+  EXPECT_EQ(window.store().categoryNames(), std::vector<std::string>{"Food"});
+  EXPECT_TRUE(saved("categoryNames", Value(Value::List{"Food"})));
+  window.key(Qt::Key_Z, Qt::ControlModifier);
+  auto rowText = [&](const char* label) {
+    return window.findInPage(window.find("envelopeRow1"), label)->property("text").toString();
+  };
+  EXPECT_EQ(rowText("envelopeNameText"), "Rent");
+  EXPECT_EQ(rowText("envelopeTotalLabel"), "-2.00");
+  EXPECT_EQ(window.textOf("totalLabel"), "Total: -2.00");
+  EXPECT_TRUE(saved("categoryAmounts", Value(Value::List{0.0, -2.0})));
+  EXPECT_TRUE(saved("totalAmount", Value(-2.0)));
 }
 
 // A notice about the stored budget stands above the screens until it is dismissed.

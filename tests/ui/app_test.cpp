@@ -609,7 +609,8 @@ TEST(AppLifecycle, ACommitThatFailsIsShownKeptAndAskedAboutBeforeQuitting) {
     LockHolder holder(file);
     defaults.setBusyWait(50);
     run.app.resignActive();
-    EXPECT_FALSE(run.app.window().notice().has_value());
+    ASSERT_TRUE(run.app.window().notice().has_value());
+    EXPECT_EQ(run.app.window().notice()->actionTitle, "Undo") << "still the offer to undo";
     EXPECT_TRUE(run.app.requestQuit());
     quit = false;
     run.diagnostics.str("");

@@ -55,10 +55,14 @@ ApplicationWindow {
         anchors.right: parent.right
         anchors.top: parent.top
         active: kit.noticeText !== ""
+        // No room is kept once the notice has gone.
+        height: active && item ? item.implicitHeight : 0
         sourceComponent: NoticeBar {
             text: kit.noticeText
             dismissible: kit.noticeDismissible
+            actionTitle: kit.noticeActionTitle
             onDismissed: kit.dismissNotice()
+            onActed: kit.tapNoticeAction()
         }
     }
 
@@ -114,6 +118,19 @@ ApplicationWindow {
             }
         }
         page.forceActiveFocus();
+    }
+
+    // Undo and redo of the last change to the budget, at any time; a text field with the focus
+    // takes them first for its own text.
+    Shortcut {
+        sequences: [StandardKey.Undo]
+        enabled: !kit.alert
+        onActivated: kit.undo()
+    }
+    Shortcut {
+        sequences: [StandardKey.Redo, "Ctrl+Shift+Z"]
+        enabled: !kit.alert
+        onActivated: kit.redo()
     }
 
     // Escape goes back a screen (an alert on display takes it first).

@@ -1,6 +1,7 @@
-// The notice above the screens: a tinted bar with the application's sentence about the stored
-// budget and, when the notice may be dismissed, a close button. The window makes it only while
-// there is a notice.
+// The notice above the screens: a tinted bar with the application's sentence (about the stored
+// budget, or the change just made) and, when the notice has them, an action button (Undo) and a
+// close button. A notice with an action goes by itself after ten seconds, or when a new one
+// comes. The window makes it only while there is a notice.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -11,7 +12,17 @@ Pane {
     id: bar
     property string text
     property bool dismissible
+    property string actionTitle
     signal dismissed()
+    signal acted()
+
+    Timer {
+        id: expiry
+        interval: 10000
+        running: bar.actionTitle !== ""
+        onTriggered: bar.dismissed()
+    }
+    onTextChanged: if (bar.actionTitle !== "") expiry.restart()
 
     objectName: "noticeBar"
     padding: 12
@@ -42,6 +53,16 @@ Pane {
             elide: Text.ElideRight
             textFormat: Text.PlainText
             font.pixelSize: 14
+        }
+        Button {
+            objectName: "noticeAction"
+            visible: bar.actionTitle !== ""
+            text: bar.actionTitle
+            flat: true
+            Layout.alignment: Qt.AlignVCenter
+            Accessible.name: text
+            Accessible.onPressAction: clicked()
+            onClicked: bar.acted()
         }
         ToolButton {
             objectName: "noticeDismiss"
