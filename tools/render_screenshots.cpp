@@ -1,9 +1,9 @@
 // Renders every screen of Allot to PNG files, offscreen, for the README: the list with a few
-// envelopes, a transaction screen, the editor in edit mode, a confirmation alert, About, and the
-// notices and alerts about the stored budget. With --dark-desktop, only the list, a transaction
-// screen and a confirmation, in the dark palette the platform theme gives (run it with
-// QT_QPA_PLATFORMTHEME=qt6ct and a dark colour scheme, as the screenshots target does).
-// Usage: allot_screenshots OUTPUT_FOLDER [--dark-desktop]
+// envelopes, a transaction screen, the editor in edit mode, a confirmation alert, About, the offer
+// to undo a delete, and the notices and alerts about the stored budget. With --dark-desktop, only
+// the list, a transaction screen and a confirmation, in the dark palette the platform theme gives
+// (run it with QT_QPA_PLATFORMTHEME=qt6ct and a dark colour scheme, as the screenshots target
+// does). Usage: allot_screenshots OUTPUT_FOLDER [--dark-desktop]
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -22,9 +22,12 @@
 
 using namespace allot::screenshots;
 
-
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Offscreen, on the screen the caller describes (the screenshots target gives one with room
+  // for the whole window).
+  if (!qEnvironmentVariable("QT_QPA_PLATFORM").startsWith("offscreen")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
   const bool darkDesktop = argc == 3 && std::string_view(argv[2]) == "--dark-desktop";
   if (argc != 2 && !darkDesktop) {
     std::cerr << "usage: allot_screenshots OUTPUT_FOLDER [--dark-desktop]\n";
@@ -83,6 +86,18 @@ int main(int argc, char** argv) {
   ok = save(screen, folder, "about") && ok;
 
   screen.bridge().goBack();
+
+  // The offer to undo: after a transaction's delete, and after an envelope's, each taken back.
+  table(topScene(screen))->select(0);
+  table(topScene(screen))->commitDelete(0);
+  ok = save(screen, folder, "undo-transaction") && ok;
+  screen.bridge().tapNoticeAction();
+  screen.bridge().goBack();
+  table(topScene(screen))->swipe(2);
+  table(topScene(screen))->triggerRowAction(0);
+  qobject_cast<allot::qt::AlertBridge*>(screen.bridge().alert())->tap(1);
+  ok = save(screen, folder, "undo-envelope") && ok;
+  screen.bridge().undo();
 
   // A phone turned on its side, and the smallest window.
   screen.window()->resize(720, 360);
