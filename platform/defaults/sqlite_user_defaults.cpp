@@ -345,8 +345,11 @@ bool SqliteUserDefaults::examine() const {
 // Opens a file whose header says it is ours for reading and writing, so that SQLite can roll back
 // a commit that a crash interrupted, and checks it before anything is read.
 bool SqliteUserDefaults::openOwnDatabase() const {
-  makePrivate(file_);
-  makePrivate(file_.string() + "-journal");
+  // Files that an older version or a copy left open to others are tightened here. One that
+  // cannot be (another user's, or on a read-only disk) is read all the same: reading it shows no
+  // one anything new.
+  (void)makePrivate(file_);
+  (void)makePrivate(file_.string() + "-journal");
   sqlite3* db = nullptr;
   if (openDatabase(file_, SQLITE_OPEN_READWRITE, &db) != SQLITE_OK) {
     readStatus_ = openFailure(db, file_);
@@ -501,7 +504,9 @@ Status SqliteUserDefaults::openAndCommit() {
         return created.withLead(kNothingSaved);
       }
     } else {
-      makePrivate(file_);
+      // An empty or unclaimed database, examined above. The folder was just made the user's
+      // alone, so no one else reaches the file whatever this says; tightening it is a second guard.
+      (void)makePrivate(file_);
     }
     sqlite3* db = nullptr;
     if (openDatabase(file_, SQLITE_OPEN_READWRITE, &db) != SQLITE_OK) {
