@@ -74,8 +74,8 @@ class ValueItems {
  public:
   void reserve(std::size_t count) { items_.reserve(count); }
   bool take(std::span<const std::uint8_t> bytes) {
-    std::optional<Value> item = decodeCborListItem(bytes);
-    if (!item) return false;
+    std::optional<Value> item;
+    if (!decodeCborListItem(bytes, &item).isOk()) return false;
     items_.push_back(std::move(*item));
     return true;
   }
@@ -152,8 +152,8 @@ ValueRows::Read ValueRows::readWhole(std::string_view key) {
   const int step = head.step();
   if (step == SQLITE_DONE) return {};
   if (step != SQLITE_ROW) return failed(db_);
-  std::optional<Value> value = decodeCbor(head.bytes(0));
-  if (!value) return {Outcome::Damaged, std::nullopt, {}};
+  std::optional<Value> value;
+  if (!decodeCbor(head.bytes(0), &value).isOk()) return {Outcome::Damaged, std::nullopt, {}};
   return {Outcome::Found, std::move(value), {}};
 }
 
@@ -171,8 +171,8 @@ ValueRows::Read ValueRows::readSplit(std::string_view key, Stored& stored, Items
   // A head alone stands for a list kept item by item; anything else is the whole value.
   const std::optional<std::uint64_t> length = decodeCborListHead(headBytes);
   if (!length) {
-    std::optional<Value> value = decodeCbor(headBytes);
-    if (!value) return damaged;
+    std::optional<Value> value;
+    if (!decodeCbor(headBytes, &value).isOk()) return damaged;
     return {Outcome::Found, std::move(value), {}};
   }
 
@@ -338,7 +338,10 @@ ValueRows::Rows ValueRows::rowsOf(const std::vector<std::vector<double>>& lists)
 std::optional<Value> ValueRows::valueOf(const Rows& rows) {
   std::vector<std::uint8_t> whole = rows.head;
   whole.insert(whole.end(), rows.items.begin(), rows.items.end());
-  return decodeCbor(whole);
+  std::optional<Value> value;
+  // Rows that rowsOf made always decode; should they not, there is no value.
+  (void)decodeCbor(whole, &value);
+  return value;
 }
 
 bool ValueRows::write(std::string_view key, const Rows& rows) {
