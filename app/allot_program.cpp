@@ -41,24 +41,24 @@ void AllotProgram::afterFirstFrame(QQuickWindow& window, LaunchLoad* load) {
       Qt::SingleShotConnection);
 }
 
-AllotProgram::Start AllotProgram::start() {
+Status AllotProgram::start(Start* started) {
   if (Status folder = preparePrivateFolder(storeFile_.parent_path()); !folder.isOk()) {
-    refusal_ = folder.message();
-    return Start::Refused;
+    return folder;
   }
-  lock_.emplace(storeFile_);
+  const Status locked = lock_.acquire(storeFile_);
   channel_ = std::make_unique<InstanceChannel>(storeFile_);
-  if (lock_->outcome() == InstanceLock::Outcome::HeldByAnother) {
-    if (channel_->askToRaise()) return Start::RaisedOther;
-    refusal_ = lock_->error() +
-               " It does not answer, so its window could not be brought to the "
-               "front.";
-    return Start::Refused;
+  if (locked.kind() == Status::Kind::Busy) {
+    const Status raised = channel_->askToRaise();
+    if (!raised.isOk()) return Status::failed(locked.message() + " " + raised.message());
+    *started = Start::RaisedOther;
+    return Status::ok();
   }
-  const bool readOnly = lock_->outcome() == InstanceLock::Outcome::ReadOnlyFolder;
-  if (!lock_->acquired() && !readOnly) {
-    refusal_ = lock_->error();
-    return Start::Refused;
+  // A folder that cannot be written is shown read-only; any other failure stops the start.
+  std::optional<std::string> readOnlyReason;
+  if (locked.kind() == Status::Kind::ReadOnly) {
+    readOnlyReason = locked.message();
+  } else if (!locked.isOk()) {
+    return locked;
   }
   defaults_ = std::make_unique<SqliteUserDefaults>(storeFile_);
   // The budget loads on another thread while this one prepares the window, the transaction
@@ -68,25 +68,32 @@ AllotProgram::Start AllotProgram::start() {
         &listsRead_, [this] { delegate_->finishLaunchLoad(*application_); }, Qt::QueuedConnection);
   });
   std::unique_ptr<QQmlApplicationEngine> engine = QtScreen::prepareEngine();
-  application_ = std::make_unique<kit::Application>(*defaults_, [this, readOnly] {
-    auto delegate = std::make_unique<AppDelegate>(AppDelegate::Options{
-        .storeFile = storeFile_,
-        .formatLocale = std::nullopt,
-        .launchLoad = launchLoad_.get(),
-        .readOnlyReason = readOnly ? std::optional(lock_->error()) : std::nullopt});
+  application_ = std::make_unique<kit::Application>(*defaults_, [this, readOnlyReason] {
+    auto delegate =
+        std::make_unique<AppDelegate>(AppDelegate::Options{.storeFile = storeFile_,
+                                                           .formatLocale = std::nullopt,
+                                                           .launchLoad = launchLoad_.get(),
+                                                           .readOnlyReason = readOnlyReason});
     delegate_ = delegate.get();
     return delegate;
   });
   application_->launch();
-  if (StopRequest::wasHonoured()) return Start::Stopped;
+  if (StopRequest::wasHonoured()) {
+    *started = Start::Stopped;
+    return Status::ok();
+  }
   screen_ = std::make_unique<QtScreen>(*application_, std::move(engine));
-  return Start::Running;
+  *started = Start::Running;
+  return Status::ok();
 }
 
 bool AllotProgram::show() {
   if (!screen_->show()) return false;
   afterFirstFrame(*screen_->window(), launchLoad_.get());
-  channel_->listen(screen_->window());
+  // Without the channel, later launches cannot raise this window; this one runs all the same.
+  if (Status listening = channel_->listen(screen_->window()); !listening.isOk()) {
+    std::cerr << "allot: " << listening.message() << '\n';
+  }
   return true;
 }
 

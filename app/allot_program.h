@@ -25,10 +25,10 @@ namespace allot {
 
 class AllotProgram {
  public:
+  // How a start that was not refused went on.
   enum class Start {
     Running,      // the screen is ready to show
     RaisedOther,  // another Allot runs on the store and brought its window to the front
-    Refused,      // it cannot run; refusal() says why
     Stopped,      // a quit signal came while the store was loading
   };
 
@@ -38,8 +38,9 @@ class AllotProgram {
   // Names the host application; the window gets its icon after its first frame.
   static void describeHost();
 
-  Start start();
-  const std::string& refusal() const { return refusal_; }
+  // Not ok when Allot cannot run here, saying why in a sentence for the user; otherwise *started
+  // says how it went on.
+  Status start(Start* started);
   // After Running: shows the window and listens for later launches; false when QML failed.
   bool show();
   QtScreen& screen() { return *screen_; }
@@ -55,8 +56,7 @@ class AllotProgram {
   static void afterFirstFrame(QQuickWindow& window, LaunchLoad* load);
 
   std::filesystem::path storeFile_;
-  std::string refusal_;
-  std::optional<InstanceLock> lock_;
+  InstanceLock lock_;
   std::unique_ptr<InstanceChannel> channel_;
   std::unique_ptr<SqliteUserDefaults> defaults_;
   std::unique_ptr<LaunchLoad> launchLoad_;

@@ -115,12 +115,12 @@ void AppDelegate::keepUnloadableData(kit::Application& /*application*/, const St
     tell("Your stored budget could not be loaded, so Allot started with an empty one." + why);
     return;
   }
-  std::string error;
-  const std::optional<std::filesystem::path> copy = copyStoreAside(*options_.storeFile, &error);
+  std::filesystem::path copy;
+  const Status copied = copyStoreAside(*options_.storeFile, &copy);
   const bool existed = std::filesystem::exists(*options_.storeFile);
   // Without a copy, saving would overwrite the only one there is: this session saves nothing.
-  savingAllowed_ = copy.has_value() || !existed;
-  if (copy) {
+  savingAllowed_ = copied.isOk() || !existed;
+  if (copied.isOk()) {
     // A damaged store of ours is replaced by a new one on the next save.
     if (Status fresh = defaults_->startAfresh(); !fresh.isOk()) {
       diagnostics_ << "allot: " << fresh.message() << '\n';
@@ -128,9 +128,10 @@ void AppDelegate::keepUnloadableData(kit::Application& /*application*/, const St
     tell(
         "Your stored budget could not be loaded, so Allot started a new, empty one in its place; "
         "a copy of the old one was kept at " +
-        copy->string() + "." + why);
+        copy.string() + "." + why);
   } else {
-    tell("Your stored budget could not be loaded, and no copy of it could be made (" + error +
+    tell("Your stored budget could not be loaded, and no copy of it could be made (" +
+         copied.message() +
          "), so Allot started with an empty budget that will not be saved over it." + why);
   }
 }

@@ -89,11 +89,11 @@ Holder holderOf(const QString& path) {
 InstanceChannel::InstanceChannel(const std::filesystem::path& storeFile, QObject* parent)
     : QObject(parent), name_(channelName(storeFile)) {}
 
-bool InstanceChannel::listen(QWindow* window) {
+Status InstanceChannel::listen(QWindow* window) {
   if (name_.isEmpty()) {
-    std::cerr << "allot: no private folder could be made for the socket by which later launches "
-                 "raise this window; they will not reach it.\n";
-    return false;
+    return Status::failed(
+        "no private folder could be made for the socket by which later launches raise this "
+        "window; they will not reach it.");
   }
   // Only the user may write in the folder, so whatever holds the name is left from before and
   // is replaced; a file of someone else's there is worth a word.
@@ -105,14 +105,13 @@ bool InstanceChannel::listen(QWindow* window) {
   server_ = new QLocalServer(this);
   server_->setSocketOptions(QLocalServer::UserAccessOption);
   if (!server_->listen(name_)) {
-    std::cerr << "allot: later launches cannot reach this one to raise its window: "
-              << qPrintable(server_->errorString()) << '\n';
-    return false;
+    return Status::failed("later launches cannot reach this one to raise its window: " +
+                          server_->errorString().toStdString());
   }
   connect(server_, &QLocalServer::newConnection, this, [this, window] {
     while (QLocalSocket* peer = server_->nextPendingConnection()) admit(peer, window);
   });
-  return true;
+  return Status::ok();
 }
 
 // Each connection may send one short line within a few seconds; a raise request is answered, and
@@ -147,8 +146,10 @@ void InstanceChannel::admit(QLocalSocket* peer, QWindow* window) {
   });
 }
 
-bool InstanceChannel::askToRaise() const {
-  if (name_.isEmpty()) return false;
+Status InstanceChannel::askToRaise() const {
+  const Status unanswered =
+      Status::failed("It does not answer, so its window could not be brought to the front.");
+  if (name_.isEmpty()) return unanswered;
   // The running one takes the lock before it loads the store and shows its window, and listens
   // only then: a launch at the same moment waits for it.
   const QDeadlineTimer deadline(kListenWaitMs);
@@ -158,22 +159,22 @@ bool InstanceChannel::askToRaise() const {
     if (holder == Holder::Other) {
       std::cerr << "allot: " << qPrintable(name_)
                 << " is not a socket of this user's, so it was not asked to raise a window.\n";
-      return false;
+      return unanswered;
     }
     if (holder == Holder::User) {
       socket.connectToServer(name_);
       if (socket.waitForConnected(kAnswerWaitMs)) break;
       socket.abort();
     }
-    if (deadline.hasExpired()) return false;
+    if (deadline.hasExpired()) return unanswered;
     QThread::msleep(kRetryMs);
   }
   socket.write(kRequest);
-  if (!socket.waitForBytesWritten(kAnswerWaitMs)) return false;
+  if (!socket.waitForBytesWritten(kAnswerWaitMs)) return unanswered;
   while (!socket.canReadLine()) {
-    if (!socket.waitForReadyRead(kAnswerWaitMs)) return false;
+    if (!socket.waitForReadyRead(kAnswerWaitMs)) return unanswered;
   }
-  return socket.readLine() == kAnswer;
+  return socket.readLine() == kAnswer ? Status::ok() : unanswered;
 }
 
 }  // namespace allot

@@ -11,6 +11,8 @@
 #include <QObject>
 #include <filesystem>
 
+#include "platform/defaults/status.h"
+
 class QLocalServer;
 class QLocalSocket;
 class QWindow;
@@ -24,13 +26,14 @@ class InstanceChannel : public QObject {
   explicit InstanceChannel(const std::filesystem::path& storeFile, QObject* parent = nullptr);
 
   // In the running instance, which holds the store's lock (so any socket left by a crash is
-  // stale): answers each request by raising `window`. False, said on standard error, when it
-  // cannot listen.
-  bool listen(QWindow* window);
+  // stale): answers each request by raising `window`. Failed, saying why, when it cannot listen.
+  Status listen(QWindow* window);
 
   // In a second instance: asks the running one to raise its window, waiting a few seconds for it
-  // to listen (it may have just taken the lock); true once it said it did.
-  bool askToRaise() const;
+  // to listen (it may have just taken the lock); ok once it said it did, failed with the sentence
+  // that says it did not answer otherwise. A socket that is not the user's is never asked; that
+  // is said on standard error.
+  Status askToRaise() const;
 
  private:
   void admit(QLocalSocket* peer, QWindow* window);

@@ -7,30 +7,30 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 namespace allot {
 
-InstanceLock::InstanceLock(const std::filesystem::path& storeFile) {
+Status InstanceLock::acquire(const std::filesystem::path& storeFile) {
   const std::filesystem::path lockFile = storeFile.string() + ".lock";
+  const auto cannot = [&lockFile](const char* what) {
+    return Status::failed("Allot cannot lock its budget: the lock file " + lockFile.string() +
+                          " cannot be " + what + " (" + std::strerror(errno) + ").");
+  };
   fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd_ >= 0) ::fchmod(fd_, 0600);
   if (fd_ < 0 && (errno == EACCES || errno == EROFS) && !std::filesystem::exists(lockFile)) {
-    outcome_ = Outcome::ReadOnlyFolder;
-    error_ = "The folder " + lockFile.parent_path().string() +
-             " cannot be written, so your budget is shown read-only: nothing will be saved.";
-  } else if (fd_ < 0) {
-    error_ = "Allot cannot lock its budget: the lock file " + lockFile.string() +
-             " cannot be opened (" + std::strerror(errno) + ").";
-  } else if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-    outcome_ = Outcome::Acquired;
-  } else if (errno == EWOULDBLOCK) {
-    outcome_ = Outcome::HeldByAnother;
-    error_ = "Another Allot is already running with the budget in " + storeFile.string() +
-             "; close it first.";
-  } else {
-    error_ = "Allot cannot lock its budget: the lock file " + lockFile.string() +
-             " cannot be locked (" + std::strerror(errno) + ").";
+    return Status::readOnly("The folder " + lockFile.parent_path().string() +
+                            " cannot be written, so your budget is shown read-only: nothing will "
+                            "be saved.");
   }
+  if (fd_ < 0) return cannot("opened");
+  ::fchmod(fd_, 0600);
+  if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return Status::ok();
+  if (errno == EWOULDBLOCK) {
+    return Status::busy("Another Allot is already running with the budget in " +
+                        storeFile.string() + "; close it first.");
+  }
+  return cannot("locked");
 }
 
 InstanceLock::~InstanceLock() {

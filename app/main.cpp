@@ -18,7 +18,11 @@ int main(int argc, char** argv) {
   QGuiApplication host(argc, argv);
   allot::AllotProgram::describeHost();
   allot::AllotProgram program;
-  switch (program.start()) {
+  allot::AllotProgram::Start started{};
+  if (const allot::Status status = program.start(&started); !status.isOk()) {
+    return allot::AllotProgram::explain(status.message());
+  }
+  switch (started) {
     case allot::AllotProgram::Start::Running:
       if (!program.show()) return 1;
       return program.finish(QGuiApplication::exec());
@@ -26,10 +30,8 @@ int main(int argc, char** argv) {
       std::cerr << "allot: Allot is already running; its window was brought to the front.\n";
       return 0;
     case allot::AllotProgram::Start::Stopped:
-      std::cerr << "allot: stopped while loading the budget; nothing was changed.\n";
-      return 1;
-    case allot::AllotProgram::Start::Refused:
       break;
   }
-  return allot::AllotProgram::explain(program.refusal());
+  std::cerr << "allot: stopped while loading the budget; nothing was changed.\n";
+  return 1;
 }

@@ -194,7 +194,8 @@ int launch(int argc, char** argv, Clock::time_point mainStart, std::int64_t main
   QGuiApplication host(argc, argv);
   allot::AllotProgram::describeHost();
   allot::AllotProgram program;
-  if (program.start() != allot::AllotProgram::Start::Running) return 1;
+  allot::AllotProgram::Start started{};
+  if (!program.start(&started).isOk() || started != allot::AllotProgram::Start::Running) return 1;
   allot::QtScreen& screen = program.screen();
 
   FrameWatch frames;

@@ -35,9 +35,9 @@ Status require(std::optional<Value> value, std::string_view key, std::string_vie
 }
 
 // The same for a list of lists, which the store reads into its field itself.
-Status requireLists(UserDefaults::ListsRead read, std::string_view key, std::string_view kind) {
-  if (read == UserDefaults::ListsRead::Absent) return missing(key);
-  return read == UserDefaults::ListsRead::OtherKind ? notA(key, kind) : Status::ok();
+Status requireLists(const Status& read, std::string_view key, std::string_view kind) {
+  if (read.kind() == Status::Kind::NotFound) return missing(key);
+  return read.isOk() ? Status::ok() : notA(key, kind);
 }
 
 // Keeps the first `count` entries of a per-envelope list; fewer is unreadable.
@@ -136,9 +136,8 @@ Status loadTransactions(const UserDefaults& defaults, BudgetFields& fields) {
   fields.detailArrays.clear();
   fields.detailAmountArrays.clear();
   // Oldest layout: envelopes without transaction lists or colours.
-  const UserDefaults::ListsRead details =
-      defaults.readTextLists("detailArrays", fields.detailArrays);
-  if (details == UserDefaults::ListsRead::Absent) {
+  const Status details = defaults.readTextLists("detailArrays", fields.detailArrays);
+  if (details.kind() == Status::Kind::NotFound) {
     fields.detailArrays.clear();
     for (const std::string& name : fields.categoryNames) {
       fields.detailArrays.push_back({"Added '" + name + "'"});

@@ -18,7 +18,8 @@ std::string utcStamp() {
 bool taken(const std::filesystem::path& path) {
   std::error_code unknown;  // a path that cannot even be examined is left to copy_file to refuse
   return std::filesystem::symlink_status(path, unknown).type() !=
-         std::filesystem::file_type::not_found && !unknown;
+             std::filesystem::file_type::not_found &&
+         !unknown;
 }
 
 // A sibling path that does not exist yet, for the file and (with "-wal" added) its log.
@@ -35,34 +36,30 @@ std::filesystem::path freeCopyPath(const std::filesystem::path& file) {
 bool copyPrivately(const std::filesystem::path& from, const std::filesystem::path& to,
                    std::error_code& failure) {
   if (!std::filesystem::copy_file(from, to, failure)) return false;
-  std::filesystem::permissions(to, std::filesystem::perms::owner_read |
-                                       std::filesystem::perms::owner_write,
-                               failure);
+  std::filesystem::permissions(
+      to, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, failure);
   return !failure;
 }
 
 }  // namespace
 
-std::optional<std::filesystem::path> copyStoreAside(const std::filesystem::path& file,
-                                                    std::string* error) {
+Status copyStoreAside(const std::filesystem::path& file, std::filesystem::path* copy) {
   std::error_code failure;
   if (!std::filesystem::is_regular_file(file, failure)) {
-    if (error != nullptr) *error = file.string() + " is not a file that can be copied";
-    return std::nullopt;
+    return Status::failed(file.string() + " is not a file that can be copied");
   }
-  const std::filesystem::path copy = freeCopyPath(file);
-  if (!copyPrivately(file, copy, failure)) {
-    if (error != nullptr) *error = "cannot copy " + file.string() + ": " + failure.message();
-    return std::nullopt;
+  const std::filesystem::path made = freeCopyPath(file);
+  if (!copyPrivately(file, made, failure)) {
+    return Status::failed("cannot copy " + file.string() + ": " + failure.message());
   }
   // Committed changes may still sit in SQLite's write-ahead log; the copy needs it too.
   const std::filesystem::path log = file.string() + "-wal";
   if (std::filesystem::exists(log, failure) &&
-      !copyPrivately(log, copy.string() + "-wal", failure)) {
-    if (error != nullptr) *error = "cannot copy " + log.string() + ": " + failure.message();
-    return std::nullopt;
+      !copyPrivately(log, made.string() + "-wal", failure)) {
+    return Status::failed("cannot copy " + log.string() + ": " + failure.message());
   }
-  return copy;
+  *copy = made;
+  return Status::ok();
 }
 
 }  // namespace allot

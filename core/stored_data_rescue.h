@@ -5,14 +5,14 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
-#include <string>
+
+#include "platform/defaults/status.h"
 
 namespace allot {
 
-// The copy's path: "<file>.unloadable-YYYYMMDDTHHMMSSZ", with "-2", "-3"... added if taken.
-// Nothing when the file does not exist or could not be copied; `error` then says why.
-std::optional<std::filesystem::path> copyStoreAside(const std::filesystem::path& file,
-                                                    std::string* error = nullptr);
+// Copies the file aside into *copy: "<file>.unloadable-YYYYMMDDTHHMMSSZ", with "-2", "-3"...
+// added if taken. Failed, saying why in a phrase that fits inside a sentence, when the file does
+// not exist or could not be copied; *copy is then untouched.
+Status copyStoreAside(const std::filesystem::path& file, std::filesystem::path* copy);
 
 }  // namespace allot

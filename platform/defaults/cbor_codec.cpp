@@ -155,19 +155,23 @@ class ValueBuilder {
   std::optional<Value> root_;
 };
 
-std::optional<Value> decodeAt(std::span<const std::uint8_t> bytes, std::size_t depth) {
+Status decodeAt(std::span<const std::uint8_t> bytes, std::size_t depth,
+                std::optional<Value>* value) {
   ValueBuilder builder(bytes.size(), depth);
+  bool complete = false;
   try {
-    const bool complete =
-        nlohmann::json::sax_parse(bytes.data(), bytes.data() + bytes.size(), &builder,
-                                  nlohmann::json::input_format_t::cbor, /*strict=*/true);
-    if (!complete) return std::nullopt;
-  } catch (const std::exception&) {
+    complete = nlohmann::json::sax_parse(bytes.data(), bytes.data() + bytes.size(), &builder,
+                                         nlohmann::json::input_format_t::cbor, /*strict=*/true);
+  } catch (const std::exception& error) {
     // Out of memory for a string of absurd claimed length, or any error nlohmann throws instead
     // of reporting: the bytes are refused either way.
-    return std::nullopt;
+    return Status::unreadable(std::string("The bytes could not be decoded (") + error.what() +
+                              ").");
   }
-  return builder.result();
+  std::optional<Value> decoded = complete ? builder.result() : std::nullopt;
+  if (!decoded) return Status::unreadable("The bytes are not one value of the kinds stored.");
+  *value = std::move(decoded);
+  return Status::ok();
 }
 
 }  // namespace
@@ -209,8 +213,8 @@ std::vector<std::uint8_t> encodeCbor(const Value& value) {
   return out;
 }
 
-std::optional<Value> decodeCbor(std::span<const std::uint8_t> bytes) {
-  return decodeAt(bytes, 0);
+Status decodeCbor(std::span<const std::uint8_t> bytes, std::optional<Value>* value) {
+  return decodeAt(bytes, 0, value);
 }
 
 void appendCborListHead(std::vector<std::uint8_t>& out, std::uint64_t length) {
@@ -235,8 +239,8 @@ std::optional<std::uint64_t> decodeCborListHead(std::span<const std::uint8_t> by
   return length;
 }
 
-std::optional<Value> decodeCborListItem(std::span<const std::uint8_t> bytes) {
-  return decodeAt(bytes, 1);
+Status decodeCborListItem(std::span<const std::uint8_t> bytes, std::optional<Value>* value) {
+  return decodeAt(bytes, 1, value);
 }
 
 }  // namespace allot

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/defaults/status.h"
 #include "platform/defaults/value.h"
 
 namespace allot {
@@ -21,7 +22,9 @@ namespace allot {
 inline constexpr std::size_t kMaxCborNesting = 64;
 
 std::vector<std::uint8_t> encodeCbor(const Value& value);
-std::optional<Value> decodeCbor(std::span<const std::uint8_t> bytes);
+// The one value that the bytes encode, into *value; unreadable, with *value untouched, when they
+// are anything else.
+Status decodeCbor(std::span<const std::uint8_t> bytes, std::optional<Value>* value);
 
 // Appends the encoding of `value` to `out`.
 void appendCbor(std::vector<std::uint8_t>& out, const Value& value);
@@ -39,6 +42,6 @@ bool startsCborList(std::span<const std::uint8_t> bytes);
 // The length that a list head says, when the bytes are exactly one such head.
 std::optional<std::uint64_t> decodeCborListHead(std::span<const std::uint8_t> bytes);
 // One item of a list kept apart: as decodeCbor, with one level of nesting taken by the list.
-std::optional<Value> decodeCborListItem(std::span<const std::uint8_t> bytes);
+Status decodeCborListItem(std::span<const std::uint8_t> bytes, std::optional<Value>* value);
 
 }  // namespace allot

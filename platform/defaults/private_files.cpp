@@ -13,9 +13,13 @@ namespace fs = std::filesystem;
 namespace allot {
 namespace {
 
-std::string quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
+std::string quoted(const fs::path& path) {
+  return "\"" + path.string() + "\"";
+}
 
-std::string systemError() { return std::strerror(errno); }
+std::string systemError() {
+  return std::strerror(errno);
+}
 
 Status refuseFolder(const fs::path& folder, const std::string& why) {
   return Status::notOurs("The folder " + quoted(folder) + " " + why +
@@ -74,16 +78,27 @@ Status createPrivateFile(const fs::path& file) {
   return Status::ok();
 }
 
-bool makePrivate(const fs::path& file) {
+Status makePrivate(const fs::path& file) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0 && errno == ENOENT) return Status::ok();
+  const auto refused = [&file] {
+    return Status::failed("Cannot make the file " + quoted(file) + " private (" + systemError() +
+                          ").");
+  };
+  if (fd < 0) return refused();
   struct stat status {};
-  bool isPrivate = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-  if (isPrivate && (status.st_mode & 077) != 0) {
-    isPrivate = status.st_uid == ::geteuid() && ::fchmod(fd, 0600) == 0;
+  Status made = Status::ok();
+  if (::fstat(fd, &status) != 0) {
+    made = refused();
+  } else if (!S_ISREG(status.st_mode)) {
+    made = Status::notOurs("The file " + quoted(file) + " is not a regular file.");
+  } else if ((status.st_mode & 077) != 0 && status.st_uid != ::geteuid()) {
+    made = Status::notOurs("The file " + quoted(file) + " belongs to another user.");
+  } else if ((status.st_mode & 077) != 0 && ::fchmod(fd, 0600) != 0) {
+    made = refused();
   }
   ::close(fd);
-  return isPrivate;
+  return made;
 }
 
 }  // namespace allot

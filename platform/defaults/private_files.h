@@ -19,7 +19,8 @@ Status preparePrivateFolder(const std::filesystem::path& folder);
 Status createPrivateFile(const std::filesystem::path& file);
 
 // Sets an existing file of the user's to 0600 when group or others may read it; links are left
-// alone. Returns whether the file is private afterwards.
-bool makePrivate(const std::filesystem::path& file);
+// alone. Ok when the file is private afterwards, or does not exist; not ok, with a sentence naming
+// the file, when it is a link, not a regular file, another user's, or cannot be changed.
+Status makePrivate(const std::filesystem::path& file);
 
 }  // namespace allot

@@ -14,8 +14,10 @@
 #include <system_error>
 
 #include "platform/defaults/private_files.h"
+#include "platform/defaults/sql_runner.h"
 #include "platform/defaults/sqlite_statement.h"
 #include "platform/defaults/stop_request.h"
+#include "platform/defaults/store_file_status.h"
 #include "platform/defaults/value_lists.h"
 #include "platform/defaults/value_rows.h"
 
@@ -35,86 +37,35 @@ constexpr int kLongestCommitWaitMs = 1000;
 constexpr const char* kForeign = "is a SQLite database of another application";
 constexpr const char* kNothingSaved = "Nothing was saved. ";
 
-std::string describeFile(const fs::path& file) {
-  return "settings file \"" + file.string() + "\"";
-}
+constexpr const char* kWithoutTables = "is an Allot file without its tables of values";
 
-// Data that must be left alone: nothing will be copied, replaced or saved over it.
-Status leftAlone(const fs::path& file, const std::string& reason) {
-  return Status::notOurs("The " + describeFile(file) + " " + reason + "; it is left untouched.");
-}
-
-// Our own data that cannot be taken; the application decides what becomes of it.
-Status unreadable(const fs::path& file, const std::string& reason) {
-  return Status::unreadable("The " + describeFile(file) + " " + reason + ".");
-}
-
-Status busy(const fs::path& file, const std::string& detail) {
-  return Status::busy("The " + describeFile(file) + " is in use by another program (" + detail +
-                      ").");
-}
-
-bool isBusy(int code) {
-  const int primary = code & 0xff;
-  return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
-}
-
-// Whether SQLite's code says that it read the file's content and found it unusable, rather than
-// that it could not read it at all (permission, a link, an I/O error, no memory).
-bool isContentFault(int code) {
-  const int primary = code & 0xff;
-  return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_FORMAT ||
-         primary == SQLITE_TOOBIG || primary == SQLITE_SCHEMA || primary == SQLITE_MISMATCH;
-}
-
-// A store that could not be opened or read for a reason outside its content: reported, and never
-// taken for damaged data, so that nothing copies it aside or replaces it.
-Status notReached(const fs::path& file, const std::string& what, const std::string& reason) {
-  return Status::failed("The " + describeFile(file) + " " + what + " (" + reason +
-                        "); it is left untouched.");
-}
-
-// What a failed read means, from SQLite's code and message.
-Status readFailure(int code, const std::string& message, const fs::path& file,
-                   std::string_view key = {}) {
-  if (isBusy(code)) return busy(file, message);
-  if (code == SQLITE_INTERRUPT) {
-    return Status::failed("Reading the " + describeFile(file) + " was stopped.");
-  }
-  if (code == SQLITE_TOOBIG && !key.empty()) {
-    return unreadable(
-        file, "holds a value larger than 16 MiB under the key \"" + std::string(key) + "\"");
-  }
-  if (!isContentFault(code)) return notReached(file, "cannot be read", message);
-  return unreadable(file, "cannot be read (" + message + ")");
-}
-
-// The same, for the failure the connection holds now.
-Status readFailure(sqlite3* db, const fs::path& file) {
-  return readFailure(sqlite3_errcode(db), sqlite3_errmsg(db), file);
+// A database not known to be ours: what SQLite could not read in it is left alone, never taken
+// for damage of ours.
+Status examineFailure(sqlite3* db, const fs::path& file, std::string_view key) {
+  Status failure = readFailure(db, file, key);
+  if (failure.kind() != Status::Kind::Unreadable) return failure;
+  return leftAlone(file, "cannot be read (" + std::string(sqlite3_errmsg(db)) + ")");
 }
 
 // What the first bytes of the file say, read without SQLite so that SQLite never touches a file
-// that is not a database, or belongs to someone else. A link is never followed.
-enum class Header { Missing, Empty, Ours, Unclaimed, Refused };
-struct HeaderFinding {
-  Header kind;
-  std::string reason;  // for Refused
-};
+// that is not a database, or belongs to someone else. A link is never followed. A file that must
+// be left alone is none of these: readHeader then says why.
+enum class Header { Missing, Empty, Ours, Unclaimed };
 
-HeaderFinding readHeader(const fs::path& file) {
+Status readHeader(const fs::path& file, Header* kind) {
   std::error_code error;
   const fs::file_status status = fs::symlink_status(file, error);
-  if (status.type() == fs::file_type::not_found) return {Header::Missing, {}};
-  if (error) return {Header::Refused, "cannot be examined (" + error.message() + ")"};
-  if (fs::is_symlink(status)) return {Header::Refused, "is a symbolic link, which is not followed"};
-  if (fs::is_directory(status)) return {Header::Refused, "is a directory, not a file"};
-  if (!fs::is_regular_file(status)) return {Header::Refused, "is not a regular file"};
+  if (status.type() == fs::file_type::not_found) {
+    *kind = Header::Missing;
+    return Status::ok();
+  }
+  if (error) return leftAlone(file, "cannot be examined (" + error.message() + ")");
+  if (fs::is_symlink(status)) return leftAlone(file, "is a symbolic link, which is not followed");
+  if (fs::is_directory(status)) return leftAlone(file, "is a directory, not a file");
+  if (!fs::is_regular_file(status)) return leftAlone(file, "is not a regular file");
 
   const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) {
-    return {Header::Refused, "cannot be read (" + std::string(std::strerror(errno)) + ")"};
-  }
+  if (fd < 0) return leftAlone(file, "cannot be read (" + std::string(std::strerror(errno)) + ")");
   std::array<unsigned char, 100> header{};
   std::size_t filled = 0;
   while (filled < header.size()) {
@@ -123,7 +74,7 @@ HeaderFinding readHeader(const fs::path& file) {
     if (got < 0) {
       const std::string reason = "cannot be read (" + std::string(std::strerror(errno)) + ")";
       ::close(fd);
-      return {Header::Refused, reason};
+      return leftAlone(file, reason);
     }
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
@@ -131,53 +82,61 @@ HeaderFinding readHeader(const fs::path& file) {
   ::close(fd);
 
   // SQLite treats a zero-length file as an empty database.
-  if (filled == 0) return {Header::Empty, {}};
+  if (filled == 0) {
+    *kind = Header::Empty;
+    return Status::ok();
+  }
   if (filled < header.size() || std::memcmp(header.data(), "SQLite format 3", 16) != 0) {
-    return {Header::Refused, "is not a SQLite database"};
+    return leftAlone(file, "is not a SQLite database");
   }
   const std::int64_t applicationId =
       (std::int64_t{header[68]} << 24) | (header[69] << 16) | (header[70] << 8) | header[71];
-  if (applicationId == kApplicationId) return {Header::Ours, {}};
   // We never use write-ahead logging, and opening such a file even read-only may create
   // files beside it; an unclaimed one in that mode is not ours.
   const bool writeAheadLog = header[18] == 2 || header[19] == 2;
-  if (applicationId != 0 || writeAheadLog) return {Header::Refused, kForeign};
-  return {Header::Unclaimed, {}};
+  if (applicationId != kApplicationId && (applicationId != 0 || writeAheadLog)) {
+    return leftAlone(file, kForeign);
+  }
+  *kind = applicationId == kApplicationId ? Header::Ours : Header::Unclaimed;
+  return Status::ok();
 }
 
-std::optional<std::int64_t> queryInteger(sqlite3* db, const char* sql) {
-  SqliteStatement statement(db, sql);
-  if (!statement || statement.step() != SQLITE_ROW) return std::nullopt;
-  return statement.integer(0);
+// Whether the file's header reads as `kind`; a file to be left alone reads as none.
+bool headerIs(const fs::path& file, Header kind) {
+  Header found{};
+  return readHeader(file, &found).isOk() && found == kind;
 }
 
-bool execute(sqlite3* db, const char* sql) {
-  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
-// Whose the open database is, asked of SQLite itself (after any crash recovery it did).
-enum class Ownership { Ours, Newer, Unclaimed, Refused, Unknown };
-struct OwnershipFinding {
-  Ownership kind;
-  std::string reason;       // for Refused
+// Whose the open database is, asked of SQLite itself (after any crash recovery it did). An
+// answer, not a failure: that a file is another's decides only what is done with it.
+enum class Ownership { Ours, Newer, Unclaimed, Foreign, WithoutTables };
+struct Owner {
+  Ownership kind = Ownership::Unclaimed;
   std::int64_t layout = 0;  // for Ours: PRAGMA user_version, the first layout when unset
 };
 
-OwnershipFinding checkOwnership(sqlite3* db) {
-  const auto applicationId = queryInteger(db, "PRAGMA application_id");
-  const auto objectCount = queryInteger(db, "SELECT count(*) FROM sqlite_schema");
-  const auto schemaVersion = queryInteger(db, "PRAGMA user_version");
-  // Unknown: SQLite could not answer (busy, or an I/O error); the connection says why.
-  if (!applicationId || !objectCount || !schemaVersion) return {Ownership::Unknown, {}};
-  if (*applicationId == 0 && *objectCount == 0) return {Ownership::Unclaimed, {}};
-  if (*applicationId != kApplicationId) return {Ownership::Refused, kForeign};
-  // A file with a larger number comes from a newer Allot.
-  if (*schemaVersion > ValueRows::kLayout) return {Ownership::Newer, {}, ValueRows::kLayout};
-  const std::int64_t layout = std::max(*schemaVersion, ValueRows::kFirstLayout);
-  if (!ValueRows::hasTables(db, layout)) {
-    return {Ownership::Refused, "is an Allot file without its tables of values"};
+// Not ok when SQLite could not answer (busy, or an I/O error), in the words of `sql`.
+Status checkOwnership(const SqlRunner& sql, Owner* owner) {
+  std::int64_t applicationId = 0;
+  std::int64_t objectCount = 0;
+  std::int64_t schemaVersion = 0;
+  Status asked = sql.queryInteger("PRAGMA application_id", &applicationId);
+  if (asked.isOk()) asked = sql.queryInteger("SELECT count(*) FROM sqlite_schema", &objectCount);
+  if (asked.isOk()) asked = sql.queryInteger("PRAGMA user_version", &schemaVersion);
+  if (!asked.isOk()) return asked;
+  if (applicationId == 0 && objectCount == 0) {
+    *owner = {Ownership::Unclaimed};
+  } else if (applicationId != kApplicationId) {
+    *owner = {Ownership::Foreign};
+  } else if (schemaVersion > ValueRows::kLayout) {
+    // A file with a larger number comes from a newer Allot.
+    *owner = {Ownership::Newer, ValueRows::kLayout};
+  } else {
+    const std::int64_t layout = std::max(schemaVersion, ValueRows::kFirstLayout);
+    *owner = {ValueRows::hasTables(sql.db(), layout) ? Ownership::Ours : Ownership::WithoutTables,
+              layout};
   }
-  return {Ownership::Ours, {}, layout};
+  return Status::ok();
 }
 
 // What SQLite's own consistency check (PRAGMA quick_check) finds wrong with the database; ok
@@ -200,11 +159,13 @@ Status findDamage(sqlite3* db, const fs::path& file) {
 // The check reads every page once, so it runs on a page cache of a few pages: a full-size cache
 // would only fill megabytes of fresh memory with pages nothing reads again, which takes longer than
 // the check itself. The cache is given back its size before anything else reads or writes.
-Status checkIntegrity(sqlite3* db, const fs::path& file) {
-  const auto cacheSize = queryInteger(db, "PRAGMA cache_size");
-  if (cacheSize) execute(db, "PRAGMA cache_size = 2");
-  Status found = findDamage(db, file);
-  if (cacheSize) execute(db, ("PRAGMA cache_size = " + std::to_string(*cacheSize)).c_str());
+// The cache's size decides only how fast the check runs, so a failure to set it is let pass.
+Status checkIntegrity(const SqlRunner& sql, const fs::path& file) {
+  std::int64_t cacheSize = 0;
+  const bool sized = sql.queryInteger("PRAGMA cache_size", &cacheSize).isOk();
+  if (sized) (void)sql.execute("PRAGMA cache_size = 2");
+  Status found = findDamage(sql.db(), file);
+  if (sized) (void)sql.execute(("PRAGMA cache_size = " + std::to_string(cacheSize)).c_str());
   return found;
 }
 
@@ -239,23 +200,33 @@ fs::path resolvedPath(const fs::path& file) {
   return error ? absolute : folder / absolute.filename();
 }
 
-int openDatabase(const fs::path& file, int flags, sqlite3** db) {
-  return sqlite3_open_v2(resolvedPath(file).c_str(), db, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
+// Opens the file with SQLite into *db, never through a link in the file's own place. When SQLite
+// cannot, *db stays null and the failure is said in the words of `words`.
+Status openDatabase(const fs::path& file, int flags, SqliteFailure words, sqlite3** db) {
+  sqlite3* opened = nullptr;
+  if (sqlite3_open_v2(resolvedPath(file).c_str(), &opened, flags | SQLITE_OPEN_NOFOLLOW, nullptr) ==
+      SQLITE_OK) {
+    *db = opened;
+    return Status::ok();
+  }
+  Status failure = words(opened, file, {});
+  sqlite3_close_v2(opened);
+  return failure;
 }
 
 // Why SQLite could not open the file, as a status: never damage, since nothing was read.
-Status openFailure(sqlite3* db, const fs::path& file) {
+Status openFailure(sqlite3* db, const fs::path& file, std::string_view /*key*/) {
   return notReached(file, "cannot be opened", sqlite3_errmsg(db));
 }
 
-// What a read that found no value means for the store as a whole.
-void noteReadProblem(Status& status, const ValueRows::Read& read, const fs::path& file,
-                     std::string_view key) {
-  if (read.outcome == ValueRows::Outcome::Damaged) {
-    status = unreadable(file, "holds a damaged value under the key \"" + std::string(key) + "\"");
-  } else if (read.outcome == ValueRows::Outcome::Failed) {
-    status = readFailure(read.code, read.failure, file, key);
-  }
+// The same for a database not known to be ours, which is left alone.
+Status examineOpenFailure(sqlite3* db, const fs::path& file, std::string_view /*key*/) {
+  return leftAlone(file, "cannot be opened (" + std::string(sqlite3_errmsg(db)) + ")");
+}
+
+// A read that found no value: whether it says something about the store as a whole.
+bool isReadProblem(const Status& read) {
+  return !read.isOk() && read.kind() != Status::Kind::NotFound;
 }
 
 // A long statement gives up when the user asked to quit.
@@ -294,7 +265,7 @@ int SqliteUserDefaults::waitWhileBusy(void* self, int attempt) {
 
 void SqliteUserDefaults::openedDatabase(sqlite3* db, std::int64_t layout) const {
   db_ = db;
-  rows_ = std::make_unique<ValueRows>(db, layout);
+  rows_ = std::make_unique<ValueRows>(db, layout, file_);
 }
 
 void SqliteUserDefaults::closeDatabase() const {
@@ -303,68 +274,63 @@ void SqliteUserDefaults::closeDatabase() const {
   db_ = nullptr;
 }
 
-bool SqliteUserDefaults::examine() const {
+Status SqliteUserDefaults::examine() const {
   closeDatabase();
-  readStatus_ = Status::ok();
   writability_ = Status::ok();
-  const HeaderFinding header = readHeader(file_);
-  if (header.kind == Header::Missing || header.kind == Header::Empty) {
-    writability_ = checkWritable(file_, header.kind == Header::Empty);
-    return true;
+  Header header{};
+  if (Status readable = readHeader(file_, &header); !readable.isOk()) return readable;
+  if (header == Header::Missing || header == Header::Empty) {
+    writability_ = checkWritable(file_, header == Header::Empty);
+    return Status::ok();
   }
-  if (header.kind == Header::Refused) {
-    readStatus_ = leftAlone(file_, header.reason);
-    return false;
-  }
-  if (header.kind == Header::Ours) return openOwnDatabase();
+  if (header == Header::Ours) return openOwnDatabase();
 
   // An unclaimed database is only looked at, read-only, to see that it is empty.
   sqlite3* db = nullptr;
-  if (openDatabase(file_, SQLITE_OPEN_READONLY, &db) != SQLITE_OK) {
-    readStatus_ = leftAlone(file_, "cannot be opened (" + std::string(sqlite3_errmsg(db)) + ")");
-    sqlite3_close_v2(db);
-    return false;
+  if (Status opened = openDatabase(file_, SQLITE_OPEN_READONLY, examineOpenFailure, &db);
+      !opened.isOk()) {
+    return opened;
   }
   sqlite3_busy_handler(db, &SqliteUserDefaults::waitWhileBusy,
                        const_cast<SqliteUserDefaults*>(this));
-  const OwnershipFinding owner = checkOwnership(db);
-  if (owner.kind == Ownership::Unknown) {
-    readStatus_ = readFailure(db, file_);
-    if (readStatus_.kind() == Status::Kind::Unreadable) {
-      readStatus_ = leftAlone(file_, "cannot be read (" + std::string(sqlite3_errmsg(db)) + ")");
-    }
-  } else if (owner.kind != Ownership::Unclaimed) {
-    readStatus_ = leftAlone(file_, owner.kind == Ownership::Refused ? owner.reason : kForeign);
+  Owner owner;
+  Status found = checkOwnership(SqlRunner(db, file_, examineFailure), &owner);
+  if (found.isOk() && owner.kind != Ownership::Unclaimed) {
+    found = leftAlone(file_, owner.kind == Ownership::WithoutTables ? kWithoutTables : kForeign);
   }
   sqlite3_close_v2(db);
-  if (!readStatus_.isOk()) return false;
+  if (!found.isOk()) return found;
   writability_ = checkWritable(file_, true);
-  return true;
+  return Status::ok();
 }
 
 // Opens a file whose header says it is ours for reading and writing, so that SQLite can roll back
 // a commit that a crash interrupted, and checks it before anything is read.
-bool SqliteUserDefaults::openOwnDatabase() const {
-  makePrivate(file_);
-  makePrivate(file_.string() + "-journal");
+Status SqliteUserDefaults::openOwnDatabase() const {
+  // Files that an older version or a copy left open to others are tightened here. One that
+  // cannot be (another user's, or on a read-only disk) is read all the same: reading it shows no
+  // one anything new.
+  (void)makePrivate(file_);
+  (void)makePrivate(file_.string() + "-journal");
   sqlite3* db = nullptr;
-  if (openDatabase(file_, SQLITE_OPEN_READWRITE, &db) != SQLITE_OK) {
-    readStatus_ = openFailure(db, file_);
-    sqlite3_close_v2(db);
-    return false;
+  if (Status opened = openDatabase(file_, SQLITE_OPEN_READWRITE, openFailure, &db);
+      !opened.isOk()) {
+    return opened;
   }
   sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kLargestValue);
   sqlite3_busy_handler(db, &SqliteUserDefaults::waitWhileBusy,
                        const_cast<SqliteUserDefaults*>(this));
   sqlite3_progress_handler(db, kStopPollSteps, stopWhenAsked, nullptr);
 
-  const OwnershipFinding owner = checkOwnership(db);
-  Status found;
-  if (owner.kind == Ownership::Unknown) {
-    found = readFailure(db, file_);
-  } else if (owner.kind == Ownership::Refused) {
-    found =
-        owner.reason == kForeign ? leftAlone(file_, owner.reason) : unreadable(file_, owner.reason);
+  const SqlRunner reading(db, file_, readFailure);
+  Owner owner;
+  Status found = checkOwnership(reading, &owner);
+  if (!found.isOk()) {
+    // SQLite could not say whose the file is; `found` says why.
+  } else if (owner.kind == Ownership::Foreign) {
+    found = leftAlone(file_, kForeign);
+  } else if (owner.kind == Ownership::WithoutTables) {
+    found = unreadable(file_, kWithoutTables);
   } else if (owner.kind == Ownership::Newer) {
     // Read with what this version knows, when the tables it knows are there; never written.
     writability_ = Status::newer("The " + describeFile(file_) +
@@ -376,12 +342,11 @@ bool SqliteUserDefaults::openOwnDatabase() const {
                             "read; it is left untouched.");
     }
   } else {
-    found = checkIntegrity(db, file_);
+    found = checkIntegrity(reading, file_);
   }
   if (!found.isOk()) {
-    readStatus_ = found;
     sqlite3_close_v2(db);
-    return false;
+    return found;
   }
   openedDatabase(db, owner.layout);
   if (writability_.isOk()) {
@@ -390,59 +355,74 @@ bool SqliteUserDefaults::openOwnDatabase() const {
                                           " cannot be written; nothing will be saved to it.")
                        : checkWritable(file_, true);
   }
-  return true;
+  return Status::ok();
+}
+
+// Opens the file when no database is open yet; what it finds becomes the read status. True when
+// a database is open afterwards: false for a file left alone, and for one with nothing stored.
+bool SqliteUserDefaults::reachDatabase() const {
+  if (db_ == nullptr) readStatus_ = examine();
+  return db_ != nullptr;
 }
 
 std::optional<Value> SqliteUserDefaults::valueForKey(std::string_view key) const {
   if (auto waiting = pending_.find(key); waiting != pending_.end()) {
     return ValueRows::valueOf(waiting->second);
   }
-  if (db_ == nullptr && !examine()) return std::nullopt;
-  if (db_ == nullptr) return std::nullopt;  // nothing stored yet
+  if (!reachDatabase()) return std::nullopt;
 
-  ValueRows::Read read = rows_->read(key);
-  noteReadProblem(readStatus_, read, file_, key);
-  return std::move(read.value);
+  std::optional<Value> value;
+  if (Status read = rows_->read(key, &value); isReadProblem(read)) readStatus_ = read;
+  return value;
 }
 
-UserDefaults::ListsRead SqliteUserDefaults::readTextLists(
-    std::string_view key, std::vector<std::vector<std::string>>& out) const {
+Status SqliteUserDefaults::readTextLists(std::string_view key,
+                                         std::vector<std::vector<std::string>>& out) const {
   return readLists(key, out);
 }
 
-UserDefaults::ListsRead SqliteUserDefaults::readNumberLists(
-    std::string_view key, std::vector<std::vector<double>>& out) const {
+Status SqliteUserDefaults::readNumberLists(std::string_view key,
+                                           std::vector<std::vector<double>>& out) const {
   return readLists(key, out);
 }
 
 template <typename Item>
-UserDefaults::ListsRead SqliteUserDefaults::readLists(std::string_view key,
-                                                      std::vector<std::vector<Item>>& out) const {
+Status SqliteUserDefaults::readLists(std::string_view key,
+                                     std::vector<std::vector<Item>>& out) const {
   if (pending_.find(key) != pending_.end() || db_ == nullptr) {
     return readListsThroughValue(key, out);
   }
-  ValueRows::Read read = rows_->readLists(key, out);
-  noteReadProblem(readStatus_, read, file_, key);
-  if (read.outcome != ValueRows::Outcome::Found) return ListsRead::Absent;
-  if (read.value && !takeLists(*read.value, out)) return ListsRead::OtherKind;
-  return ListsRead::Read;
+  std::optional<Value> whole;
+  const Status read = rows_->readLists(key, out, &whole);
+  if (isReadProblem(read)) readStatus_ = read;
+  // A value that could not be read counts as absent, as in valueForKey; readStatus() says why.
+  if (!read.isOk()) return listsFrom(std::nullopt, key, out);
+  return whole ? listsFrom(std::move(whole), key, out) : Status::ok();
 }
 
 Status SqliteUserDefaults::beginReading() {
-  if (db_ == nullptr && !examine()) return readStatus_;
-  if (db_ == nullptr) return Status::ok();  // nothing stored yet
+  if (!reachDatabase()) return readStatus_;  // ok when nothing is stored yet
   // The first read takes the shared lock that keeps every later one on the same state.
-  if (!execute(db_, "BEGIN") || !queryInteger(db_, "SELECT count(*) FROM sqlite_schema")) {
-    readStatus_ = readFailure(db_, file_);
-    if (sqlite3_get_autocommit(db_) == 0) execute(db_, "ROLLBACK");
+  const SqlRunner reading(db_, file_, readFailure);
+  std::int64_t objectCount = 0;
+  Status begun = reading.execute("BEGIN");
+  if (begun.isOk())
+    begun = reading.queryInteger("SELECT count(*) FROM sqlite_schema", &objectCount);
+  if (!begun.isOk()) {
+    readStatus_ = begun;
+    // Closing the database ends the transaction whether or not this does.
+    if (sqlite3_get_autocommit(db_) == 0) (void)reading.execute("ROLLBACK");
     closeDatabase();
-    return readStatus_;
   }
-  return Status::ok();
+  return begun;
 }
 
 void SqliteUserDefaults::endReading() {
-  if (db_ != nullptr && sqlite3_get_autocommit(db_) == 0) execute(db_, "COMMIT");
+  // A read transaction changed nothing, so nothing is lost if it cannot end here: the next
+  // commit ends it first.
+  if (db_ != nullptr && sqlite3_get_autocommit(db_) == 0) {
+    (void)SqlRunner(db_, file_, readFailure).execute("COMMIT");
+  }
 }
 
 void SqliteUserDefaults::setDouble(double value, std::string_view key) {
@@ -464,7 +444,7 @@ void SqliteUserDefaults::setNumberLists(const std::vector<std::vector<double>>& 
 }
 
 Status SqliteUserDefaults::startAfresh() {
-  if (readHeader(file_).kind != Header::Ours || !writability_.isOk()) return Status::ok();
+  if (!headerIs(file_, Header::Ours) || !writability_.isOk()) return Status::ok();
   closeDatabase();
   std::error_code error;
   fs::remove(file_, error);
@@ -487,8 +467,9 @@ Status SqliteUserDefaults::synchronize() {
 
 Status SqliteUserDefaults::openAndCommit() {
   // A file that could not be written may have been made writable since.
-  if ((db_ == nullptr || writability_.kind() == Status::Kind::ReadOnly) && !examine()) {
-    return readStatus_.withLead(kNothingSaved);
+  if (db_ == nullptr || writability_.kind() == Status::Kind::ReadOnly) {
+    readStatus_ = examine();
+    if (!readStatus_.isOk()) return readStatus_.withLead(kNothingSaved);
   }
   if (!writability_.isOk()) return writability_.withLead(kNothingSaved);
   if (db_ == nullptr) {
@@ -496,25 +477,27 @@ Status SqliteUserDefaults::openAndCommit() {
     if (Status prepared = preparePrivateFolder(folder); !prepared.isOk()) {
       return prepared.withLead(kNothingSaved);
     }
-    if (readHeader(file_).kind == Header::Missing) {
+    if (headerIs(file_, Header::Missing)) {
       if (Status created = createPrivateFile(file_); !created.isOk()) {
         return created.withLead(kNothingSaved);
       }
     } else {
-      makePrivate(file_);
+      // An empty or unclaimed database, examined above. The folder was just made the user's
+      // alone, so no one else reaches the file whatever this says; tightening it is a second guard.
+      (void)makePrivate(file_);
     }
     sqlite3* db = nullptr;
-    if (openDatabase(file_, SQLITE_OPEN_READWRITE, &db) != SQLITE_OK) {
-      std::string failure = sqlite3_errmsg(db);
-      sqlite3_close_v2(db);
-      return failCommit(failure);
+    if (Status opened = openDatabase(file_, SQLITE_OPEN_READWRITE, saveFailure, &db);
+        !opened.isOk()) {
+      return failCommit(opened);
     }
     sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kLargestValue);
     sqlite3_busy_handler(db, &SqliteUserDefaults::waitWhileBusy, this);
     sqlite3_progress_handler(db, kStopPollSteps, stopWhenAsked, nullptr);
     // A page holds a few envelopes' transactions, so a load reads a quarter as many pages as
-    // with SQLite's 4 KiB; a new file only, since an existing one keeps its page size.
-    execute(db, "PRAGMA page_size = 16384");
+    // with SQLite's 4 KiB; a new file only, since an existing one keeps its page size. Without
+    // it the store only takes more pages.
+    (void)SqlRunner(db, file_, saveFailure).execute("PRAGMA page_size = 16384");
     openedDatabase(db, 0);
   }
   if (Status committed = commitPending(); !committed.isOk()) return committed;
@@ -527,43 +510,49 @@ Status SqliteUserDefaults::openAndCommit() {
 // committed in the one file, so a plain copy of that file is a complete copy of the store;
 // synchronous FULL makes the commit durable before it returns.
 Status SqliteUserDefaults::commitPending() {
-  if (sqlite3_get_autocommit(db_) == 0) execute(db_, "COMMIT");  // a read left open
-  if (!execute(db_, "PRAGMA synchronous = FULL") || !execute(db_, "BEGIN IMMEDIATE")) {
-    return failCommit(sqlite3_errmsg(db_));
-  }
+  const SqlRunner saving(db_, file_, saveFailure);
+  // A read left open ends here; should it not, BEGIN IMMEDIATE below fails and says why.
+  if (sqlite3_get_autocommit(db_) == 0) (void)saving.execute("COMMIT");
+  Status step = saving.execute("PRAGMA synchronous = FULL");
+  if (step.isOk()) step = saving.execute("BEGIN IMMEDIATE");
+  if (!step.isOk()) return failCommit(step);
   // Checked again under the write lock: another process may have claimed the file meanwhile.
-  const OwnershipFinding owner = checkOwnership(db_);
-  if (owner.kind == Ownership::Unknown) return failCommit(sqlite3_errmsg(db_));
-  if (owner.kind == Ownership::Refused || owner.kind == Ownership::Newer) {
-    execute(db_, "ROLLBACK");
-    readStatus_ = owner.kind == Ownership::Newer
-                      ? Status::newer("The " + describeFile(file_) +
-                                      " was written by a newer version of Allot meanwhile; it is "
-                                      "left untouched.")
-                      : leftAlone(file_, owner.reason);
+  Owner owner;
+  if (Status checked = checkOwnership(saving, &owner); !checked.isOk()) return failCommit(checked);
+  if (owner.kind != Ownership::Ours && owner.kind != Ownership::Unclaimed) {
+    // Nothing was written yet; should the rollback fail, closing the database rolls back.
+    (void)saving.execute("ROLLBACK");
+    readStatus_ =
+        owner.kind == Ownership::Newer
+            ? Status::newer("The " + describeFile(file_) +
+                            " was written by a newer version of Allot meanwhile; it is "
+                            "left untouched.")
+            : leftAlone(file_, owner.kind == Ownership::WithoutTables ? kWithoutTables : kForeign);
     closeDatabase();
     return readStatus_.withLead(kNothingSaved);
   }
   if (owner.kind == Ownership::Unclaimed) {
     const std::string claim = "PRAGMA application_id = " + std::to_string(kApplicationId);
-    if (!execute(db_, claim.c_str())) return failCommit(sqlite3_errmsg(db_));
+    if (Status claimed = saving.execute(claim.c_str()); !claimed.isOk()) {
+      return failCommit(claimed);
+    }
   }
-  if (!rows_->beginWrite(owner.kind == Ownership::Ours ? owner.layout : 0)) {
-    return failCommit(sqlite3_errmsg(db_));
-  }
+  const std::int64_t layout = owner.kind == Ownership::Ours ? owner.layout : 0;
+  if (Status begun = rows_->beginWrite(layout); !begun.isOk()) return failCommit(begun);
   for (const auto& [key, value] : pending_) {
-    if (!rows_->write(key, value)) return failCommit(sqlite3_errmsg(db_));
+    if (Status written = rows_->write(key, value); !written.isOk()) return failCommit(written);
   }
-  if (!execute(db_, "COMMIT")) return failCommit(sqlite3_errmsg(db_));
+  if (Status committed = saving.execute("COMMIT"); !committed.isOk()) return failCommit(committed);
   rows_->endWrite(true);
   return Status::ok();
 }
 
 // Undoes whatever the failed commit began and keeps the pending writes for the next try.
-Status SqliteUserDefaults::failCommit(const std::string& message) {
-  Status failure =
-      Status::failed("Could not save to the " + describeFile(file_) + ": " + message + ".");
-  if (db_ != nullptr && sqlite3_get_autocommit(db_) == 0) execute(db_, "ROLLBACK");
+Status SqliteUserDefaults::failCommit(const Status& failure) {
+  if (db_ != nullptr && sqlite3_get_autocommit(db_) == 0) {
+    // Closing the database below rolls back whatever this cannot.
+    (void)SqlRunner(db_, file_, saveFailure).execute("ROLLBACK");
+  }
   if (rows_) rows_->endWrite(false);
   closeDatabase();
   return failure;

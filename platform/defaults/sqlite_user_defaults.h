@@ -6,12 +6,13 @@
 // What it guards against: a file that is not a SQLite database, a database that is not ours, or a
 // symbolic link in the store's place is reported through readStatus() and never written to, moved
 // or deleted; links in the folders above the store are the user's and are followed. A file that
-// cannot be opened or read at all (permission, an I/O error) is reported as such, never as damage. A file of ours that SQLite's check finds damaged is reported the same way and left
-// as it is until startAfresh(), which the application calls once it has copied the file aside. A
-// store that another program holds locked is waited for a little, then reported as busy, never
-// as damaged. A store written by a newer version, or one whose file or folder cannot be written,
-// is read but never written (writability()). No value longer than 16 MiB is read or written. The
-// folder is created 0700 and the files 0600 on the first commit, not before.
+// cannot be opened or read at all (permission, an I/O error) is reported as such, never as damage.
+// A file of ours that SQLite's check finds damaged is reported the same way and left as it is until
+// startAfresh(), which the application calls once it has copied the file aside. A store that
+// another program holds locked is waited for a little, then reported as busy, never as damaged. A
+// store written by a newer version, or one whose file or folder cannot be written, is read but
+// never written (writability()). No value longer than 16 MiB is read or written. The folder is
+// created 0700 and the files 0600 on the first commit, not before.
 #pragma once
 
 #include <cstdint>
@@ -41,10 +42,10 @@ class SqliteUserDefaults : public UserDefaults {
   static std::filesystem::path defaultPath();
 
   std::optional<Value> valueForKey(std::string_view key) const override;
-  ListsRead readTextLists(std::string_view key,
-                          std::vector<std::vector<std::string>>& out) const override;
-  ListsRead readNumberLists(std::string_view key,
-                            std::vector<std::vector<double>>& out) const override;
+  Status readTextLists(std::string_view key,
+                       std::vector<std::vector<std::string>>& out) const override;
+  Status readNumberLists(std::string_view key,
+                         std::vector<std::vector<double>>& out) const override;
   void setDouble(double value, std::string_view key) override;
   void setObject(Value value, std::string_view key) override;
   void setTextLists(const std::vector<std::vector<std::string>>& lists,
@@ -65,17 +66,18 @@ class SqliteUserDefaults : public UserDefaults {
   void setBusyWait(int milliseconds) { busyWaitMs_ = milliseconds; }
 
  private:
-  // Looks at the file as it is now. True when it is ours (db_ is then open for reading and
-  // writing) or may become ours (missing, or an empty SQLite database). False, with readStatus_
-  // set, when it must be left alone.
-  bool examine() const;
-  bool openOwnDatabase() const;
+  // Looks at the file as it is now. Ok when it is ours (db_ is then open for reading and writing)
+  // or may become ours (missing, or an empty SQLite database); not ok, saying why, when it must be
+  // left alone or cannot be read.
+  Status examine() const;
+  Status openOwnDatabase() const;
+  bool reachDatabase() const;
   Status openAndCommit();
   Status commitPending();
-  Status failCommit(const std::string& message);
+  Status failCommit(const Status& failure);
   void openedDatabase(sqlite3* db, std::int64_t layout) const;
   template <typename Item>
-  ListsRead readLists(std::string_view key, std::vector<std::vector<Item>>& out) const;
+  Status readLists(std::string_view key, std::vector<std::vector<Item>>& out) const;
   void closeDatabase() const;
   static int waitWhileBusy(void* self, int attempt);
 

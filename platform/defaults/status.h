@@ -12,7 +12,8 @@ class [[nodiscard]] Status {
  public:
   enum class Kind {
     Ok,
-    Busy,        // another program holds the store locked; trying again later may work
+    NotFound,    // nothing is stored where it was looked for (a key that was never written)
+    Busy,        // another program holds the store, or its lock; trying again later may work
     Unreadable,  // the store is ours but its data cannot be taken (damaged, undecodable)
     NotOurs,     // the file is not the application's store; it must be left alone
     Newer,       // written by a newer version; it may be read, never written
@@ -22,6 +23,7 @@ class [[nodiscard]] Status {
 
   Status() = default;
   static Status ok() { return {}; }
+  static Status notFound(std::string message) { return {Kind::NotFound, std::move(message)}; }
   static Status busy(std::string message) { return {Kind::Busy, std::move(message)}; }
   static Status unreadable(std::string message) { return {Kind::Unreadable, std::move(message)}; }
   static Status notOurs(std::string message) { return {Kind::NotOurs, std::move(message)}; }

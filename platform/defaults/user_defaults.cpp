@@ -1,16 +1,20 @@
 #include "platform/defaults/user_defaults.h"
 
+#include <type_traits>
+
 #include "platform/defaults/value_lists.h"
 
 namespace allot {
 namespace {
 
 template <typename Item>
-UserDefaults::ListsRead convertValue(std::optional<Value> value,
-                                     std::vector<std::vector<Item>>& out) {
-  if (!value) return UserDefaults::ListsRead::Absent;
-  return takeLists(*value, out) ? UserDefaults::ListsRead::Read
-                                : UserDefaults::ListsRead::OtherKind;
+Status convertValue(std::optional<Value> value, std::string_view key,
+                    std::vector<std::vector<Item>>& out) {
+  const std::string quoted = "\"" + std::string(key) + "\"";
+  if (!value) return Status::notFound("No value is stored under the key " + quoted + ".");
+  if (takeLists(*value, out)) return Status::ok();
+  return Status::unreadable("The value under the key " + quoted + " is not a list of lists of " +
+                            (std::is_same_v<Item, double> ? "numbers." : "texts."));
 }
 
 template <typename Item>
@@ -34,24 +38,34 @@ void UserDefaults::setNumberLists(const std::vector<std::vector<double>>& lists,
   setObject(listValue(lists), key);
 }
 
-UserDefaults::ListsRead UserDefaults::readTextLists(
-    std::string_view key, std::vector<std::vector<std::string>>& out) const {
+Status UserDefaults::readTextLists(std::string_view key,
+                                   std::vector<std::vector<std::string>>& out) const {
   return readListsThroughValue(key, out);
 }
 
-UserDefaults::ListsRead UserDefaults::readNumberLists(std::string_view key,
-                                                      std::vector<std::vector<double>>& out) const {
+Status UserDefaults::readNumberLists(std::string_view key,
+                                     std::vector<std::vector<double>>& out) const {
   return readListsThroughValue(key, out);
 }
 
-UserDefaults::ListsRead UserDefaults::readListsThroughValue(
-    std::string_view key, std::vector<std::vector<std::string>>& out) const {
-  return convertValue(valueForKey(key), out);
+Status UserDefaults::readListsThroughValue(std::string_view key,
+                                           std::vector<std::vector<std::string>>& out) const {
+  return listsFrom(valueForKey(key), key, out);
 }
 
-UserDefaults::ListsRead UserDefaults::readListsThroughValue(
-    std::string_view key, std::vector<std::vector<double>>& out) const {
-  return convertValue(valueForKey(key), out);
+Status UserDefaults::readListsThroughValue(std::string_view key,
+                                           std::vector<std::vector<double>>& out) const {
+  return listsFrom(valueForKey(key), key, out);
+}
+
+Status UserDefaults::listsFrom(std::optional<Value> value, std::string_view key,
+                               std::vector<std::vector<std::string>>& out) {
+  return convertValue(std::move(value), key, out);
+}
+
+Status UserDefaults::listsFrom(std::optional<Value> value, std::string_view key,
+                               std::vector<std::vector<double>>& out) {
+  return convertValue(std::move(value), key, out);
 }
 
 }  // namespace allot

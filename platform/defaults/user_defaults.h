@@ -28,13 +28,11 @@ class UserDefaults {
 
   // The value under the key as a list of lists of texts, or of numbers (an integer taken as the
   // nearest double), read into `out`: what valueForKey and that conversion give, but a store may
-  // decode straight into `out` without a Value for every item. OtherKind: a value of another
-  // shape, `out` then unspecified.
-  enum class ListsRead { Absent, Read, OtherKind };
-  virtual ListsRead readTextLists(std::string_view key,
-                                  std::vector<std::vector<std::string>>& out) const;
-  virtual ListsRead readNumberLists(std::string_view key,
-                                    std::vector<std::vector<double>>& out) const;
+  // decode straight into `out` without a Value for every item. NotFound when valueForKey finds
+  // nothing; unreadable when the value is of another shape, `out` then unspecified.
+  virtual Status readTextLists(std::string_view key,
+                               std::vector<std::vector<std::string>>& out) const;
+  virtual Status readNumberLists(std::string_view key, std::vector<std::vector<double>>& out) const;
 
   // Commits the pending writes at once. When it cannot, it says why, and the writes stay pending
   // for the next try.
@@ -60,10 +58,14 @@ class UserDefaults {
 
  protected:
   // The reads of lists of lists as valueForKey and a conversion make them.
-  ListsRead readListsThroughValue(std::string_view key,
-                                  std::vector<std::vector<std::string>>& out) const;
-  ListsRead readListsThroughValue(std::string_view key,
-                                  std::vector<std::vector<double>>& out) const;
+  Status readListsThroughValue(std::string_view key,
+                               std::vector<std::vector<std::string>>& out) const;
+  Status readListsThroughValue(std::string_view key, std::vector<std::vector<double>>& out) const;
+  // The conversion: the value under `key` (nothing when none was found) into `out`.
+  static Status listsFrom(std::optional<Value> value, std::string_view key,
+                          std::vector<std::vector<std::string>>& out);
+  static Status listsFrom(std::optional<Value> value, std::string_view key,
+                          std::vector<std::vector<double>>& out);
 };
 
 }  // namespace allot

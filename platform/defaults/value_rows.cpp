@@ -6,6 +6,7 @@
 
 #include "platform/defaults/cbor_codec.h"
 #include "platform/defaults/cbor_list_reader.h"
+#include "platform/defaults/sql_runner.h"
 #include "platform/defaults/sqlite_statement.h"
 
 namespace allot {
@@ -34,15 +35,22 @@ std::string selectItems(std::int64_t layout) {
   return "SELECT position, value FROM " + itemTable(layout) + " WHERE key = ?1 ORDER BY position";
 }
 
-bool execute(sqlite3* db, const char* sql) {
-  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+Status executeWithKey(const SqlRunner& sql, const char* statementText, std::string_view key) {
+  SqliteStatement statement(sql.db(), statementText);
+  if (!statement) return sql.failure();
+  statement.bind(1, key);
+  return statement.run() ? Status::ok() : sql.failure();
 }
 
-bool executeWithKey(sqlite3* db, const char* sql, std::string_view key) {
-  SqliteStatement statement(db, sql);
-  if (!statement) return false;
-  statement.bind(1, key);
-  return statement.run();
+// Steps `head`, a kSelectHead statement, onto the row of `key`: NotFound when there is none.
+Status stepToHead(const SqlRunner& sql, SqliteStatement& head, std::string_view key) {
+  if (!head) return sql.failure(key);
+  head.bind(1, key);
+  const int step = head.step();
+  if (step == SQLITE_DONE) {
+    return Status::notFound("No value is stored under the key \"" + std::string(key) + "\".");
+  }
+  return step == SQLITE_ROW ? Status::ok() : sql.failure(key);
 }
 
 // Only a list of lists is worth a row per item: each item is then a whole list of its own (an
@@ -51,11 +59,6 @@ bool keptItemByItem(const Value& value) {
   const Value::List* items = value.asList();
   return items != nullptr && !items->empty() &&
          std::all_of(items->begin(), items->end(), [](const Value& item) { return item.isList(); });
-}
-
-ValueRows::Read failed(sqlite3* db) {
-  return {ValueRows::Outcome::Failed, std::nullopt, sqlite3_errmsg(db),
-          sqlite3_extended_errcode(db)};
 }
 
 }  // namespace
@@ -74,8 +77,8 @@ class ValueItems {
  public:
   void reserve(std::size_t count) { items_.reserve(count); }
   bool take(std::span<const std::uint8_t> bytes) {
-    std::optional<Value> item = decodeCborListItem(bytes);
-    if (!item) return false;
+    std::optional<Value> item;
+    if (!decodeCborListItem(bytes, &item).isOk()) return false;
     items_.push_back(std::move(*item));
     return true;
   }
@@ -108,76 +111,78 @@ class ListItems {
 
 }  // namespace
 
-ValueRows::Read ValueRows::read(std::string_view key) {
+Status ValueRows::read(std::string_view key, std::optional<Value>* value) {
   ValueItems items;
-  return readRows(key, items);
+  return readRows(key, items, value);
 }
 
-ValueRows::Read ValueRows::readLists(std::string_view key,
-                                     std::vector<std::vector<std::string>>& out) {
+Status ValueRows::readLists(std::string_view key, std::vector<std::vector<std::string>>& out,
+                            std::optional<Value>* whole) {
   ListItems items(out);
-  Read read = readRows(key, items);
+  const Status read = readRows(key, items, whole);
   // An item that is not a list of texts: damaged, or of another kind, as a read of Values says.
-  return read.outcome == Outcome::Damaged ? this->read(key) : std::move(read);
+  return read.kind() == Status::Kind::Unreadable ? this->read(key, whole) : read;
 }
 
-ValueRows::Read ValueRows::readLists(std::string_view key, std::vector<std::vector<double>>& out) {
+Status ValueRows::readLists(std::string_view key, std::vector<std::vector<double>>& out,
+                            std::optional<Value>* whole) {
   ListItems items(out);
-  Read read = readRows(key, items);
-  return read.outcome == Outcome::Damaged ? this->read(key) : std::move(read);
+  const Status read = readRows(key, items, whole);
+  return read.kind() == Status::Kind::Unreadable ? this->read(key, whole) : read;
+}
+
+Status ValueRows::damaged(std::string_view key) const {
+  return unreadable(file_, "holds a damaged value under the key \"" + std::string(key) + "\"");
 }
 
 template <typename Items>
-ValueRows::Read ValueRows::readRows(std::string_view key, Items& items) {
-  if (layout_ < kItemLayout) return readWhole(key);
+Status ValueRows::readRows(std::string_view key, Items& items, std::optional<Value>* value) {
+  value->reset();
+  const SqlRunner reading(db_, file_, readFailure);
+  if (layout_ < kItemLayout) return readWhole(reading, key, value);
   // One read transaction, so that the head, the items and the version number agree.
   const bool ownTransaction = sqlite3_get_autocommit(db_) != 0;
-  if (ownTransaction && !execute(db_, "BEGIN")) return failed(db_);
+  if (ownTransaction) {
+    if (Status begun = reading.execute("BEGIN"); !begun.isOk()) return begun;
+  }
   Stored stored;
-  Read result = readSplit(key, stored, items);
-  const std::optional<std::int64_t> version = dataVersion();
-  if (!version && result.outcome != Outcome::Failed) result = failed(db_);
-  if (ownTransaction) execute(db_, "COMMIT");
-  if (result.outcome == Outcome::Found) {
-    noteVersion(*version);
+  Status result = readSplit(reading, key, stored, items, value);
+  // Without the version, what was read cannot be kept; a file that could not be reached counts
+  // for more than what it was found to hold.
+  std::int64_t version = 0;
+  const Status versioned = reading.queryInteger("PRAGMA data_version", &version);
+  const bool reached = result.isOk() || result.kind() == Status::Kind::NotFound ||
+                       result.kind() == Status::Kind::Unreadable;
+  if (!versioned.isOk() && reached) result = versioned;
+  // Ending a read transaction changes nothing in the file; a failure to is the next read's.
+  if (ownTransaction) (void)reading.execute("COMMIT");
+  if (result.isOk()) {
+    noteVersion(version);
     known_.insert_or_assign(std::string(key), std::move(stored));
   }
   return result;
 }
 
-ValueRows::Read ValueRows::readWhole(std::string_view key) {
+Status ValueRows::readWhole(const SqlRunner& sql, std::string_view key,
+                            std::optional<Value>* value) {
   SqliteStatement head(db_, kSelectHead);
-  if (!head) return failed(db_);
-  head.bind(1, key);
-  const int step = head.step();
-  if (step == SQLITE_DONE) return {};
-  if (step != SQLITE_ROW) return failed(db_);
-  std::optional<Value> value = decodeCbor(head.bytes(0));
-  if (!value) return {Outcome::Damaged, std::nullopt, {}};
-  return {Outcome::Found, std::move(value), {}};
+  if (Status found = stepToHead(sql, head, key); !found.isOk()) return found;
+  return decodeCbor(head.bytes(0), value).isOk() ? Status::ok() : damaged(key);
 }
 
 template <typename Items>
-ValueRows::Read ValueRows::readSplit(std::string_view key, Stored& stored, Items& items) {
+Status ValueRows::readSplit(const SqlRunner& sql, std::string_view key, Stored& stored,
+                            Items& items, std::optional<Value>* value) {
   SqliteStatement head(db_, kSelectHead);
-  if (!head) return failed(db_);
-  head.bind(1, key);
-  const int headStep = head.step();
-  if (headStep == SQLITE_DONE) return {};
-  if (headStep != SQLITE_ROW) return failed(db_);
+  if (Status found = stepToHead(sql, head, key); !found.isOk()) return found;
   const std::span<const std::uint8_t> headBytes = head.bytes(0);
   stored.head = RowFingerprint::of(headBytes);
-  const Read damaged{Outcome::Damaged, std::nullopt, {}};
   // A head alone stands for a list kept item by item; anything else is the whole value.
   const std::optional<std::uint64_t> length = decodeCborListHead(headBytes);
-  if (!length) {
-    std::optional<Value> value = decodeCbor(headBytes);
-    if (!value) return damaged;
-    return {Outcome::Found, std::move(value), {}};
-  }
+  if (!length) return decodeCbor(headBytes, value).isOk() ? Status::ok() : damaged(key);
 
   SqliteStatement rows(db_, selectItems(layout_).c_str());
-  if (!rows) return failed(db_);
+  if (!rows) return sql.failure(key);
   rows.bind(1, key);
   // The head's length is not trusted for more than a modest reservation.
   items.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(*length, 1 << 16)));
@@ -186,22 +191,17 @@ ValueRows::Read ValueRows::readSplit(std::string_view key, Stored& stored, Items
   while ((step = rows.step()) == SQLITE_ROW) {
     if (position >= *length || !rows.isInteger(0) ||
         rows.integer(0) != static_cast<std::int64_t>(position)) {
-      return damaged;
+      return damaged(key);
     }
     const std::span<const std::uint8_t> bytes = rows.bytes(1);
-    if (!items.take(bytes)) return damaged;
+    if (!items.take(bytes)) return damaged(key);
     stored.items.push_back(RowFingerprint::of(bytes));
     ++position;
   }
-  if (step != SQLITE_DONE) return failed(db_);
-  if (position != *length) return damaged;
-  return {Outcome::Found, items.result(), {}};
-}
-
-std::optional<std::int64_t> ValueRows::dataVersion() {
-  SqliteStatement pragma(db_, "PRAGMA data_version");
-  if (!pragma || pragma.step() != SQLITE_ROW) return std::nullopt;
-  return pragma.integer(0);
+  if (step != SQLITE_DONE) return sql.failure(key);
+  if (position != *length) return damaged(key);
+  *value = items.result();
+  return Status::ok();
 }
 
 void ValueRows::noteVersion(std::int64_t version) {
@@ -210,85 +210,92 @@ void ValueRows::noteVersion(std::int64_t version) {
   knownVersion_ = version;
 }
 
-bool ValueRows::beginWrite(std::int64_t layoutFound) {
+Status ValueRows::beginWrite(std::int64_t layoutFound) {
   written_.clear();
   layoutBefore_ = layout_;
   layout_ = layoutFound;
-  const std::optional<std::int64_t> version = dataVersion();
-  if (!version) return false;
-  noteVersion(*version);
+  const SqlRunner saving(db_, file_, saveFailure);
+  std::int64_t version = 0;
+  if (Status versioned = saving.queryInteger("PRAGMA data_version", &version); !versioned.isOk()) {
+    return versioned;
+  }
+  noteVersion(version);
   if (layoutFound == 0) {
     const std::string create = std::string(kCreateDefaults) + "; " + kCreateInnerLists +
                                "; PRAGMA user_version = " + std::to_string(kLayout);
-    if (!execute(db_, create.c_str())) return false;
+    if (Status created = saving.execute(create.c_str()); !created.isOk()) return created;
     layout_ = kLayout;
   } else if (layoutFound < kLayout) {
-    if (!convertOlderLayout(layoutFound)) return false;
+    return convertOlderLayout(saving, layoutFound);
   }
-  return true;
+  return Status::ok();
 }
 
 // Rewrites every list through write(), which keeps lists of lists item by item and every other
 // list whole. Values that do not read stay as they are, their item rows moved along: a damaged
 // one still reads as damaged afterwards.
-bool ValueRows::convertOlderLayout(std::int64_t layoutFound) {
-  if (!execute(db_, kCreateInnerLists)) return false;
+Status ValueRows::convertOlderLayout(const SqlRunner& sql, std::int64_t layoutFound) {
+  if (Status created = sql.execute(kCreateInnerLists); !created.isOk()) return created;
   known_.clear();  // what reads saw is in the old tables, not in the new one
   std::vector<std::string> keys;
   {
     SqliteStatement all(db_, "SELECT key FROM defaults WHERE typeof(key) = 'text'");
-    if (!all) return false;
+    if (!all) return sql.failure();
     int step;
     while ((step = all.step()) == SQLITE_ROW) keys.emplace_back(all.text(0));
-    if (step != SQLITE_DONE) return false;
+    if (step != SQLITE_DONE) return sql.failure();
   }
   for (const std::string& key : keys) {
     Stored stored;
     ValueItems items;
+    std::optional<Value> value;
     layout_ = layoutFound;
-    const Read read = layoutFound < kItemLayout ? readWhole(key) : readSplit(key, stored, items);
+    const Status read = layoutFound < kItemLayout ? readWhole(sql, key, &value)
+                                                  : readSplit(sql, key, stored, items, &value);
     layout_ = kLayout;
-    if (read.outcome == Outcome::Failed) return false;
-    if (read.outcome == Outcome::Damaged && layoutFound == kItemLayout &&
-        !executeWithKey(db_,
-                        "INSERT INTO inner_lists SELECT key, position, value FROM list_items "
-                        "WHERE key = ?1",
-                        key)) {
-      return false;
+    // A save says SQLite's failures as failed, so an unreadable value is one found damaged.
+    const bool isDamaged = read.kind() == Status::Kind::Unreadable;
+    if (!read.isOk() && !isDamaged && read.kind() != Status::Kind::NotFound) return read;
+    if (isDamaged && layoutFound == kItemLayout) {
+      const Status moved = executeWithKey(
+          sql, "INSERT INTO inner_lists SELECT key, position, value FROM list_items WHERE key = ?1",
+          key);
+      if (!moved.isOk()) return moved;
     }
-    if (read.value && read.value->isList() && !write(key, rowsOf(*read.value))) return false;
+    if (value && value->isList()) {
+      if (Status written = write(key, rowsOf(*value)); !written.isOk()) return written;
+    }
   }
   const std::string finish =
       std::string(layoutFound == kItemLayout ? "DROP TABLE list_items; " : "") +
       "PRAGMA user_version = " + std::to_string(kLayout);
-  return execute(db_, finish.c_str());
+  return sql.execute(finish.c_str());
 }
 
-std::optional<ValueRows::Stored> ValueRows::scan(std::string_view key) {
-  Stored stored;
+// What is stored under one key, as fingerprints, into *stored.
+Status ValueRows::scan(const SqlRunner& sql, std::string_view key, Stored* stored) {
   SqliteStatement head(db_, kSelectHead);
-  if (!head) return std::nullopt;
+  if (!head) return sql.failure();
   head.bind(1, key);
   const int headStep = head.step();
   if (headStep == SQLITE_ROW) {
-    stored.head = RowFingerprint::of(head.bytes(0));
+    stored->head = RowFingerprint::of(head.bytes(0));
   } else if (headStep != SQLITE_DONE) {
-    return std::nullopt;
+    return sql.failure();
   }
   SqliteStatement rows(db_, selectItems(layout_).c_str());
-  if (!rows) return std::nullopt;
+  if (!rows) return sql.failure();
   rows.bind(1, key);
   int step;
   while ((step = rows.step()) == SQLITE_ROW) {
-    if (!stored.stray && rows.isInteger(0) &&
-        rows.integer(0) == static_cast<std::int64_t>(stored.items.size())) {
-      stored.items.push_back(RowFingerprint::of(rows.bytes(1)));
+    if (!stored->stray && rows.isInteger(0) &&
+        rows.integer(0) == static_cast<std::int64_t>(stored->items.size())) {
+      stored->items.push_back(RowFingerprint::of(rows.bytes(1)));
     } else {
-      stored.stray = true;
+      stored->stray = true;
     }
   }
-  if (step != SQLITE_DONE) return std::nullopt;
-  return stored;
+  return step == SQLITE_DONE ? Status::ok() : sql.failure();
 }
 
 ValueRows::Rows ValueRows::rowsOf(const Value& value) {
@@ -338,42 +345,46 @@ ValueRows::Rows ValueRows::rowsOf(const std::vector<std::vector<double>>& lists)
 std::optional<Value> ValueRows::valueOf(const Rows& rows) {
   std::vector<std::uint8_t> whole = rows.head;
   whole.insert(whole.end(), rows.items.begin(), rows.items.end());
-  return decodeCbor(whole);
+  std::optional<Value> value;
+  // Rows that rowsOf made always decode; should they not, there is no value.
+  (void)decodeCbor(whole, &value);
+  return value;
 }
 
-bool ValueRows::write(std::string_view key, const Rows& rows) {
-  std::optional<Stored> scanned;
+Status ValueRows::write(std::string_view key, const Rows& rows) {
+  const SqlRunner saving(db_, file_, saveFailure);
+  Stored scanned;
   const Stored* before = nullptr;
   if (auto found = written_.find(key); found != written_.end()) {
     before = &found->second;
   } else if (auto known = known_.find(key); known != known_.end()) {
     before = &known->second;
   } else {
-    scanned = scan(key);
-    if (!scanned) return false;
-    before = &*scanned;
+    if (Status read = scan(saving, key, &scanned); !read.isOk()) return read;
+    before = &scanned;
   }
 
   Stored after;
   after.head = RowFingerprint::of(rows.head);
   if (after.head != before->head) {
     SqliteStatement put(db_, "INSERT OR REPLACE INTO defaults(key, value) VALUES(?1, ?2)");
-    if (!put) return false;
+    if (!put) return saving.failure();
     put.bind(1, key);
     put.bind(2, rows.head);
-    if (!put.run()) return false;
+    if (!put.run()) return saving.failure();
   }
 
   std::size_t kept = before->items.size();  // item rows whose fingerprints we know
   if (before->stray) {
-    if (!executeWithKey(db_, "DELETE FROM inner_lists WHERE key = ?1", key)) return false;
+    const Status cleared = executeWithKey(saving, "DELETE FROM inner_lists WHERE key = ?1", key);
+    if (!cleared.isOk()) return cleared;
     kept = 0;
   }
   if (!rows.itemEnds.empty()) {
     SqliteStatement put(db_,
                         "INSERT OR REPLACE INTO inner_lists(key, position, value) "
                         "VALUES(?1, ?2, ?3)");
-    if (!put) return false;
+    if (!put) return saving.failure();
     after.items.reserve(rows.itemEnds.size());
     std::size_t start = 0;
     for (std::size_t i = 0; i < rows.itemEnds.size(); ++i) {
@@ -384,18 +395,18 @@ bool ValueRows::write(std::string_view key, const Rows& rows) {
       put.bind(1, key);
       put.bind(2, static_cast<std::int64_t>(i));
       put.bind(3, item);
-      if (!put.run()) return false;
+      if (!put.run()) return saving.failure();
     }
   }
   if (kept > after.items.size()) {
     SqliteStatement trim(db_, "DELETE FROM inner_lists WHERE key = ?1 AND position >= ?2");
-    if (!trim) return false;
+    if (!trim) return saving.failure();
     trim.bind(1, key);
     trim.bind(2, static_cast<std::int64_t>(after.items.size()));
-    if (!trim.run()) return false;
+    if (!trim.run()) return saving.failure();
   }
   written_.insert_or_assign(std::string(key), std::move(after));
-  return true;
+  return Status::ok();
 }
 
 void ValueRows::endWrite(bool committed) {

@@ -5,11 +5,12 @@
 // row. For every key it has read or written, it keeps a fingerprint of each row as stored and
 // writes a row only when the fingerprint of its new encoding differs. Files of older layouts (each
 // value whole in one row; every list item by item) are read as they are and converted inside the
-// first write transaction. It does not open, claim or lock the file, nor begin or end write
-// transactions: its owner does.
+// first write transaction. Every failure is a Status that names the file. It does not open, claim
+// or lock the file, nor begin or end write transactions: its owner does.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,11 +18,14 @@
 #include <vector>
 
 #include "platform/defaults/row_fingerprint.h"
+#include "platform/defaults/status.h"
 #include "platform/defaults/value.h"
 
 struct sqlite3;
 
 namespace allot {
+
+class SqlRunner;
 
 class ValueRows {
  public:
@@ -33,23 +37,22 @@ class ValueRows {
   // Whether the tables that `layout` needs are there, with the columns we use.
   static bool hasTables(sqlite3* db, std::int64_t layout);
 
-  ValueRows(sqlite3* db, std::int64_t layout) : db_(db), layout_(layout) {}
+  // `file` is the database's name in the sentences that report its failures.
+  ValueRows(sqlite3* db, std::int64_t layout, std::filesystem::path file)
+      : db_(db), layout_(layout), file_(std::move(file)) {}
 
-  enum class Outcome { Absent, Found, Damaged, Failed };
-  struct Read {
-    Outcome outcome = Outcome::Absent;
-    std::optional<Value> value;  // when Found
-    std::string failure;         // SQLite's message, when Failed
-    int code = 0;                // and its extended result code
-  };
-  // The value of one key, read in a transaction of its own unless the owner has one open.
-  Read read(std::string_view key);
+  // The value of one key into *value, read in a transaction of its own unless the owner has one
+  // open. NotFound when the key is absent, unreadable when its rows are damaged, and when SQLite
+  // fails, what readFailure says.
+  Status read(std::string_view key, std::optional<Value>* value);
   // A list of lists of texts, or of numbers (an integer taken as the nearest double), decoded
-  // straight into `out` when it is kept item by item. Found without a value: `out` holds the
-  // list. Found with a value: the value is kept whole, or is of another shape; the caller
-  // converts it, and `out` is unspecified.
-  Read readLists(std::string_view key, std::vector<std::vector<std::string>>& out);
-  Read readLists(std::string_view key, std::vector<std::vector<double>>& out);
+  // straight into `out` when it is kept item by item; *whole is then empty. When the value is
+  // kept whole, or is of another shape, *whole holds it for the caller to convert, and `out` is
+  // unspecified. Not ok as read() says.
+  Status readLists(std::string_view key, std::vector<std::vector<std::string>>& out,
+                   std::optional<Value>* whole);
+  Status readLists(std::string_view key, std::vector<std::vector<double>>& out,
+                   std::optional<Value>* whole);
 
   // A value as the rows it takes, encoded when it is set and written at the next commit: the
   // head row, then the item rows end to end, item i ending at itemEnds[i]. Head and items
@@ -67,9 +70,9 @@ class ValueRows {
 
   // Inside the owner's write transaction: beginWrite once (it brings the tables to the current
   // layout), then write each key; once the transaction has ended, endWrite says whether it
-  // committed. False when SQLite refuses a step; the connection then holds the message.
-  bool beginWrite(std::int64_t layoutFound);
-  bool write(std::string_view key, const Rows& rows);
+  // committed. Not ok, in saveFailure's words, when SQLite refuses a step.
+  Status beginWrite(std::int64_t layoutFound);
+  Status write(std::string_view key, const Rows& rows);
   void endWrite(bool committed);
 
  private:
@@ -80,18 +83,22 @@ class ValueRows {
     bool stray = false;                 // other item rows, which only a damaged file has
   };
 
-  Read readWhole(std::string_view key);
+  // The reads say SQLite's failures in the words of `sql`: a read's, or a save's while the
+  // older layouts are converted.
+  Status readWhole(const SqlRunner& sql, std::string_view key, std::optional<Value>* value);
   template <typename Items>
-  Read readRows(std::string_view key, Items& items);
+  Status readRows(std::string_view key, Items& items, std::optional<Value>* value);
   template <typename Items>
-  Read readSplit(std::string_view key, Stored& stored, Items& items);
-  std::optional<std::int64_t> dataVersion();
+  Status readSplit(const SqlRunner& sql, std::string_view key, Stored& stored, Items& items,
+                   std::optional<Value>* value);
+  Status damaged(std::string_view key) const;
   void noteVersion(std::int64_t version);
-  std::optional<Stored> scan(std::string_view key);
-  bool convertOlderLayout(std::int64_t layoutFound);
+  Status scan(const SqlRunner& sql, std::string_view key, Stored* stored);
+  Status convertOlderLayout(const SqlRunner& sql, std::int64_t layoutFound);
 
   sqlite3* db_;
   std::int64_t layout_;
+  std::filesystem::path file_;
   std::int64_t layoutBefore_ = 0;
   // What is stored as of the database state that PRAGMA data_version numbered knownVersion_;
   // a commit by another connection changes the number and makes all of it stale.

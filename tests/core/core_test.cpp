@@ -193,31 +193,34 @@ TEST(StoredDataRescue, CopiesTheFileAndItsLogAsideForTheUserAlone) {
   std::ofstream(file.string() + "-wal", std::ios::binary) << "log bytes";
 
   ::umask(0);
-  const auto first = copyStoreAside(file);
+  std::filesystem::path first;
+  const Status copied = copyStoreAside(file, &first);
   ::umask(022);
-  ASSERT_TRUE(first.has_value());
-  for (const auto& copy : {*first, std::filesystem::path(first->string() + "-wal")}) {
+  ASSERT_TRUE(copied.isOk()) << copied.message();
+  for (const auto& copy : {first, std::filesystem::path(first.string() + "-wal")}) {
     EXPECT_EQ(std::filesystem::status(copy).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   }
-  EXPECT_EQ(first->parent_path(), directory.path());
-  EXPECT_EQ(first->filename().string().rfind("defaults.sqlite3.unloadable-", 0), 0u);
-  EXPECT_EQ(testing::fileBytes(*first), "stored bytes");
-  EXPECT_EQ(testing::fileBytes(first->string() + "-wal"), "log bytes");
+  EXPECT_EQ(first.parent_path(), directory.path());
+  EXPECT_EQ(first.filename().string().rfind("defaults.sqlite3.unloadable-", 0), 0u);
+  EXPECT_EQ(testing::fileBytes(first), "stored bytes");
+  EXPECT_EQ(testing::fileBytes(first.string() + "-wal"), "log bytes");
   EXPECT_EQ(testing::fileBytes(file), "stored bytes") << "the original stays";
 
   // A second rescue in the same second does not overwrite the first copy.
-  const auto second = copyStoreAside(file);
-  ASSERT_TRUE(second.has_value());
-  EXPECT_NE(*second, *first);
+  std::filesystem::path second;
+  ASSERT_TRUE(copyStoreAside(file, &second).isOk());
+  EXPECT_NE(second, first);
 
-  std::string error;
-  EXPECT_FALSE(copyStoreAside(directory.path() / "absent", &error).has_value());
-  EXPECT_NE(error.find("absent"), std::string::npos);
-  // A copy that cannot be made, here for a name too long for one, is reported, or not at all.
+  std::filesystem::path none;
+  const Status absent = copyStoreAside(directory.path() / "absent", &none);
+  EXPECT_EQ(absent.kind(), Status::Kind::Failed);
+  EXPECT_NE(absent.message().find("absent"), std::string::npos);
+  EXPECT_TRUE(none.empty());
+  // A copy that cannot be made, here for a name too long for one, is reported.
   const auto longName = directory.path() / std::string(240, 'd');
   std::ofstream(longName) << "stored bytes";
-  EXPECT_FALSE(copyStoreAside(longName, nullptr).has_value());
+  EXPECT_FALSE(copyStoreAside(longName, &none).isOk());
 }
 
 // What the user types and reads: amounts read and shown, and the texts of the envelope list.
