@@ -54,6 +54,10 @@ class SceneBridge : public QObject {
   Q_INVOKABLE bool touchBackground();
   Q_INVOKABLE bool tapLeftItem(int index);
   Q_INVOKABLE bool tapRightItem();
+  // Taps the bar item that carries the identifier; false when the bar shows none.
+  Q_INVOKABLE bool tapBarItem(const QString& identifier);
+  // Taps the Edit (or Done) button when the bar shows it; false otherwise.
+  Q_INVOKABLE bool tapEditButton();
 
   void sync();
   void forget();

@@ -116,11 +116,31 @@ ApplicationWindow {
         page.forceActiveFocus();
     }
 
-    // Escape goes back a screen (an alert on display takes it first).
+    // The keys of the whole window; an alert on display takes them first, except the quit.
+    // Escape leaves editing mode as the Done button does, and otherwise goes back a screen.
     Shortcut {
         sequence: "Escape"
         enabled: !kit.alert
-        onActivated: kit.goBack()
+        onActivated: {
+            if (!window.topScene || !window.topScene.editing || !window.topScene.tapEditButton())
+                kit.goBack();
+        }
+    }
+    // Ctrl+N presses the list's +, F1 its About button.
+    Shortcut {
+        sequence: "Ctrl+N"
+        enabled: !kit.alert && window.topScene !== null && window.topScene.rightItemIsAdd
+        onActivated: window.topScene.tapRightItem()
+    }
+    Shortcut {
+        sequence: "F1"
+        enabled: !kit.alert && window.topScene !== null
+        onActivated: window.topScene.tapBarItem(Names.barItem(Storyboard.AboutItem))
+    }
+    // Ctrl+Q closes the window, so a quit with changes not saved asks first, as closing does.
+    Shortcut {
+        sequence: "Ctrl+Q"
+        onActivated: window.close()
     }
 
     Connections {

@@ -44,7 +44,9 @@ Pane {
             font.pixelSize: 14
         }
         ToolButton {
+            id: dismiss
             objectName: "noticeDismiss"
+            background: QuietButtonBackground { control: dismiss }
             visible: bar.dismissible
             text: "\u2715"
             font.pixelSize: 16
