@@ -244,7 +244,8 @@ class RowActions : public EnvelopeListScreen {
 };
 
 // A swipe reveals Delete, Edit Details and Reset Balance, only Reset on the system blue; Delete
-// and Reset ask first, cancelling changes nothing, and deleting down to one leaves editing mode.
+// and Reset ask first, cancelling changes nothing, and deleting down to one takes the Edit button
+// away but not the editing mode, which only that button changes.
 TEST_F(RowActions, DeleteAndResetAskFirst) {
   ASSERT_TRUE(run.user.swipeRow(table(), 1));
   using Style = kit::TableViewRowActionStyle;
@@ -279,7 +280,7 @@ TEST_F(RowActions, DeleteAndResetAskFirst) {
   run.user.tapAlertAction(1);
   EXPECT_EQ(run.row(0).envelopeTotalLabel()->text(), "0.00");
   EXPECT_EQ(run.totalLine(), "Total: 8.00");
-  run.user.tap(*run.list().editButtonItem());  // deleting down to one leaves editing mode
+  run.user.tap(*run.list().editButtonItem());  // deleting down to one stays in editing mode
   ASSERT_TRUE(table().isEditing());
   trigger(0, 0);
   run.user.tapAlertAction(1);
@@ -288,8 +289,11 @@ TEST_F(RowActions, DeleteAndResetAskFirst) {
   EXPECT_EQ(run.row(0).envelopeTotalLabel()->text(), "8.00");
   EXPECT_EQ(run.totalLine(), "Total: 8.00");
   EXPECT_EQ(run.leftItemTitles(), std::vector<std::string>{"About"});
+  EXPECT_TRUE(run.list().isEditing()) << "only the Edit button changes the mode";
+  run.addEnvelopes({"C"});
+  EXPECT_EQ(run.leftItemTitles(), (std::vector<std::string>{"Done", "About"}));
+  run.user.tap(*run.list().editButtonItem());
   EXPECT_FALSE(table().isEditing());
-  EXPECT_FALSE(run.list().isEditing());
 }
 
 TEST_F(RowActions, EditDetailsOpensTheEditorForTheRowAndSavingUnwindsToTheList) {
