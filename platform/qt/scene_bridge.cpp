@@ -67,6 +67,10 @@ bool SceneBridge::tapEditButton() {
   return kit_.perform([edit](kit::Gestures& user) { return user.tap(*edit); });
 }
 
+bool SceneBridge::layOut() {
+  return controller_ != nullptr && kit_.perform([](kit::Gestures& user) { return user.layOut(); });
+}
+
 void SceneBridge::sync() {
   if (controller_ == nullptr) return;
   kit::NavigationItem& navigationItem = controller_->navigationItem();

@@ -481,9 +481,16 @@ TEST_F(Screen, ANoticeAboutTheStoredBudgetShowsAboveTheScreens) {
   EXPECT_TRUE(window.textOf("noticeText").contains("newer version of Allot"));
   EXPECT_GE(window.find("envelopeList")->mapToScene({0, 0}).y(),
             window.find("noticeBar")->mapToScene({0, window.find("noticeBar")->height()}).y());
+  // The About text, scrolled down, is back at its first line when the notice goes and the page
+  // grows: a layout pass like any other.
+  window.click("leftItemAbout");
+  window.key(Qt::Key_PageDown);
+  QQuickItem* about = window.find("aboutFlickable");
+  ASSERT_GT(about->property("contentY").toDouble(), 0.0);
   window.click("noticeDismiss");
   EXPECT_TRUE(window.waitFor(
       [&] { return window.window().findChild<QQuickItem*>("noticeBar") == nullptr; }));
+  EXPECT_EQ(about->property("contentY").toDouble(), 0.0);
 }
 
 }  // namespace

@@ -54,6 +54,8 @@ ApplicationWindow {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
+        // Nothing once the notice is gone: the pages take its room back.
+        height: item ? item.implicitHeight : 0
         active: kit.noticeText !== ""
         sourceComponent: NoticeBar {
             text: kit.noticeText
