@@ -36,7 +36,7 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions(kit::Application& app
     window()->setEndOfEventHandler([this] { offerUndo(); });
   }
   if (options_.launchLoad != nullptr) {
-    takeSummary(application);
+    takeLaunchLoad(application);
   } else {
     loadFromStore(application);
   }
@@ -48,40 +48,17 @@ void AppDelegate::loadFromStore(kit::Application& application) {
   takeOutcome(application, loadStore(store_, *defaults_));
 }
 
-// The list comes up with the summary; the transaction lists follow before anything reads them or
-// changes the store, and nothing is saved until they are in.
-void AppDelegate::takeSummary(kit::Application& application) {
-  BudgetFields summary;
-  const Status loaded = options_.launchLoad->takeSummary(summary);
-  if (!loaded.isOk()) {
-    options_.launchLoad = nullptr;
-    takeOutcome(application, loaded);
-    return;
-  }
-  store_.assign(std::move(summary));
+// The load began on its own thread while the window's QML compiled; the store takes it whole,
+// before any screen reads it.
+void AppDelegate::takeLaunchLoad(kit::Application& application) {
+  BudgetFields fields;
+  const Status loaded = options_.launchLoad->takeWhole(fields);
+  options_.launchLoad = nullptr;
+  store_.assign(std::move(fields));
   takeOutcome(application, loaded);
-  const bool mayBeSaved = savingAllowed_;
-  savingAllowed_ = false;
-  store_.awaitTransactions([this, mayBeSaved](BudgetStore& store) {
-    BudgetFields whole;
-    lateOutcome_ = options_.launchLoad->takeWhole(whole);
-    // What could not be loaded is said by finishLaunchLoad; until then the list stays as it is.
-    if (!lateOutcome_.isOk()) return;
-    store.assign(std::move(whole));
-    savedRevision_ = committedRevision_ = store.revision();
-    savingAllowed_ = mayBeSaved;
-  });
 }
 
-void AppDelegate::finishLaunchLoad(kit::Application& application) {
-  if (options_.launchLoad == nullptr) return;
-  store_.awaitPending();
-  options_.launchLoad = nullptr;
-  if (lateOutcome_.isOk()) return;
-  store_.assign({});
-  takeOutcome(application, lateOutcome_);
-  refreshList();
-}
+void AppDelegate::finishLaunchLoad(kit::Application& /*application*/) {}
 
 void AppDelegate::takeOutcome(kit::Application& application, const Status& loaded) {
   UserDefaults& defaults = *defaults_;
@@ -173,9 +150,6 @@ bool AppDelegate::hasUnsavedChanges() const {
 }
 
 void AppDelegate::saveChanges(kit::Application& application) {
-  // Transaction lists still on their way come in first, so that a quit right after the launch
-  // saves the whole budget (and a first launch leaves its store behind).
-  store_.awaitPending();
   if (!savingAllowed_) return;
   saveStore(store_, application.standardUserDefaults());
   savedRevision_ = store_.revision();

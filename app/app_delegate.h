@@ -1,9 +1,8 @@
 // AppDelegate: the application's delegate. It owns the one BudgetStore of the process and hands
 // it to the main storyboard, which hands it to every screen. When launching finishes it loads the
-// store from the per-user defaults, or takes it from a LaunchLoad the program began early: the
-// summary at once, the transaction lists before anything reads them or changes the store; each time
-// the application resigns the active state it saves the whole store (the toolkit then commits the
-// defaults), and between resigns it saves whatever changed when the toolkit asks.
+// store from the per-user defaults, or takes it whole from a LaunchLoad the program began early;
+// each time the application resigns the active state it saves the whole store (the toolkit then
+// commits the defaults), and between resigns it saves whatever changed when the toolkit asks.
 //
 // What it does when the stored budget is not simply there is told to the user twice, in one
 // sentence: on the diagnostics stream and in the window's notice. Data of ours that cannot be
@@ -70,17 +69,15 @@ class AppDelegate : public kit::ApplicationDelegate {
 
   const BudgetStore& store() const { return store_; }
 
-  // After a launch through a LaunchLoad, at a moment when no gesture is under way (the program
-  // calls it once the transaction lists are read): takes them in if nothing has needed them yet,
-  // then tells the user what the whole load found, as a load at launch would have, and empties the
-  // list when the lists could not be loaded.
+  // Called by the program once a LaunchLoad's thread has ended. The launch took the whole load, so
+  // nothing is left to do.
   void finishLaunchLoad(kit::Application& application);
   // Whether the stored budget is loaded (false while another program holds it locked).
   bool storeLoaded() const { return !waitingForStore_; }
 
  private:
   void loadFromStore(kit::Application& application);
-  void takeSummary(kit::Application& application);
+  void takeLaunchLoad(kit::Application& application);
   // What the user is told, and whether saving is allowed, after a load that found `loaded`.
   void takeOutcome(kit::Application& application, const Status& loaded);
   void keepUnloadableData(kit::Application& application, const Status& problem);
@@ -106,8 +103,7 @@ class AppDelegate : public kit::ApplicationDelegate {
   bool showingCommitFailure_ = false;
   std::uint64_t savedRevision_ = 0;      // the store's revision when it was last written
   std::uint64_t committedRevision_ = 0;  // the last revision known to be in the store's file
-  std::uint64_t offeredChanges_ = 0;     // the history's changes when undo was last offered
-  Status lateOutcome_;                   // of a LaunchLoad's second step
+  std::uint64_t offeredChanges_ = 0;  // the history's changes when undo was last offered
 };
 
 }  // namespace allot

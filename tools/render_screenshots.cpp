@@ -1,9 +1,10 @@
 // Renders every screen of Allot to PNG files, offscreen, for the README: the list with a few
-// envelopes, a transaction screen, the editor in edit mode, a confirmation alert, About, the offer
-// to undo a delete, and the notices and alerts about the stored budget. With --dark-desktop, only
-// the list, a transaction screen and a confirmation, in the dark palette the platform theme gives
-// (run it with QT_QPA_PLATFORMTHEME=qt6ct and a dark colour scheme, as the screenshots target
-// does). Usage: allot_screenshots OUTPUT_FOLDER [--dark-desktop]
+// envelopes, a transaction screen, the editor in edit mode, two confirmation alerts (the keyboard
+// on Cancel), About, the offer to undo a delete, and the notices and alerts about the stored
+// budget. With --dark-desktop, only the list, a transaction screen and a confirmation, in the dark
+// palette the platform theme gives (run it with QT_QPA_PLATFORMTHEME=qt6ct and a dark colour
+// scheme, as the screenshots target does).
+// Usage: allot_screenshots OUTPUT_FOLDER [--dark-desktop]
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -81,6 +82,10 @@ int main(int argc, char** argv) {
   table(topScene(screen))->swipe(2);
   table(topScene(screen))->triggerRowAction(0);  // Delete, then the confirmation
   ok = save(screen, folder, "confirm-delete") && ok;
+  qobject_cast<allot::qt::AlertBridge*>(screen.bridge().alert())->tap(0);
+  table(topScene(screen))->swipe(1);
+  table(topScene(screen))->triggerRowAction(2);  // Reset Balance: the keyboard is on Cancel
+  ok = save(screen, folder, "confirm-focused") && ok;
   qobject_cast<allot::qt::AlertBridge*>(screen.bridge().alert())->tap(0);
   topScene(screen)->tapLeftItem(topScene(screen)->leftItems().size() - 1);  // About
   ok = save(screen, folder, "about") && ok;

@@ -39,6 +39,7 @@ void setUpEnvelopeList(MasterViewController& list) {
   list.setTitle("Envelopes");
   auto about = std::make_shared<kit::BarButtonItem>(
       "About", [&list](kit::Sender item) { list.performSegueWithIdentifier("showAbout", item); });
+  about->setIdentifier(id(layout::BarItem::AboutItem));
   list.navigationItem().setLeftBarButtonItems(kit::BarButtonItems{about});
   list.navigationItem().setRightBarButtonItem(std::make_shared<kit::BarButtonItem>(
       kit::BarButtonSystemItem::Add,

@@ -53,8 +53,6 @@ void MasterViewController::applyEditButtonRule() {
   std::optional<kit::BarButtonItems> items = item.leftBarButtonItems();
   if (items) std::erase(*items, edit);
   item.setLeftBarButtonItems(std::move(items));
-  // Without its Edit button the list could not leave editing mode any more.
-  if (isEditing()) setEditing(false, true);
 }
 
 void MasterViewController::prepareForSegue(kit::StoryboardSegue& segue, kit::Sender /*sender*/) {

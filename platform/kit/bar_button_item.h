@@ -1,5 +1,6 @@
 // BarButtonItem: a button of a navigation bar, with a title, a style and the action that runs when
-// the user taps it (see Gestures). Items are shared (std::shared_ptr) between the navigation item
+// the user taps it (see Gestures), and optionally an identifier by which the display layer finds
+// it (for a key that taps it). Items are shared (std::shared_ptr) between the navigation item
 // that shows them and whoever made them, and are compared by identity.
 #pragma once
 
@@ -32,6 +33,8 @@ class BarButtonItem : public ScreenElement {
   BarButtonSystemItem systemItem() const { return systemItem_; }
   void setStyle(BarButtonItemStyle style);
   void setAction(Action action) { action_ = std::move(action); }
+  const std::string& identifier() const { return identifier_; }
+  void setIdentifier(std::string identifier) { identifier_ = std::move(identifier); }
 
   // Runs the action with this item as the sender (the tap itself is Gestures::tap).
   void sendAction();
@@ -40,6 +43,7 @@ class BarButtonItem : public ScreenElement {
 
  private:
   std::string title_;
+  std::string identifier_;
   Action action_;
   BarButtonItemStyle style_;
   BarButtonSystemItem systemItem_ = BarButtonSystemItem::None;

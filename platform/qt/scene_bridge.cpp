@@ -47,6 +47,30 @@ bool SceneBridge::tapRightItem() {
   return item && kit_.perform([item](kit::Gestures& user) { return user.tap(*item); });
 }
 
+bool SceneBridge::tapBarItem(const QString& identifier) {
+  if (controller_ == nullptr || identifier.isEmpty()) return false;
+  kit::NavigationItem& navigationItem = controller_->navigationItem();
+  kit::BarButtonItems items = navigationItem.leftBarButtonItems().value_or(kit::BarButtonItems{});
+  if (navigationItem.rightBarButtonItem()) items.push_back(navigationItem.rightBarButtonItem());
+  const std::string wanted = identifier.toStdString();
+  for (const std::shared_ptr<kit::BarButtonItem>& item : items) {
+    if (item->identifier() == wanted) {
+      return kit_.perform([item](kit::Gestures& user) { return user.tap(*item); });
+    }
+  }
+  return false;
+}
+
+bool SceneBridge::tapEditButton() {
+  if (controller_ == nullptr) return false;
+  std::shared_ptr<kit::BarButtonItem> edit = controller_->editButtonItem();
+  return kit_.perform([edit](kit::Gestures& user) { return user.tap(*edit); });
+}
+
+bool SceneBridge::layOut() {
+  return controller_ != nullptr && kit_.perform([](kit::Gestures& user) { return user.layOut(); });
+}
+
 void SceneBridge::sync() {
   if (controller_ == nullptr) return;
   kit::NavigationItem& navigationItem = controller_->navigationItem();
@@ -62,8 +86,7 @@ void SceneBridge::sync() {
   }
   const auto& rightItem = navigationItem.rightBarButtonItem();
   const QString right = rightItem ? QString::fromStdString(rightItem->title()) : QString();
-  const bool rightIsAdd =
-      rightItem && rightItem->systemItem() == kit::BarButtonSystemItem::Add;
+  const bool rightIsAdd = rightItem && rightItem->systemItem() == kit::BarButtonSystemItem::Add;
   if (left != leftItems_ || right != rightItem_ || rightIsAdd != rightItemIsAdd_) {
     leftItems_ = left;
     rightItem_ = right;

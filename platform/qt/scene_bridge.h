@@ -54,6 +54,13 @@ class SceneBridge : public QObject {
   Q_INVOKABLE bool touchBackground();
   Q_INVOKABLE bool tapLeftItem(int index);
   Q_INVOKABLE bool tapRightItem();
+  // Taps the bar item that carries the identifier; false when the bar shows none.
+  Q_INVOKABLE bool tapBarItem(const QString& identifier);
+  // Taps the Edit (or Done) button when the bar shows it; false otherwise.
+  Q_INVOKABLE bool tapEditButton();
+  // The screen's page was laid out anew at another size, whatever changed it (the window, the
+  // notice above the pages): a layout pass of the screens on display.
+  Q_INVOKABLE bool layOut();
 
   void sync();
   void forget();

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleObject>
+#include <QQuickItem>
 #include <QQuickWindow>
 
 #include "platform/qt/table_row_item.h"
@@ -23,10 +24,25 @@ class TableRowAccessible : public QAccessibleObject, public QAccessibleActionInt
     }
     return row()->window() ? QAccessible::queryAccessibleInterface(row()->window()) : nullptr;
   }
-  QAccessibleInterface* child(int /*index*/) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface* /*child*/) const override { return -1; }
-  QAccessibleInterface* childAt(int /*x*/, int /*y*/) const override { return nullptr; }
+  // The row actions on display, which take the keyboard focus and are read by their titles.
+  QAccessibleInterface* child(int index) const override {
+    const QList<QQuickItem*> buttons = row()->shownActionButtons();
+    return index >= 0 && index < buttons.size()
+               ? QAccessible::queryAccessibleInterface(buttons[index])
+               : nullptr;
+  }
+  int childCount() const override { return static_cast<int>(row()->shownActionButtons().size()); }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    auto* item = child != nullptr ? qobject_cast<QQuickItem*>(child->object()) : nullptr;
+    return item != nullptr ? static_cast<int>(row()->shownActionButtons().indexOf(item)) : -1;
+  }
+  QAccessibleInterface* childAt(int x, int y) const override {
+    for (QQuickItem* button : row()->shownActionButtons()) {
+      QAccessibleInterface* action = QAccessible::queryAccessibleInterface(button);
+      if (action != nullptr && action->rect().contains(x, y)) return action;
+    }
+    return nullptr;
+  }
 
   QString text(QAccessible::Text kind) const override {
     return kind == QAccessible::Name ? row()->accessibleName() : QString();

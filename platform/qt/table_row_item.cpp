@@ -36,6 +36,21 @@ void TableRowItem::setAccessibleName(const QString& name) {
   }
 }
 
+void TableRowItem::setActionsItem(QQuickItem* item) {
+  if (actionsItem_ == item) return;
+  actionsItem_ = item;
+  emit actionsItemChanged();
+}
+
+QList<QQuickItem*> TableRowItem::shownActionButtons() const {
+  QList<QQuickItem*> buttons;
+  if (actionsItem_ == nullptr || !actionsItem_->isVisible()) return buttons;
+  for (QQuickItem* child : actionsItem_->childItems()) {
+    if (child->isVisible() && child->inherits("QQuickAbstractButton")) buttons << child;
+  }
+  return buttons;
+}
+
 void TableRowItem::itemChange(ItemChange change, const ItemChangeData& value) {
   QQuickItem::itemChange(change, value);
   if (change == ItemParentHasChanged) keepRowOrder();

@@ -6,7 +6,9 @@
 // `actionsRevealed` is emitted; Escape hides them again and takes the focus back), and Ctrl+Up or
 // Ctrl+Down moves the row in editing mode (then `moved` says where it went); other keys go on to
 // the list. Among its sibling rows it keeps itself in row order, which is the order a screen reader
-// reads them in (a list makes new rows' items last). It draws nothing; the layout inside it does.
+// reads them in (a list makes new rows' items last). The buttons inside `actionsItem` (the revealed
+// row actions) are the row's children for assistive technology while they show. It draws nothing;
+// the layout inside it does.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -25,6 +27,8 @@ class TableRowItem : public QQuickItem {
   Q_PROPERTY(int rowIndex READ rowIndex WRITE setRowIndex NOTIFY rowIndexChanged)
   Q_PROPERTY(QString accessibleName READ accessibleName WRITE setAccessibleName NOTIFY
                  accessibleNameChanged)
+  Q_PROPERTY(
+      QQuickItem* actionsItem READ actionsItem WRITE setActionsItem NOTIFY actionsItemChanged)
 
  public:
   explicit TableRowItem(QQuickItem* parent = nullptr);
@@ -35,6 +39,10 @@ class TableRowItem : public QQuickItem {
   void setRowIndex(int row);
   QString accessibleName() const { return accessibleName_; }
   void setAccessibleName(const QString& name);
+  QQuickItem* actionsItem() const { return actionsItem_; }
+  void setActionsItem(QQuickItem* item);
+  // The row actions on display, in order: the buttons inside actionsItem that can be seen.
+  QList<QQuickItem*> shownActionButtons() const;
 
   Q_INVOKABLE QStringList actionNames() const;
   Q_INVOKABLE bool doAction(const QString& name);
@@ -43,6 +51,7 @@ class TableRowItem : public QQuickItem {
   void tableChanged();
   void rowIndexChanged();
   void accessibleNameChanged();
+  void actionsItemChanged();
   void moved(int to);
   void actionsRevealed();
 
@@ -58,6 +67,7 @@ class TableRowItem : public QQuickItem {
   QPointer<TableBridge> table_;
   int rowIndex_ = -1;
   QString accessibleName_;
+  QPointer<QQuickItem> actionsItem_;
 };
 
 }  // namespace allot::qt

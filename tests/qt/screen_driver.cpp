@@ -83,6 +83,12 @@ void collectShownTexts(QQuickItem* item, const QImage& image, std::vector<ShownT
   for (QQuickItem* child : item->childItems()) collectShownTexts(child, image, texts);
 }
 
+void collectFocusRings(QQuickItem* item, std::vector<QQuickItem*>& rings) {
+  if (!item->isVisible()) return;
+  if (item->objectName() == QLatin1String("focusRing")) rings.push_back(item);
+  for (QQuickItem* child : item->childItems()) collectFocusRings(child, rings);
+}
+
 QPoint centreOf(QQuickItem* item) {
   return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
 }
@@ -235,6 +241,16 @@ bool ScreenDriver::tabTo(const QString& objectName, bool backwards) {
     QTest::qWait(20);
   }
   return false;
+}
+
+std::vector<QQuickItem*> ScreenDriver::shownFocusRings() {
+  std::vector<QQuickItem*> rings;
+  collectFocusRings(window().contentItem(), rings);
+  auto* overlay = window().property("overlay").value<QQuickItem*>();
+  if (overlay != nullptr && overlay->parentItem() != window().contentItem()) {
+    collectFocusRings(overlay, rings);
+  }
+  return rings;
 }
 
 void ScreenDriver::swipeLeft(QQuickItem* item, int distance) {

@@ -71,6 +71,8 @@ class ScreenDriver {
   bool tabTo(const QString& objectName, bool backwards = false);
   // The item with the keyboard focus, or null.
   QQuickItem* focused() { return window().activeFocusItem(); }
+  // The focus rings the window shows.
+  std::vector<QQuickItem*> shownFocusRings();
   // A horizontal swipe from the right end of the item towards its left, by `distance` pixels.
   void swipeLeft(QQuickItem* item, int distance);
   // Presses on the item and moves down (or up) by `dy` before letting go.

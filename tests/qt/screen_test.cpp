@@ -217,8 +217,36 @@ TEST_F(Screen, AScreenReaderReadsAndActsOnEveryControl) {
   EXPECT_EQ(user.store().categoryAmounts()[0], -3.0);
   ASSERT_TRUE(user.press("backButton"));
 
-  // The alert's message is read before its buttons; Escape cancels it.
+  // The focus moves as a screen reader hears of it: onto an item that is in the accessible tree
+  // and says it has the focus.
+  auto focusedControl = [&]() -> QAccessibleInterface* {
+    QAccessibleInterface* control = QAccessible::queryAccessibleInterface(user.focused());
+    return control != nullptr && control->state().focused ? control : nullptr;
+  };
+
+  // Actions that Shift+F10 (or a swipe) reveals are the row's children while they show; the focus
+  // moves to the first.
+  user.key(Qt::Key_F10, Qt::ShiftModifier);
+  row = user.accessible("envelopeRow0");
+  ASSERT_EQ(row->childCount(), 3);
+  QStringList actions;
+  for (int i = 0; i < row->childCount(); ++i) actions << row->child(i)->text(QAccessible::Name);
+  EXPECT_EQ(actions, (QStringList{"Delete", "Edit Details", "Reset Balance"}));
+  ASSERT_NE(focusedControl(), nullptr);
+  EXPECT_EQ(focusedControl()->object(), row->child(0)->object());
+  EXPECT_EQ(focusedControl()->parent()->object(), row->object());
+  EXPECT_EQ(row->indexOfChild(row->child(2)), 2);
+  const QPoint reset = row->child(2)->rect().center();
+  EXPECT_EQ(row->childAt(reset.x(), reset.y())->object(), row->child(2)->object());
+  user.key(Qt::Key_Escape);
+  EXPECT_EQ(row->childCount(), 0);
+
+  // A confirmation opens with the focus on Cancel; its message is read before its buttons; Escape
+  // cancels it.
   EXPECT_TRUE(user.act("envelopeRow0", "Delete"));
+  ASSERT_NE(focusedControl(), nullptr);
+  EXPECT_EQ(focusedControl()->object(), user.accessible("Cancel")->object());
+  EXPECT_EQ(focusedControl()->role(), QAccessible::Button);
   const QStringList alert = user.readingOrder();
   const qsizetype message =
       alert.indexOf("Permanently delete \"\u2068Food\u2069\" and its balance?");
@@ -241,24 +269,46 @@ TEST_F(Screen, AScreenReaderReadsAndActsOnEveryControl) {
 }
 
 // The whole journey with the keyboard alone: every control is reached with Tab, rows with the
-// arrow keys, and each screen opens with the focus on its first field or row.
+// arrow keys, each screen opens with the focus on its first field or row, and one focus ring
+// surrounds whatever has the focus. Return presses the focused button (and saves from the name
+// field), Escape goes back, hides row actions, cancels and leaves editing mode; Ctrl+N, F1 and
+// Ctrl+Q press +, About and close the window.
 TEST_F(Screen, TheKeyboardAloneDoesEverything) {
-  auto focusedName = [&] { return user.focused() ? user.focused()->objectName() : QString(); };
+  auto focusedName = [&] {
+    QQuickItem* item = user.focused();
+    if (item == nullptr) return QString();
+    if (!item->objectName().isEmpty()) return item->objectName();
+    QAccessibleInterface* control = QAccessible::queryAccessibleInterface(item);
+    return control != nullptr ? control->text(QAccessible::Name) : QString();
+  };
+  auto ringOnFocus = [&] {
+    const std::vector<QQuickItem*> rings = user.shownFocusRings();
+    QQuickItem* focus = user.focused();
+    if (rings.size() != 1 || focus == nullptr) return false;
+    const QRectF ring =
+        rings[0]->mapRectToScene(QRectF(0, 0, rings[0]->width(), rings[0]->height()));
+    return ring.contains(focus->mapToScene(QPointF(focus->width() / 2, focus->height() / 2)));
+  };
   ASSERT_TRUE(user.tabTo("rightItem"));
+  EXPECT_TRUE(ringOnFocus()) << "a bar button";
   user.key(Qt::Key_Return);
   EXPECT_EQ(focusedName(), "envelopeName");
-  for (const char* name : {"Food", "Rent"}) {
-    ASSERT_TRUE(user.tabTo("envelopeName", true));
-    user.typeKeys(name);
-    ASSERT_TRUE(user.tabTo("blueButton"));
-    user.key(Qt::Key_Space);
-    ASSERT_TRUE(user.tabTo("addButton"));
-    user.key(Qt::Key_Return);
-  }
+  user.typeKeys("Food");
+  ASSERT_TRUE(user.tabTo("blueButton"));
+  EXPECT_TRUE(ringOnFocus()) << "a colour";
+  user.key(Qt::Key_Space);
+  ASSERT_TRUE(user.tabTo("envelopeName", true));
+  user.key(Qt::Key_Return);
+  ASSERT_TRUE(user.tabTo("envelopeName", true));
+  user.typeKeys("Rent");
+  ASSERT_TRUE(user.tabTo("addButton"));
+  EXPECT_TRUE(ringOnFocus()) << "the save button";
+  user.key(Qt::Key_Return);
   EXPECT_EQ(user.store().categoryNames(), (std::vector<std::string>{"Food", "Rent"}));
   EXPECT_EQ(user.store().envelopeColors(), (std::vector<std::int64_t>{3, 3}));
   user.key(Qt::Key_Escape);
   EXPECT_EQ(focusedName(), "envelopeRow0");
+  EXPECT_TRUE(ringOnFocus()) << "a row";
 
   // Record two amounts in Rent and delete the newest.
   user.key(Qt::Key_Down);
@@ -280,12 +330,23 @@ TEST_F(Screen, TheKeyboardAloneDoesEverything) {
   EXPECT_EQ(user.store().categoryAmounts()[1], 12.5);
   EXPECT_EQ(user.store().detailArrays()[1].back(), "Pay");
 
-  // Reset Rent through its row actions, confirming in the alert.
+  // Rent's row actions; the confirmation opens on Cancel, and Return there cancels.
   user.key(Qt::Key_Escape);
   user.key(Qt::Key_Down);
   user.key(Qt::Key_Menu);
+  EXPECT_EQ(focusedName(), "Delete");
+  EXPECT_TRUE(ringOnFocus()) << "a row action";
   user.key(Qt::Key_Escape);  // hides the actions and stays on the row
   EXPECT_EQ(focusedName(), "envelopeRow1");
+  user.key(Qt::Key_Menu);
+  ASSERT_TRUE(user.tabTo("Reset Balance"));
+  EXPECT_TRUE(ringOnFocus()) << "a row action";
+  user.key(Qt::Key_Return);
+  EXPECT_EQ(focusedName(), "Cancel");
+  EXPECT_TRUE(ringOnFocus()) << "a dialog button";
+  user.key(Qt::Key_Return);
+  EXPECT_EQ(user.store().categoryAmounts()[1], 12.5);
+  EXPECT_EQ(focusedName(), "envelopeRow1") << "back on the row";
   user.key(Qt::Key_Menu);
   ASSERT_TRUE(user.tabTo("Reset Balance"));
   user.key(Qt::Key_Return);
@@ -293,21 +354,32 @@ TEST_F(Screen, TheKeyboardAloneDoesEverything) {
   user.key(Qt::Key_Return);
   EXPECT_EQ(user.store().categoryAmounts()[1], 0.0);
 
-  // Move Food below Rent in editing mode.
+  // Move Food below Rent in editing mode, which Escape leaves.
   ASSERT_TRUE(user.tabTo("leftItemEdit"));
   user.key(Qt::Key_Return);
   ASSERT_TRUE(user.tabTo("envelopeRow0"));
   user.key(Qt::Key_Down, Qt::ControlModifier);
   EXPECT_EQ(user.store().categoryNames(), (std::vector<std::string>{"Rent", "Food"}));
   EXPECT_EQ(focusedName(), "envelopeRow1") << "the moved row keeps the focus";
-  ASSERT_TRUE(user.tabTo("leftItemDone"));
-  user.key(Qt::Key_Return);
+  user.key(Qt::Key_Escape);
+  EXPECT_EQ(user.findInPage(user.find("envelopeRow0"), "reorderHandle"), nullptr);
+  EXPECT_TRUE(user.find("leftItemEdit")->isVisible());
 
-  ASSERT_TRUE(user.tabTo("leftItemAbout"));
-  user.key(Qt::Key_Return);
+  user.key(Qt::Key_F1);
   EXPECT_EQ(focusedName(), "aboutText");
   user.key(Qt::Key_Escape);
   EXPECT_EQ(focusedName(), "envelopeRow0");
+  user.key(Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(focusedName(), "envelopeName");
+  EXPECT_EQ(user.textOf("envelopeName"), "");
+  user.typeKeys("Gas");
+  user.key(Qt::Key_Return);
+  EXPECT_EQ(user.store().categoryNames().back(), "Gas") << "the editor is in add mode";
+  user.key(Qt::Key_Escape);
+  user.key(Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(user.window().isVisible());
+  EXPECT_EQ(user.application().applicationState(), kit::ApplicationState::Inactive)
+      << "the quit resigned, saving the budget";
 }
 
 // Every text on every screen stands out from what it is drawn on, in the palette the platform
@@ -441,9 +513,16 @@ TEST_F(Screen, ANoticeAboutTheStoredBudgetShowsAboveTheScreens) {
   EXPECT_TRUE(window.textOf("noticeText").contains("newer version of Allot"));
   EXPECT_GE(window.find("envelopeList")->mapToScene({0, 0}).y(),
             window.find("noticeBar")->mapToScene({0, window.find("noticeBar")->height()}).y());
+  // The About text, scrolled down, is back at its first line when the notice goes and the page
+  // grows: a layout pass like any other.
+  window.click("leftItemAbout");
+  window.key(Qt::Key_PageDown);
+  QQuickItem* about = window.find("aboutFlickable");
+  ASSERT_GT(about->property("contentY").toDouble(), 0.0);
   window.click("noticeDismiss");
   EXPECT_TRUE(window.waitFor(
       [&] { return window.window().findChild<QQuickItem*>("noticeBar") == nullptr; }));
+  EXPECT_EQ(about->property("contentY").toDouble(), 0.0);
 }
 
 }  // namespace

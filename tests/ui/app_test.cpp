@@ -244,7 +244,8 @@ class RowActions : public EnvelopeListScreen {
 };
 
 // A swipe reveals Delete, Edit Details and Reset Balance, only Reset on the system blue; Delete
-// and Reset ask first, cancelling changes nothing, and deleting down to one leaves editing mode.
+// and Reset ask first, cancelling changes nothing, and deleting down to one takes the Edit button
+// away but not the editing mode, which only that button changes.
 TEST_F(RowActions, DeleteAndResetAskFirst) {
   ASSERT_TRUE(run.user.swipeRow(table(), 1));
   using Style = kit::TableViewRowActionStyle;
@@ -279,7 +280,7 @@ TEST_F(RowActions, DeleteAndResetAskFirst) {
   run.user.tapAlertAction(1);
   EXPECT_EQ(run.row(0).envelopeTotalLabel()->text(), "0.00");
   EXPECT_EQ(run.totalLine(), "Total: 8.00");
-  run.user.tap(*run.list().editButtonItem());  // deleting down to one leaves editing mode
+  run.user.tap(*run.list().editButtonItem());  // deleting down to one stays in editing mode
   ASSERT_TRUE(table().isEditing());
   trigger(0, 0);
   run.user.tapAlertAction(1);
@@ -288,8 +289,11 @@ TEST_F(RowActions, DeleteAndResetAskFirst) {
   EXPECT_EQ(run.row(0).envelopeTotalLabel()->text(), "8.00");
   EXPECT_EQ(run.totalLine(), "Total: 8.00");
   EXPECT_EQ(run.leftItemTitles(), std::vector<std::string>{"About"});
+  EXPECT_TRUE(run.list().isEditing()) << "only the Edit button changes the mode";
+  run.addEnvelopes({"C"});
+  EXPECT_EQ(run.leftItemTitles(), (std::vector<std::string>{"Done", "About"}));
+  run.user.tap(*run.list().editButtonItem());
   EXPECT_FALSE(table().isEditing());
-  EXPECT_FALSE(run.list().isEditing());
 }
 
 TEST_F(RowActions, EditDetailsOpensTheEditorForTheRowAndSavingUnwindsToTheList) {
@@ -452,8 +456,8 @@ TEST(AppLifecycle, DataThatCannotBeCopiedAsideIsNeverSavedOver) {
 
 // Stored data that cannot be loaded, in a whole file or in one cut short: the list starts empty,
 // one line says why, the file is copied aside as it was, and a new store takes its place. The
-// same when the launch loads in two steps and only the second, the transaction lists, fails: once
-// they are read.
+// same when the launch loads on a thread of its own: the envelopes of transaction lists that
+// cannot be loaded never show.
 TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace) {
   // A key set to a value that cannot be taken; no key: the file is cut short; no value: the
   // key's stored bytes are not a value at all.
@@ -472,9 +476,9 @@ TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace)
                {"transaction lists that cannot be loaded", "detailAmountArrays",
                 Value(Value::List{Value::List{}}), "has 1 entries for 2"}};
   for (std::size_t trial = 0; trial < 2 * std::size(cases); ++trial) {
-    const bool inTwoSteps = trial >= std::size(cases);
+    const bool onItsOwnThread = trial >= std::size(cases);
     const auto& [what, key, value, expected] = cases[trial % std::size(cases)];
-    SCOPED_TRACE(std::string(what) + (inTwoSteps ? ", in two steps" : ""));
+    SCOPED_TRACE(std::string(what) + (onItsOwnThread ? ", on its own thread" : ""));
     TemporaryDirectory folder;
     const fs::path file = folder.path() / "defaults.sqlite3";
     saveAndCommit(sizeableBudget(2, 10), file);
@@ -493,9 +497,8 @@ TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace)
     {
       SqliteUserDefaults defaults(file);
       std::optional<LaunchLoad> load;
-      if (inTwoSteps) load.emplace(defaults);
+      if (onItsOwnThread) load.emplace(defaults);
       RunningApp run(defaults, file, load ? &*load : nullptr);
-      run.delegate().finishLaunchLoad(run.app);
       EXPECT_EQ(run.list().tableView().numberOfRowsInSection(0), 0u);
       EXPECT_EQ(run.totalLine(), "Total: 0.00");
       const std::string said = run.diagnostics.str();
@@ -519,9 +522,10 @@ TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace)
   }
 }
 
-// In two steps, as the program launches: the list comes up before the transaction lists are read,
-// and they are in before anything shows or changes them, so that the budget is saved whole.
-TEST(AppLifecycle, ALaunchInTwoStepsHasTheTransactionsBeforeAnythingNeedsThem) {
+// Through a LaunchLoad, as the program launches: the budget is whole before the list shows it,
+// and each colour is the one the whole load decides: colours stored without transaction lists are
+// not taken, so the list shows the default colour from the start.
+TEST(AppLifecycle, ALaunchOnItsOwnThreadShowsTheWholeBudget) {
   TemporaryDirectory folder;
   const fs::path file = folder.path() / "defaults.sqlite3";
   saveAndCommit(sizeableBudget(2, 10), file);
@@ -529,33 +533,25 @@ TEST(AppLifecycle, ALaunchInTwoStepsHasTheTransactionsBeforeAnythingNeedsThem) {
     SqliteUserDefaults defaults(file);
     LaunchLoad load(defaults);
     RunningApp run(defaults, file, &load);
-    EXPECT_TRUE(run.store().transactionsPending());
+    EXPECT_FALSE(run.store().transactionsPending());
     EXPECT_EQ(run.rowNames(), (std::vector<std::string>{"Envelope 0", "Envelope 1"}));
     EXPECT_EQ(run.openEnvelope(1).tableView().numberOfRowsInSection(0), 11u);
-    run.user.goBack();
-    run.addEnvelopes({"New"});
-    run.delegate().finishLaunchLoad(run.app);
-    run.app.resignActive();
     EXPECT_EQ(run.diagnostics.str(), "");
   }
-  // A resign before the lists are in waits for them: a first launch that quits at once still
-  // leaves its store behind.
-  const fs::path fresh = folder.path() / "fresh.sqlite3";
+  const fs::path older = folder.path() / "older.sqlite3";
   {
-    SqliteUserDefaults defaults(fresh);
-    LaunchLoad load(defaults);
-    RunningApp run(defaults, fresh, &load);
-    run.app.resignActive();
+    SqliteUserDefaults defaults(older);
+    defaults.setDouble(5.0, "totalAmount");
+    defaults.setObject(Value(Value::List{"Food"}), "categoryNames");
+    defaults.setObject(Value(Value::List{5.0}), "categoryAmounts");
+    defaults.setObject(Value(Value::List{4}), "envelopeColors");
+    ASSERT_EQ(defaults.synchronize().message(), "");
   }
-  EXPECT_TRUE(fs::exists(fresh));
-  SqliteUserDefaults defaults(file);
-  const BudgetStore saved = loadFrom(defaults).store;
-  const BudgetStore original = sizeableBudget(2, 10);
-  ASSERT_EQ(saved.categoryNames().back(), "New");
-  for (std::size_t n = 0; n < 2; ++n) {
-    EXPECT_EQ(saved.detailArrays()[n], original.detailArrays()[n]);
-    EXPECT_EQ(saved.detailAmountArrays()[n], original.detailAmountArrays()[n]);
-  }
+  SqliteUserDefaults defaults(older);
+  LaunchLoad load(defaults);
+  RunningApp run(defaults, older, &load);
+  EXPECT_EQ(run.store().envelopeColors(), std::vector<std::int64_t>{2});
+  EXPECT_EQ(run.row(0).envelopeNameLabel()->backgroundColor(), paletteColor(2));
 }
 
 // A store that another program holds locked at launch is neither loaded, copied nor saved over:

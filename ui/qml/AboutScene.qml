@@ -1,6 +1,7 @@
 // The About screen: one text that scrolls, back at its first line whenever the kit lays the
-// screen out again. Its paragraphs are laid out as they read: a short line without a full stop is
-// a heading (the first one the title, with the version under it), the rest body text.
+// screen out again, which it does at every new size of the page. Its paragraphs are laid out as
+// they read: a short line without a full stop is a heading (the first one the title, with the
+// version under it), the rest body text.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -94,4 +95,9 @@ Page {
         target: page.aboutText
         function onContentYChanged() { flick.contentY = page.aboutText.contentY }
     }
+
+    // Every new size of the page is a layout pass of the screen, whatever caused it: the window,
+    // or the notice above the pages coming, going or changing its height.
+    onWidthChanged: if (scene) scene.layOut()
+    onHeightChanged: if (scene) scene.layOut()
 }

@@ -1,5 +1,7 @@
 // The alert on display, as a centred modal dialog with one button per action: the cancel action
-// in bold, a destructive one in red; Escape is the cancel action. It stays open until the kit takes the alert away.
+// in bold, a destructive one in red. It opens with the keyboard on the cancel action (else on the
+// first action that destroys nothing), Return presses the focused button and Escape is the cancel
+// action. It stays open until the kit takes the alert away.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -39,6 +41,27 @@ Dialog {
     }
     visible: alert !== null
     title: alert ? alert.title : ""
+    focus: true
+    onOpened: {
+        var button = buttons.itemAt(dialog.safeAction());
+        if (button)
+            button.forceActiveFocus(Qt.TabFocusReason);
+    }
+
+    // The action the keyboard starts on: the cancel action, else the first one that destroys
+    // nothing, else the first.
+    function safeAction() {
+        var actions = alert ? alert.actions : [];
+        for (var i = 0; i < actions.length; ++i) {
+            if (actions[i].role === AlertBridge.Cancel)
+                return i;
+        }
+        for (var j = 0; j < actions.length; ++j) {
+            if (actions[j].role !== AlertBridge.Destructive)
+                return j;
+        }
+        return 0;
+    }
 
     // Text, not a Label: a control would report itself as plain text to a screen reader.
     header: Text {
@@ -73,11 +96,18 @@ Dialog {
             spacing: 8
             Item { Layout.fillWidth: true }
             Repeater {
+                id: buttons
                 model: dialog.alert ? dialog.alert.actions : []
                 delegate: Button {
+                    id: actionButton
                     required property var modelData
                     required property int index
                     flat: true
+                    background: QuietButtonBackground {
+                        control: actionButton
+                        implicitWidth: 64
+                        implicitHeight: actionButton.Material.buttonHeight
+                    }
                     text: modelData.title
                     font.bold: modelData.role === AlertBridge.Cancel
                     font.capitalization: Font.MixedCase

@@ -34,7 +34,8 @@ Page {
             view: page.outlet(Storyboard.EnvelopeName)
             Layout.fillWidth: true
             font.pixelSize: 20
-            onAccepted: page.forceActiveFocus()
+            // Return saves, as the save button does.
+            onAccepted: page.saveButton.tap()
             onKeyboardDismissed: page.forceActiveFocus()
         }
 
@@ -47,6 +48,7 @@ Page {
                 model: [Storyboard.RedButton, Storyboard.YellowButton, Storyboard.GreenButton,
                         Storyboard.BlueButton, Storyboard.PurpleButton]
                 delegate: RadioButton {
+                    id: swatch
                     required property int modelData
                     readonly property ViewBridge view: page.outlet(modelData)
                     readonly property bool chosen: view && view.selected
@@ -65,15 +67,11 @@ Page {
                         color: parent.view ? parent.view.backgroundColor : "transparent"
                         border.width: parent.chosen ? 3 : 0
                         border.color: page.Material.foreground
-                        // The keyboard focus: a ring just outside the colour.
-                        Rectangle {
-                            anchors.fill: parent
-                            anchors.margins: -5
+                        // The keyboard focus, just outside the colour.
+                        FocusRing {
+                            inset: -5
                             radius: width / 2
-                            color: "transparent"
-                            border.width: 2
-                            border.color: page.Material.accent
-                            visible: parent.parent.visualFocus
+                            shown: swatch.visualFocus
                         }
                     }
                     contentItem: Label {

@@ -31,15 +31,11 @@ AbstractButton {
             color: Theme.pressedShade
             visible: button.down
         }
-        // The keyboard focus: a ring just outside the fill.
-        Rectangle {
-            anchors.fill: parent
-            anchors.margins: -4
+        // The keyboard focus, just outside the fill.
+        FocusRing {
+            inset: -4
             radius: parent.radius + 4
-            color: "transparent"
-            border.width: 2
-            border.color: button.Material.foreground
-            visible: button.visualFocus
+            shown: button.visualFocus
         }
     }
     contentItem: Label {

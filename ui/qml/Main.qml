@@ -54,9 +54,9 @@ ApplicationWindow {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
+        // Nothing once the notice is gone: the pages take its room back.
+        height: item ? item.implicitHeight : 0
         active: kit.noticeText !== ""
-        // No room is kept once the notice has gone.
-        height: active && item ? item.implicitHeight : 0
         sourceComponent: NoticeBar {
             text: kit.noticeText
             dismissible: kit.noticeDismissible
@@ -133,11 +133,31 @@ ApplicationWindow {
         onActivated: kit.redo()
     }
 
-    // Escape goes back a screen (an alert on display takes it first).
+    // The keys of the whole window; an alert on display takes them first, except the quit.
+    // Escape leaves editing mode as the Done button does, and otherwise goes back a screen.
     Shortcut {
         sequence: "Escape"
         enabled: !kit.alert
-        onActivated: kit.goBack()
+        onActivated: {
+            if (!window.topScene || !window.topScene.editing || !window.topScene.tapEditButton())
+                kit.goBack();
+        }
+    }
+    // Ctrl+N presses the list's +, F1 its About button.
+    Shortcut {
+        sequence: "Ctrl+N"
+        enabled: !kit.alert && window.topScene !== null && window.topScene.rightItemIsAdd
+        onActivated: window.topScene.tapRightItem()
+    }
+    Shortcut {
+        sequence: "F1"
+        enabled: !kit.alert && window.topScene !== null
+        onActivated: window.topScene.tapBarItem(Names.barItem(Storyboard.AboutItem))
+    }
+    // Ctrl+Q closes the window, so a quit with changes not saved asks first, as closing does.
+    Shortcut {
+        sequence: "Ctrl+Q"
+        onActivated: window.close()
     }
 
     Connections {

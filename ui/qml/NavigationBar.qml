@@ -37,7 +37,9 @@ ToolBar {
         spacing: 8
 
         ToolButton {
+            id: back
             objectName: "backButton"
+            background: QuietButtonBackground { control: back }
             visible: bar.backTitle !== ""
             text: "\u2039 " + bar.backTitle
             font.pixelSize: 16
@@ -50,9 +52,11 @@ ToolBar {
         Repeater {
             model: bar.backTitle === "" && bar.scene ? bar.scene.leftItems : []
             delegate: ToolButton {
+                id: leftItem
                 required property string modelData
                 required property int index
                 objectName: "leftItem" + modelData
+                background: QuietButtonBackground { control: leftItem }
                 text: modelData
                 font.pixelSize: 16
                 font.capitalization: Font.MixedCase
@@ -113,6 +117,7 @@ ToolBar {
     ToolButton {
         id: trailing
         objectName: "rightItem"
+        background: QuietButtonBackground { control: trailing }
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
         visible: bar.scene !== null && bar.scene.rightItem !== ""

@@ -65,7 +65,9 @@ Pane {
             onClicked: bar.acted()
         }
         ToolButton {
+            id: dismiss
             objectName: "noticeDismiss"
+            background: QuietButtonBackground { control: dismiss }
             visible: bar.dismissible
             text: "\u2715"
             font.pixelSize: 16

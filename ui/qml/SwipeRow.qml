@@ -1,8 +1,9 @@
 // A table row that slides left to reveal the row actions the kit offers for it, and a drag
 // handle for reordering while the table is in editing mode. A tap selects the row; a swipe past
 // most of the width triggers the first action at once. Its content goes on the sliding face. The
-// row takes the keyboard focus (drawn as a ring) and its keys and named actions come from
-// TableRowItem; the arrow keys move the focus along the list.
+// row and its actions take the keyboard focus (drawn as the focus ring); the row's keys, named
+// actions and accessible children come from TableRowItem; the arrow keys move the focus along the
+// list.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -25,6 +26,8 @@ TableRowItem {
     z: reordering ? 10 : 0
     transform: Translate { y: row.reordering ? row.reorderDrag.translation.y : 0 }
 
+    // While they show, the actions are the row's children for assistive technology.
+    actionsItem: actions
     Row {
         id: actions
         anchors.right: parent.right
@@ -33,13 +36,20 @@ TableRowItem {
             id: actionButtons
             model: row.revealed ? row.table.rowActions : []
             delegate: AbstractButton {
+                id: action
                 required property var modelData
                 required property int index
                 width: 84
                 height: actions.height
                 Accessible.role: Accessible.Button
                 Accessible.name: modelData.title.replace("\n", " ")
-                background: Rectangle { color: modelData.color }
+                background: Rectangle {
+                    color: action.modelData.color
+                    FocusRing {
+                        inset: 3
+                        shown: action.visualFocus
+                    }
+                }
                 contentItem: Label {
                     text: modelData.title
                     color: Theme.inkOn(modelData.color)
@@ -49,7 +59,12 @@ TableRowItem {
                 }
                 // A screen reader's activate does what a tap does.
                 Accessible.onPressAction: clicked()
-                onClicked: row.table.triggerRowAction(index)
+                // The keyboard goes back to the row, where a confirmation returns it.
+                onClicked: {
+                    if (activeFocus)
+                        row.forceActiveFocus(Qt.OtherFocusReason);
+                    row.table.triggerRowAction(index);
+                }
             }
         }
     }
@@ -104,15 +119,11 @@ TableRowItem {
         }
     }
 
-    // The keyboard focus, drawn over the face so that it shows on any colour.
-    Rectangle {
+    // The keyboard focus, drawn over the face.
+    FocusRing {
         anchors.fill: face
-        anchors.margins: 2
-        visible: row.activeFocus
-        color: "transparent"
-        radius: 4
-        border.width: 2
-        border.color: row.Material.accent
+        inset: 3
+        shown: row.activeFocus
     }
 
     // The focus follows the list's current row, and a moved row keeps it.

@@ -21,6 +21,10 @@ QString LayoutNamesBridge::cellLabel(layout::CellLabel label) const {
   return known(layout::name(label), "cell label");
 }
 
+QString LayoutNamesBridge::barItem(layout::BarItem item) const {
+  return known(layout::name(item), "bar item");
+}
+
 QUrl LayoutNamesBridge::fileOf(layout::Scene scene) {
   return QUrl(QStringLiteral("qrc:/Allot/") + known(layout::name(scene), "scene") +
               QStringLiteral("Scene.qml"));

@@ -66,6 +66,14 @@ QColor Theme::pressedShade() const {
   return QColor(0, 0, 0, 38);
 }
 
+QColor Theme::focusRing() const {
+  return dark_ ? QColor(0x8a, 0xb4, 0xf8) : QColor(0x0b, 0x57, 0xd0);
+}
+
+QColor Theme::focusHalo() const {
+  return dark_ ? QColor(Qt::black) : QColor(Qt::white);
+}
+
 QColor Theme::addFill() const {
   return {0x1e, 0x7b, 0x34};
 }

@@ -1,7 +1,8 @@
 // Theme: the QML singleton that holds every colour the layout paints beside the palette's and the
 // kit's own (which come with the views): bars, notices, the tone of negative amounts, the ink on
-// the envelope colours and the fills of the two recording buttons, each in a light and a dark
-// appearance. The window says which appearance it shows; nothing else in the layout names a colour.
+// the envelope colours, the fills of the two recording buttons and the keyboard focus ring, each
+// in a light and a dark appearance. The window says which appearance it shows; nothing else in
+// the layout names a colour.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -26,6 +27,8 @@ class Theme : public QObject {
   Q_PROPERTY(QColor pressedShade READ pressedShade CONSTANT)
   Q_PROPERTY(QColor placeholderText READ placeholderText NOTIFY appearanceChanged)
   Q_PROPERTY(QColor dimLayer READ dimLayer NOTIFY appearanceChanged)
+  Q_PROPERTY(QColor focusRing READ focusRing NOTIFY appearanceChanged)
+  Q_PROPERTY(QColor focusHalo READ focusHalo NOTIFY appearanceChanged)
   Q_PROPERTY(QColor addFill READ addFill CONSTANT)
   Q_PROPERTY(QColor subtractFill READ subtractFill CONSTANT)
 
@@ -57,6 +60,10 @@ class Theme : public QObject {
   QColor placeholderText() const;
   // Laid over the window behind a dialog: it darkens in both appearances.
   QColor dimLayer() const;
+  // The keyboard focus ring, and the thin line inside it that lets the ring show on any fill
+  // (the envelope colours, the row actions' backgrounds, the bars).
+  QColor focusRing() const;
+  QColor focusHalo() const;
   QColor addFill() const;
   QColor subtractFill() const;
 
