@@ -88,13 +88,15 @@ Status makePrivate(const fs::path& file) {
   if (fd < 0) return refused();
   struct stat status {};
   Status made = Status::ok();
-  if (::fstat(fd, &status) != 0) {
+  const bool statted = ::fstat(fd, &status) == 0;
+  const bool openToOthers = (status.st_mode & 077) != 0;
+  if (!statted) {
     made = refused();
   } else if (!S_ISREG(status.st_mode)) {
     made = Status::notOurs("The file " + quoted(file) + " is not a regular file.");
-  } else if ((status.st_mode & 077) != 0 && status.st_uid != ::geteuid()) {
+  } else if (openToOthers && status.st_uid != ::geteuid()) {
     made = Status::notOurs("The file " + quoted(file) + " belongs to another user.");
-  } else if ((status.st_mode & 077) != 0 && ::fchmod(fd, 0600) != 0) {
+  } else if (openToOthers && ::fchmod(fd, 0600) != 0) {
     made = refused();
   }
   ::close(fd);

@@ -1,6 +1,7 @@
 // The platform under the core: values and their CBOR encoding, the SQLite store and what it meets
 // on a desktop, and the number formatter.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 #include "platform/defaults/private_files.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "platform/defaults/stop_request.h"
+#include "platform/defaults/store_file_status.h"
 #include "platform/format/number_formatter.h"
 #include "tests/support/samples.h"
 #include "tests/support/store_files.h"
@@ -184,6 +186,7 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
   writer.setNumberLists({{nan, -0.0, 1e-310}}, "numbers");
   writer.setDouble(2.5, "total");
   EXPECT_EQ(writer.valueForKey("total"), Value(2.5));
+  EXPECT_EQ(writer.valueForKey("texts"), texts);
   EXPECT_FALSE(SqliteUserDefaults(file).valueForKey("total").has_value());
   EXPECT_FALSE(fs::exists(dir_ / "data"));
 
@@ -429,7 +432,8 @@ TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
 
 // Whatever the umask: the folders it creates are 0700, the store 0600, and a store that an
 // earlier version left readable by others becomes 0600 when opened. A folder that others may
-// write, or that belongs to another user, is refused.
+// write, or that belongs to another user, is refused; so is making a link, a folder or another
+// user's file private.
 TEST_F(StoreGuards, FoldersAndFilesAreTheUsersAlone) {
   const mode_t umask = ::umask(0);
   const fs::path nested = directory_.path() / "data" / "allot" / "defaults.sqlite3";
@@ -450,12 +454,45 @@ TEST_F(StoreGuards, FoldersAndFilesAreTheUsersAlone) {
   fs::permissions(shared, fs::perms(0755));
   EXPECT_TRUE(preparePrivateFolder(shared).isOk());
   EXPECT_EQ(modeOf(shared), 0700u) << "tightened";
+  fs::permissions(nested, fs::perms(0640));
+  EXPECT_TRUE(makePrivate(nested).isOk());
+  EXPECT_TRUE(makePrivate(shared / "absent").isOk());
+  EXPECT_EQ(makePrivate(shared).kind(), Status::Kind::NotOurs);
+  fs::create_symlink(nested, shared / "link");
+  EXPECT_EQ(makePrivate(shared / "link").kind(), Status::Kind::Failed);
   if (::geteuid() == 0) {
+    fs::permissions(nested, fs::perms(0640));
+    ASSERT_EQ(::chown(nested.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(makePrivate(nested).kind(), Status::Kind::NotOurs);
     ASSERT_EQ(::chown(shared.c_str(), 65534, 65534), 0);
     const Status refused = preparePrivateFolder(shared);
     EXPECT_EQ(refused.kind(), Status::Kind::NotOurs);
     EXPECT_NE(refused.message().find("belongs to another user"), std::string::npos);
   }
+}
+
+// What SQLite's failures mean for the settings file: only content that SQLite found unusable is
+// damage, anything else left the file unread, and a read the user stopped says so.
+TEST(StoreFileStatusTest, OnlyContentThatSQLiteFoundUnusableIsDamage) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+  const fs::path file = "/data/defaults.sqlite3";
+  sqlite3_exec(db, "SELECT * FROM nowhere", nullptr, nullptr, nullptr);
+  EXPECT_EQ(readFailure(db, file).kind(), Status::Kind::Failed);
+  EXPECT_EQ(saveFailure(db, file).message(),
+            "Could not save to the settings file \"/data/defaults.sqlite3\": no such table: "
+            "nowhere.");
+  sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 10);
+  sqlite3_exec(db, "SELECT zeroblob(100)", nullptr, nullptr, nullptr);
+  EXPECT_EQ(readFailure(db, file).kind(), Status::Kind::Unreadable);
+  EXPECT_NE(readFailure(db, file, "detailArrays").message().find("larger than 16 MiB"),
+            std::string::npos);
+  sqlite3_progress_handler(
+      db, 1, [](void*) { return 1; }, nullptr);
+  sqlite3_exec(db, "SELECT 1", nullptr, nullptr, nullptr);
+  EXPECT_EQ(readFailure(db, file).message(),
+            "Reading the settings file \"/data/defaults.sqlite3\" was stopped.");
+  sqlite3_close(db);
 }
 
 // A link in the store's place is never followed: the file it points to is neither read nor
