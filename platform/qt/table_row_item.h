@@ -5,8 +5,11 @@
 // does, the Menu key (or Shift+F10) reveals the row actions as a swipe does (then
 // `actionsRevealed` is emitted; Escape hides them again and takes the focus back), and Ctrl+Up or
 // Ctrl+Down moves the row in editing mode (then `moved` says where it went); other keys go on to
-// the list. Among its sibling rows it keeps itself in row order, which is the order a screen reader
-// reads them in (a list makes new rows' items last). It draws nothing; the layout inside it does.
+// the list. A sideways wheel (a touchpad's two-finger swipe) reveals the row actions as a finger's
+// swipe does when it moves the content left, and hides them when it moves it back; an upright one
+// goes on to the list, which scrolls. Among its sibling rows it keeps itself in row order, which is
+// the order a screen reader reads them in (a list makes new rows' items last). It draws nothing;
+// the layout inside it does.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -49,6 +52,7 @@ class TableRowItem : public QQuickItem {
  protected:
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void itemChange(ItemChange change, const ItemChangeData& value) override;
 
  private:
@@ -58,6 +62,7 @@ class TableRowItem : public QQuickItem {
   QPointer<TableBridge> table_;
   int rowIndex_ = -1;
   QString accessibleName_;
+  qreal sideways_ = 0;  // the sideways wheel travel not yet acted on, in pixels
 };
 
 }  // namespace allot::qt

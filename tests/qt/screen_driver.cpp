@@ -12,12 +12,13 @@ namespace allot::testing {
 namespace {
 
 // An item is found by its object name or, when it has none the test knows (a row action, an alert
-// action), by the name a screen reader reads.
+// action, a menu item), by the name a screen reader reads.
 bool isNamed(QQuickItem* item, const QString& name) {
   if (item->objectName() == name) return true;
   if (!item->objectName().isEmpty()) return false;
   QAccessibleInterface* control = QAccessible::queryAccessibleInterface(item);
-  return control != nullptr && control->role() == QAccessible::Button &&
+  return control != nullptr &&
+         (control->role() == QAccessible::Button || control->role() == QAccessible::MenuItem) &&
          control->text(QAccessible::Name) == name;
 }
 
@@ -119,12 +120,16 @@ QQuickItem* ScreenDriver::find(const QString& objectName) {
   QAccessible::setActive(true);
   QQuickItem* found = nullptr;
   waitFor([&] {
-    // An open alert is modal: only its buttons can be reached.
-    auto* overlay = window().property("overlay").value<QQuickItem*>();
-    const bool alertOpen = overlay != nullptr && !overlay->childItems().isEmpty() &&
-                           std::any_of(overlay->childItems().begin(), overlay->childItems().end(),
-                                       [](QQuickItem* item) { return item->isVisible(); });
-    if (alertOpen) return (found = findItem(overlay, objectName)) != nullptr;
+    // An open alert (or menu) takes all input: only its buttons can be reached.
+    QQuickItem* overlay = nullptr;
+    for (QQuickItem* item : window().contentItem()->childItems()) {
+      if (item->inherits("QQuickOverlay")) overlay = item;
+    }
+    const QList<QQuickItem*> popups = overlay ? overlay->childItems() : QList<QQuickItem*>();
+    if (std::any_of(popups.begin(), popups.end(),
+                    [](QQuickItem* item) { return item->isVisible(); })) {
+      return (found = findItem(overlay, objectName)) != nullptr;
+    }
     found = findItem(page(), objectName);
     if (found == nullptr) found = findItem(window().contentItem(), objectName);
     return found != nullptr;
@@ -155,6 +160,28 @@ void ScreenDriver::click(QQuickItem* item) {
     return;
   }
   QTest::mouseClick(&window(), Qt::LeftButton, Qt::NoModifier, centreOf(item));
+  settle();
+}
+
+void ScreenDriver::rightClick(QQuickItem* item) {
+  QTest::mouseClick(&window(), Qt::RightButton, Qt::NoModifier, centreOf(item));
+  settle();
+}
+
+void ScreenDriver::hover(QPoint point) {
+  QTest::mouseMove(&window(), point);
+  settle();
+}
+
+void ScreenDriver::hover(QQuickItem* item) {
+  hover(centreOf(item));
+}
+
+void ScreenDriver::wheel(QQuickItem* item, QPoint pixels) {
+  const QPointF at = centreOf(item);
+  QWheelEvent event(at, window().mapToGlobal(at), pixels, pixels * 3, Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QGuiApplication::sendEvent(&window(), &event);
   settle();
 }
 

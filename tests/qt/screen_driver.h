@@ -1,7 +1,7 @@
 // ScreenDriver: runs Allot's real QML window offscreen over a given store and drives it the way
 // a person does, with real mouse (or, after useTouch, touch) and key events: find an item by its
 // object name on the page on display (or in the alert), click or tap it, type into it, swipe or
-// drag it.
+// drag it; with the mouse, also hover, right-click and turn the wheel.
 #pragma once
 
 #include <QAccessible>
@@ -51,6 +51,15 @@ class ScreenDriver {
 
   void click(QQuickItem* item);
   void click(const QString& objectName) { click(find(objectName)); }
+  void rightClick(QQuickItem* item);
+  // Moves the mouse, no button held, to the point of the window.
+  void hover(QPoint point);
+  void hover(QQuickItem* item);
+  // The pointer's shape where the mouse is.
+  Qt::CursorShape cursor() { return window().cursor().shape(); }
+  // A wheel (or touchpad) event over the item, of `pixels` pixels (a touchpad's pixel delta, and
+  // the equivalent wheel angle).
+  void wheel(QQuickItem* item, QPoint pixels);
   // What a screen reader does to activate a control: its accessible press action. False when the
   // control offers none.
   bool press(const QString& objectName);

@@ -9,6 +9,7 @@
 #include "core/budget_store.h"
 #include "platform/defaults/in_memory_user_defaults.h"
 #include "platform/defaults/sqlite_user_defaults.h"
+#include "platform/kit/alert_controller.h"
 #include "platform/qt/kit_color.h"
 #include "tests/qt/screen_driver.h"
 #include "tests/support/store_files.h"
@@ -183,6 +184,49 @@ TEST_F(Screen, AFingerTapsSwipesAndDrags) {
     EXPECT_TRUE(inView("envelopeName") && inView("purpleButton") && inView("addButton"));
     user.click("backButton");
   }
+}
+
+// The mouse: a row shades under the pointer, which turns into a hand where a click opens
+// something; a drag reveals the row actions but never deletes, and they leave the name in view; a
+// right-click menu and a touchpad's sideways swipe reach the same actions.
+TEST_F(Screen, AMouseHoversRightClicksAndSwipesSideways) {
+  addEnvelopes({{"Food", "greenButton"}, {"Rent", "redButton"}, {"Fun", "yellowButton"}});
+  QQuickItem* rent = user.find("envelopeRow1");
+  const QPoint blank = rent->mapToScene({rent->width() * 0.55, rent->height() / 2}).toPoint();
+  const QColor unshaded = user.pixel(blank);
+  user.hover(blank);
+  EXPECT_NE(user.pixel(blank), unshaded);
+  EXPECT_EQ(user.cursor(), Qt::PointingHandCursor);
+  user.hover(user.find("totalLabel"));
+  EXPECT_EQ(user.cursor(), Qt::ArrowCursor);
+  user.hover(user.find("rightItem"));
+  EXPECT_EQ(user.cursor(), Qt::PointingHandCursor);
+
+  user.swipeLeft(rent, 300);
+  EXPECT_EQ(
+      dynamic_cast<kit::AlertController*>(user.application().window().visibleViewController()),
+      nullptr);
+  ASSERT_NE(user.find("Delete"), nullptr);
+  QQuickItem* name = user.findInPage(rent, "envelopeNameText");
+  const QRectF nameShown = name->mapRectToScene({0, 0, name->width(), name->height()});
+  EXPECT_GE(nameShown.left(), 0);
+  EXPECT_LE(nameShown.right(), user.find("Delete")->mapToScene({0, 0}).x());
+  EXPECT_FALSE(name->property("truncated").toBool());
+
+  user.rightClick(user.find("envelopeRow0"));
+  user.click("Reset Balance");
+  EXPECT_EQ(user.textOf("alertMessage"),
+            "Reset the balance and clear all transactions for \"\u2068Food\u2069\"?");
+  user.click("Cancel");
+
+  QQuickItem* fun = user.find("envelopeRow2");
+  user.wheel(fun, {0, -60});
+  EXPECT_FALSE(fun->property("revealed").toBool()) << "an upright wheel scrolls";
+  user.wheel(fun, {-60, 0});
+  EXPECT_TRUE(fun->property("revealed").toBool());
+  user.wheel(fun, {60, 0});
+  EXPECT_FALSE(fun->property("revealed").toBool());
+  EXPECT_EQ(user.store().envelopeCount(), 3u);
 }
 
 // What a screen reader reads, in order, and does: every button through its press action, every

@@ -63,7 +63,8 @@ Page {
                     background: Rectangle {
                         radius: width / 2
                         color: parent.view ? parent.view.backgroundColor : "transparent"
-                        border.width: parent.chosen ? 3 : 0
+                        // Chosen: a solid border; under the mouse, a thin one.
+                        border.width: parent.chosen ? 3 : parent.hovered ? 1 : 0
                         border.color: page.Material.foreground
                         // The keyboard focus: a ring just outside the colour.
                         Rectangle {
@@ -86,6 +87,7 @@ Page {
                     }
                     // A screen reader's activate does what a tap does.
                     Accessible.onPressAction: clicked()
+                    HoverHandler { cursorShape: Qt.PointingHandCursor }
                     onClicked: view.tap()
                 }
             }

@@ -44,6 +44,7 @@ Page {
             table: page.table
             rowIndex: index
             reorderable: true
+            opens: true
             accessibleName: name + ", balance " + (texts[totalKey] || "")
 
             RowLayout {
@@ -82,6 +83,10 @@ Page {
                 }
                 Label {
                     objectName: envelopeRow.totalKey
+                    // While the row actions take most of a narrow row, the name keeps the room.
+                    // (The room left after the margins, the spacing and this label.)
+                    visible: envelopeRow.contentWidth - (envelopeRow.editing ? 92 : 44)
+                             - implicitWidth >= Math.min(nameText.implicitWidth + 24, 96)
                     Layout.alignment: Qt.AlignRight | Qt.AlignVCenter
                     horizontalAlignment: Text.AlignRight
                     text: envelopeRow.texts[envelopeRow.totalKey] || ""

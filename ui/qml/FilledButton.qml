@@ -28,8 +28,8 @@ AbstractButton {
         Rectangle {
             anchors.fill: parent
             radius: parent.radius
-            color: Theme.pressedShade
-            visible: button.down
+            color: button.down ? Theme.pressedShade : Theme.hoverShade
+            visible: button.down || button.hovered
         }
         // The keyboard focus: a ring just outside the fill.
         Rectangle {
@@ -42,6 +42,7 @@ AbstractButton {
             visible: button.visualFocus
         }
     }
+    HoverHandler { cursorShape: Qt.PointingHandCursor }
     contentItem: Label {
         id: label
         text: button.text

@@ -45,6 +45,7 @@ ToolBar {
             Accessible.name: "Back to " + bar.backTitle
             // A screen reader's activate does what a tap does.
             Accessible.onPressAction: clicked()
+            HoverHandler { cursorShape: Qt.PointingHandCursor }
             onClicked: bar.backTapped()
         }
         Repeater {
@@ -59,6 +60,7 @@ ToolBar {
                 Accessible.name: modelData
                 // A screen reader's activate does what a tap does.
                 Accessible.onPressAction: clicked()
+                HoverHandler { cursorShape: Qt.PointingHandCursor }
                 onClicked: bar.scene.tapLeftItem(index)
             }
         }
@@ -122,6 +124,7 @@ ToolBar {
         Accessible.name: bar.scene ? bar.scene.rightItem : ""
         // A screen reader's activate does what a tap does.
         Accessible.onPressAction: clicked()
+        HoverHandler { cursorShape: Qt.PointingHandCursor }
         onClicked: bar.scene.tapRightItem()
     }
 }

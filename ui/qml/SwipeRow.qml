@@ -1,8 +1,12 @@
 // A table row that slides left to reveal the row actions the kit offers for it, and a drag
-// handle for reordering while the table is in editing mode. A tap selects the row; a swipe past
-// most of the width triggers the first action at once. Its content goes on the sliding face. The
-// row takes the keyboard focus (drawn as a ring) and its keys and named actions come from
-// TableRowItem; the arrow keys move the focus along the list.
+// handle for reordering while the table is in editing mode. A tap selects the row. A finger's
+// swipe past most of the width triggers the first action at once; the mouse only reveals (a drag,
+// or a touchpad's sideways swipe, which TableRowItem turns into the same reveal), so no ordinary
+// drag deletes. The row's content goes on the sliding face and keeps to the part of it still in
+// view, so the revealed actions never hide which row they act on. Under the mouse the row is
+// shaded, and the pointer is a hand where a click opens it; a right-click opens a menu of the
+// row's named actions. The row takes the keyboard focus (drawn as a ring) and its keys and named
+// actions come from TableRowItem; the arrow keys move the focus along the list.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -12,11 +16,19 @@ import Allot
 TableRowItem {
     id: row
     property bool reorderable: false
-    default property alias content: face.data
+    // Selecting the row opens a screen: the pointer shows a hand over it.
+    property bool opens: false
+    default property alias content: contentArea.data
 
     readonly property bool revealed: table !== null && table.swipedRow === rowIndex
     readonly property bool editing: table !== null && table.editing
-    readonly property real openOffset: -actions.width
+    // Counted rather than read from the actions' Row, which lays out only before the next frame.
+    readonly property real openOffset: -actionButtons.count * actionWidth
+    // The width the content has: the row's, less what the actions revealed beside it take.
+    readonly property real contentWidth: contentArea.width
+    // Each action is narrower on a narrow row, so that the content keeps some room.
+    readonly property real actionWidth:
+        Math.max(64, Math.min(84, (width - 144) / Math.max(1, actionButtons.count)))
 
     implicitHeight: 64
     // The drag handle exists only in editing mode; while it is dragged the row follows it.
@@ -35,11 +47,19 @@ TableRowItem {
             delegate: AbstractButton {
                 required property var modelData
                 required property int index
-                width: 84
+                width: row.actionWidth
                 height: actions.height
                 Accessible.role: Accessible.Button
                 Accessible.name: modelData.title.replace("\n", " ")
-                background: Rectangle { color: modelData.color }
+                background: Rectangle {
+                    color: modelData.color
+                    Rectangle {
+                        anchors.fill: parent
+                        color: Theme.hoverShade
+                        visible: parent.parent.hovered
+                    }
+                }
+                HoverHandler { cursorShape: Qt.PointingHandCursor }
                 contentItem: Label {
                     text: modelData.title
                     color: Theme.inkOn(modelData.color)
@@ -66,6 +86,11 @@ TableRowItem {
         }
 
         Rectangle {
+            anchors.fill: parent
+            color: Theme.hoverShade
+            visible: hover.hovered && !row.editing
+        }
+        Rectangle {
             anchors.bottom: parent.bottom
             anchors.left: parent.left
             anchors.right: parent.right
@@ -73,20 +98,32 @@ TableRowItem {
             height: 1
             color: row.Material.dividerColor
         }
+        // The content stays where it was while the face slides, and gives up the part the
+        // actions now take.
+        Item {
+            id: contentArea
+            x: -face.x
+            width: row.width + face.x
+            height: face.height
+            clip: face.x < 0
+        }
 
         DragHandler {
             id: swipeDrag
+            // A finger may swipe on to delete; the mouse stops where the actions end.
+            property bool byFinger: false
             enabled: !row.editing && row.table !== null
             yAxis.enabled: false
-            xAxis.minimum: -row.width
+            xAxis.minimum: byFinger ? -row.width : row.openOffset
             xAxis.maximum: 0
             onActiveChanged: {
                 if (active) {
+                    byFinger = centroid.device.type === PointerDevice.TouchScreen;
                     if (!row.revealed)
                         row.table.swipe(row.rowIndex);
                     return;
                 }
-                if (face.x < -row.width * 0.6 && row.revealed)
+                if (byFinger && face.x < -row.width * 0.6 && row.revealed)
                     row.table.commitDelete(row.rowIndex);
                 else if (face.x > -32)
                     row.table.hideRowActions();
@@ -102,6 +139,51 @@ TableRowItem {
                     row.table.select(row.rowIndex);
             }
         }
+        TapHandler {
+            // A touch has no buttons: without this, every tap of a finger would open the menu.
+            acceptedDevices: PointerDevice.Mouse | PointerDevice.TouchPad | PointerDevice.Stylus
+            acceptedButtons: Qt.RightButton
+            onTapped: function(point) { row.openMenu(point.position) }
+        }
+    }
+
+    // The right-click menu: the row's named actions, each done as its gesture would do it (the
+    // same confirmations follow). It is made only while it is open.
+    function openMenu(position) {
+        var names = actionNames();
+        if (names.length === 0)
+            return;
+        menu.active = true;
+        menu.item.names = names;
+        menu.item.popup(face, position.x, position.y);
+    }
+    Loader {
+        id: menu
+        active: false
+        sourceComponent: Menu {
+            id: rowMenu
+            property var names: []
+            objectName: "rowMenu"
+            onClosed: Qt.callLater(function() { menu.active = false })
+            Instantiator {
+                model: rowMenu.names
+                delegate: MenuItem {
+                    required property string modelData
+                    text: modelData
+                    Accessible.role: Accessible.MenuItem
+                    Accessible.name: modelData
+                    HoverHandler { cursorShape: Qt.PointingHandCursor }
+                    onTriggered: row.doAction(modelData)
+                }
+                onObjectAdded: function(index, item) { rowMenu.insertItem(index, item) }
+            }
+        }
+    }
+
+    HoverHandler {
+        id: hover
+        cursorShape: row.opens && !row.editing && !row.revealed ? Qt.PointingHandCursor
+                                                                  : Qt.ArrowCursor
     }
 
     // The keyboard focus, drawn over the face so that it shows on any colour.
@@ -148,6 +230,9 @@ TableRowItem {
             verticalAlignment: Text.AlignVCenter
             opacity: 0.6
             Accessible.role: Accessible.Button
+            HoverHandler {
+                cursorShape: reorderDrag.active ? Qt.ClosedHandCursor : Qt.OpenHandCursor
+            }
 
             DragHandler {
                 id: reorderDrag

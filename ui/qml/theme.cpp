@@ -66,6 +66,10 @@ QColor Theme::pressedShade() const {
   return QColor(0, 0, 0, 38);
 }
 
+QColor Theme::hoverShade() const {
+  return dark_ ? QColor(255, 255, 255, 20) : QColor(0, 0, 0, 14);
+}
+
 QColor Theme::addFill() const {
   return {0x1e, 0x7b, 0x34};
 }

@@ -24,6 +24,7 @@ class Theme : public QObject {
   Q_PROPERTY(QColor inkOnPalette READ inkOnPalette CONSTANT)
   Q_PROPERTY(QColor inkOnFill READ inkOnFill CONSTANT)
   Q_PROPERTY(QColor pressedShade READ pressedShade CONSTANT)
+  Q_PROPERTY(QColor hoverShade READ hoverShade NOTIFY appearanceChanged)
   Q_PROPERTY(QColor placeholderText READ placeholderText NOTIFY appearanceChanged)
   Q_PROPERTY(QColor dimLayer READ dimLayer NOTIFY appearanceChanged)
   Q_PROPERTY(QColor addFill READ addFill CONSTANT)
@@ -53,6 +54,8 @@ class Theme : public QObject {
   QColor inkOnFill() const;
   // Laid over a button while it is held down.
   QColor pressedShade() const;
+  // Laid over a row or a button while the mouse is over it: darker on light, lighter on dark.
+  QColor hoverShade() const;
   // The hint in an empty field: paler than typed text, still readable.
   QColor placeholderText() const;
   // Laid over the window behind a dialog: it darkens in both appearances.
