@@ -185,19 +185,21 @@ void ScreenDriver::wheel(QQuickItem* item, QPoint pixels) {
   settle();
 }
 
-void ScreenDriver::stroke(QPoint from, QPoint to) {
+void ScreenDriver::stroke(QPoint from, QPoint to, const std::function<void()>& beforeRelease) {
   if (touchScreen_ != nullptr) {
     QTest::touchEvent(&window(), touchScreen_).press(0, from, &window());
     for (int step = 1; step <= 10 && from != to; ++step) {
       QTest::qWait(10);
       QTest::touchEvent(&window(), touchScreen_).move(0, from + (to - from) * step / 10, &window());
     }
+    if (beforeRelease) beforeRelease();
     QTest::touchEvent(&window(), touchScreen_).release(0, to, &window());
   } else {
     QTest::mousePress(&window(), Qt::LeftButton, Qt::NoModifier, from);
     for (int step = 1; step <= 10; ++step) {
       QTest::mouseMove(&window(), from + (to - from) * step / 10, 10);
     }
+    if (beforeRelease) beforeRelease();
     QTest::mouseRelease(&window(), Qt::LeftButton, Qt::NoModifier, to);
   }
   settle();
@@ -269,8 +271,9 @@ void ScreenDriver::swipeLeft(QQuickItem* item, int distance) {
   stroke(start, start - QPoint(distance, 0));
 }
 
-void ScreenDriver::dragVertically(QQuickItem* item, int dy) {
-  stroke(centreOf(item), centreOf(item) + QPoint(0, dy));
+void ScreenDriver::dragVertically(QQuickItem* item, int dy,
+                                  const std::function<void()>& beforeRelease) {
+  stroke(centreOf(item), centreOf(item) + QPoint(0, dy), beforeRelease);
 }
 
 std::vector<ShownText> ScreenDriver::shownTexts() {

@@ -82,8 +82,9 @@ class ScreenDriver {
   QQuickItem* focused() { return window().activeFocusItem(); }
   // A horizontal swipe from the right end of the item towards its left, by `distance` pixels.
   void swipeLeft(QQuickItem* item, int distance);
-  // Presses on the item and moves down (or up) by `dy` before letting go.
-  void dragVertically(QQuickItem* item, int dy);
+  // Presses on the item and moves down (or up) by `dy` before letting go; `beforeRelease`, if
+  // given, looks at the screen while it is still held.
+  void dragVertically(QQuickItem* item, int dy, const std::function<void()>& beforeRelease = {});
 
   // Every text the window draws where it can be seen (only the alert's while one is open).
   std::vector<ShownText> shownTexts();
@@ -101,7 +102,7 @@ class ScreenDriver {
   QPointingDevice* touchScreen_ = nullptr;
 
   // Presses at `from`, moves to `to` in ten steps and lets go there.
-  void stroke(QPoint from, QPoint to);
+  void stroke(QPoint from, QPoint to, const std::function<void()>& beforeRelease = {});
 };
 
 }  // namespace allot::testing

@@ -132,7 +132,8 @@ TEST_F(Screen, AddEnvelopesAndRecordAnAmountWithAComma) {
 }
 
 // A finger on a touch screen of 360 x 720: taps, the swipe to the row actions, the full swipe and
-// the reorder drag; then, in landscape and at 320 x 480, every screen's controls stay in view.
+// the reorder drag (the row passed moves aside, and a frame shows where the dragged one lands);
+// then, in landscape and at 320 x 480, every screen's controls stay in view.
 TEST_F(Screen, AFingerTapsSwipesAndDrags) {
   user.useTouch();
   user.resize(360, 720);
@@ -161,8 +162,16 @@ TEST_F(Screen, AFingerTapsSwipesAndDrags) {
 
   user.click("leftItemEdit");
   QQuickItem* firstRow = user.find("envelopeRow0");
+  const qreal top = firstRow->mapToScene({0, 0}).y();
   user.dragVertically(user.findInPage(firstRow, "reorderHandle"),
-                      static_cast<int>(firstRow->height()));
+                      static_cast<int>(firstRow->height()), [&] {
+                        user.settle();
+                        EXPECT_EQ(user.find("envelopeRow1")->mapToScene({0, 0}).y(), top);
+                        QQuickItem* landing = user.findInPage(firstRow, "landingPlace");
+                        ASSERT_NE(landing, nullptr);
+                        EXPECT_NEAR(landing->mapToScene({0, landing->height() / 2}).y(),
+                                    top + firstRow->height() * 1.5, 1);
+                      });
   EXPECT_EQ(user.store().categoryNames(), (std::vector<std::string>{"Fun", "Food"}));
   EXPECT_EQ(user.store().envelopeColors(), (std::vector<std::int64_t>{1, 2}));
   user.click("leftItemDone");

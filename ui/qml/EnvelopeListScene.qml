@@ -27,6 +27,11 @@ Page {
         keyNavigationEnabled: true
         onCurrentItemChanged: if (currentItem && activeFocus) currentItem.forceActiveFocus()
         ScrollIndicator.vertical: ScrollIndicator {}
+        // The row being dragged into a new order, and the place it would land on: the rows
+        // between move aside, and move back at once on the drop, which reorders the rows.
+        property int dragFrom: -1
+        property int dragTo: -1
+        property bool dragAnimates: false
 
         delegate: SwipeRow {
             id: envelopeRow
@@ -45,6 +50,15 @@ Page {
             rowIndex: index
             reorderable: true
             opens: true
+            shift: list.dragFrom < 0 || index === list.dragFrom ? 0
+                   : index > list.dragFrom && index <= list.dragTo ? -height
+                   : index < list.dragFrom && index >= list.dragTo ? height : 0
+            animateShift: list.dragAnimates
+            onReorderMoved: function(from, to) {
+                list.dragAnimates = to >= 0;
+                list.dragFrom = to >= 0 ? from : -1;
+                list.dragTo = to;
+            }
             accessibleName: name + ", balance " + (texts[totalKey] || "")
 
             RowLayout {

@@ -5,7 +5,8 @@
 // drag deletes. The row's content goes on the sliding face and keeps to the part of it still in
 // view, so the revealed actions never hide which row they act on. Under the mouse the row is
 // shaded, and the pointer is a hand where a click opens it; a right-click opens a menu of the
-// row's named actions. The row takes the keyboard focus (drawn as a ring) and its keys and named
+// row's named actions. While a row is dragged into a new order, the rows it passes move aside
+// (the list tells each its `shift`) and a frame shows where it will land. The row takes the keyboard focus (drawn as a ring) and its keys and named
 // actions come from TableRowItem; the arrow keys move the focus along the list.
 import QtQuick
 import QtQuick.Controls
@@ -35,7 +36,41 @@ TableRowItem {
     readonly property DragHandler reorderDrag: handle.item ? handle.item.drag : null
     readonly property bool reordering: reorderDrag !== null && reorderDrag.active
     z: reordering ? 10 : 0
-    transform: Translate { y: row.reordering ? row.reorderDrag.translation.y : 0 }
+    transform: [
+        Translate {
+            y: row.shift
+            Behavior on y {
+                enabled: row.animateShift
+                NumberAnimation { duration: 160; easing.type: Easing.OutCubic }
+            }
+        },
+        Translate { y: row.reordering ? row.reorderDrag.translation.y : 0 }
+    ]
+
+    // While a row is dragged it reports where it would land now (`to` -1 once it is dropped,
+    // just before the move), and each row hears from the list how far to move aside.
+    signal reorderMoved(int from, int to)
+    property real shift: 0
+    property bool animateShift: false
+    function landingAfter(dy) {
+        return Math.max(0, Math.min(table.count - 1, rowIndex + Math.round(dy / height)));
+    }
+    readonly property int landing: reordering ? landingAfter(reorderDrag.translation.y) : -1
+
+    // Where the dragged row will land: a frame in the place the other rows left.
+    Rectangle {
+        objectName: "landingPlace"
+        visible: row.reordering
+        x: 8
+        y: (row.landing - row.rowIndex) * row.height + 4
+           - (row.reordering ? row.reorderDrag.translation.y : 0)
+        width: row.width - 16
+        height: row.height - 8
+        radius: 8
+        color: Qt.rgba(row.Material.accent.r, row.Material.accent.g, row.Material.accent.b, 0.12)
+        border.width: 2
+        border.color: row.Material.accent
+    }
 
     Row {
         id: actions
@@ -80,6 +115,8 @@ TableRowItem {
         height: row.height
         color: row.Material.backgroundColor
         x: row.revealed ? row.openOffset : 0
+        // Lifted while it is dragged: the frame where it will land shows through.
+        opacity: row.reordering ? 0.85 : 1
         Behavior on x {
             enabled: !swipeDrag.active
             NumberAnimation { duration: 160; easing.type: Easing.OutCubic }
@@ -238,12 +275,14 @@ TableRowItem {
                 id: reorderDrag
                 target: null
                 xAxis.enabled: false
+                onTranslationChanged: if (active) row.reorderMoved(row.rowIndex, row.landing)
                 onActiveChanged: {
-                    if (active)
+                    if (active) {
+                        row.reorderMoved(row.rowIndex, row.rowIndex);
                         return;
-                    var steps = Math.round(translation.y / row.height);
-                    var count = row.table.count;
-                    var to = Math.max(0, Math.min(count - 1, row.rowIndex + steps));
+                    }
+                    var to = row.landingAfter(translation.y);
+                    row.reorderMoved(row.rowIndex, -1);
                     if (to !== row.rowIndex)
                         row.table.move(row.rowIndex, to);
                 }
