@@ -125,7 +125,8 @@ TableRowItem {
         Rectangle {
             anchors.fill: parent
             color: Theme.hoverShade
-            visible: hover.hovered && !row.editing
+            // Also while its menu is open, which then shows which row it acts on.
+            visible: (hover.hovered || menu.active) && !row.editing
         }
         Rectangle {
             anchors.bottom: parent.bottom
@@ -201,6 +202,14 @@ TableRowItem {
             id: rowMenu
             property var names: []
             objectName: "rowMenu"
+            // Flat: an elevation shadow needs shader effects, which not every backend draws.
+            Material.elevation: 0
+            background: Rectangle {
+                implicitWidth: 200
+                radius: 4
+                color: Theme.dialogBackground
+                border.color: row.Material.dividerColor
+            }
             onClosed: Qt.callLater(function() { menu.active = false })
             Instantiator {
                 model: rowMenu.names
