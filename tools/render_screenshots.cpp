@@ -1,5 +1,6 @@
 // Renders every screen of Allot to PNG files, offscreen, for the README: the list with a few
-// envelopes, a transaction screen, the editor in edit mode, a confirmation alert, About, and the
+// envelopes, a transaction screen, the row actions and a row's right-click menu, the editor in edit
+// mode, a confirmation alert, About, a wide window with the list beside an envelope, and the
 // notices and alerts about the stored budget. With --dark-desktop, only the list, a transaction
 // screen and a confirmation, in the dark palette the platform theme gives (run it with
 // QT_QPA_PLATFORMTHEME=qt6ct and a dark colour scheme, as the screenshots target does).
@@ -21,7 +22,6 @@
 #include "tools/screenshot_support.h"
 
 using namespace allot::screenshots;
-
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -82,6 +82,15 @@ int main(int argc, char** argv) {
   topScene(screen)->tapLeftItem(topScene(screen)->leftItems().size() - 1);  // About
   ok = save(screen, folder, "about") && ok;
 
+  screen.bridge().goBack();
+  settle();
+  ok = rightClick(screen, "envelopeRow1") && save(screen, folder, "row-menu") && ok;
+  pressKey(screen, Qt::Key_Escape);
+
+  // A laptop's window, wide enough for the list beside an envelope.
+  screen.window()->resize(1280, 800);
+  table(topScene(screen))->select(0);
+  ok = save(screen, folder, "wide-window") && ok;
   screen.bridge().goBack();
 
   // A phone turned on its side, and the smallest window.

@@ -416,6 +416,38 @@ TEST_F(Screen, ALongNameGivesWayInTheTitleAndItsBalanceStaysWhole) {
   EXPECT_LE(amount->mapToScene({amount->width(), 0}).x(), user.window().width());
 }
 
+// A window wide enough for two pages shows the envelope list beside the open envelope, and the
+// list stays current while both are shown; the form keeps to a readable measure. Narrow again, it
+// shows one page at a time.
+TEST_F(Screen, AWideWindowShowsTheListBesideTheOpenEnvelope) {
+  user.resize(1280, 800);
+  addEnvelopes({{"Food", "greenButton"}, {"Rent", "redButton"}});
+  user.click("envelopeRow1");
+  auto shown = [](QQuickItem* item) {
+    return item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+  };
+  const QRectF column = shown(user.find("besideColumn"));
+  EXPECT_TRUE(column.contains(shown(user.find("envelopeList"))));
+  EXPECT_GE(shown(user.find("enterAmount")).left(), column.right());
+  user.type("enterAmount", "5");
+  user.click("addAmountButton");
+  EXPECT_EQ(rowText(1, "envelopeTotalLabel"), "5.00");
+  EXPECT_EQ(user.textOf("totalLabel"), "Total: 5.00");
+  for (const char* control : {"enterAmount", "addAmountButton", "subtractAmountButton"}) {
+    EXPECT_LE(user.find(control)->width(), 560) << control;
+  }
+  // A row of the list beside opens its envelope in the place of the one shown.
+  user.click("envelopeRow0");
+  EXPECT_EQ(user.findInPage(user.find("navigationBar"), "navigationTitle")->property("text"),
+            "\u2068Food\u2069: 0.00");
+  EXPECT_EQ(user.store().categoryAmounts()[1], 5.0);
+
+  user.resize(390, 844);
+  EXPECT_EQ(user.findInPage(user.window().contentItem(), "envelopeList"), nullptr);
+  user.click("backButton");
+  EXPECT_NE(user.findInPage(user.page(), "envelopeList"), nullptr);
+}
+
 // The window opens at a phone's proportions where the screen has room for them, never larger than
 // the screen's free area (this test runs again on a 1366 x 768 screen, and on a 900-pixel-high one
 // at a scale factor of 2), and stays freely resizable.

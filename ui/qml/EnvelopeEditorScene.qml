@@ -1,5 +1,6 @@
 // The envelope editor: the name, the five colours (the chosen one ticked), and the save button
-// on the chosen colour, with the result of the last save under it.
+// on the chosen colour, with the result of the last save under it; no wider than a readable
+// measure, in the middle of a wide page.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -23,10 +24,10 @@ Page {
     }
 
     ColumnLayout {
-        anchors.left: parent.left
-        anchors.right: parent.right
         anchors.top: parent.top
-        anchors.margins: 16
+        anchors.topMargin: 16
+        anchors.horizontalCenter: parent.horizontalCenter
+        width: Math.min(parent.width - 32, Theme.readableWidth)
         spacing: 20
 
         BudgetTextField {

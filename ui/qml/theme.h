@@ -1,7 +1,8 @@
 // Theme: the QML singleton that holds every colour the layout paints beside the palette's and the
 // kit's own (which come with the views): bars, notices, the tone of negative amounts, the ink on
 // the envelope colours and the fills of the two recording buttons, each in a light and a dark
-// appearance. The window says which appearance it shows; nothing else in the layout names a colour.
+// appearance, and the readable measure that forms keep to. The window says which appearance it
+// shows; nothing else in the layout names a colour.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -29,6 +30,8 @@ class Theme : public QObject {
   Q_PROPERTY(QColor dimLayer READ dimLayer NOTIFY appearanceChanged)
   Q_PROPERTY(QColor addFill READ addFill CONSTANT)
   Q_PROPERTY(QColor subtractFill READ subtractFill CONSTANT)
+  // The widest a form or a column of text grows, however wide the page.
+  Q_PROPERTY(qreal readableWidth READ readableWidth CONSTANT)
 
  public:
   using QObject::QObject;
@@ -62,6 +65,7 @@ class Theme : public QObject {
   QColor dimLayer() const;
   QColor addFill() const;
   QColor subtractFill() const;
+  qreal readableWidth() const { return 560; }
 
  signals:
   void appearanceChanged();
