@@ -1,9 +1,10 @@
 // Renders every screen of Allot to PNG files, offscreen, for the README: the list with a few
-// envelopes, a transaction screen, the editor in edit mode, two confirmation alerts (the keyboard
-// on Cancel), About, the offer to undo a delete, and the notices and alerts about the stored
-// budget. With --dark-desktop, only the list, a transaction screen and a confirmation, in the dark
-// palette the platform theme gives (run it with QT_QPA_PLATFORMTHEME=qt6ct and a dark colour
-// scheme, as the screenshots target does).
+// envelopes, a transaction screen, the row actions and a row's right-click menu, the editor in edit
+// mode, two confirmation alerts (the keyboard on Cancel), About, the offer to undo a delete, a wide
+// window with the list beside an envelope, and the notices and alerts about the stored budget.
+// With --dark-desktop, only the list, a transaction screen and a confirmation, in the dark palette
+// the platform theme gives (run it with QT_QPA_PLATFORMTHEME=qt6ct and a dark colour scheme, as
+// the screenshots target does).
 // Usage: allot_screenshots OUTPUT_FOLDER [--dark-desktop]
 #include <QDir>
 #include <QGuiApplication>
@@ -90,6 +91,15 @@ int main(int argc, char** argv) {
   topScene(screen)->tapLeftItem(topScene(screen)->leftItems().size() - 1);  // About
   ok = save(screen, folder, "about") && ok;
 
+  screen.bridge().goBack();
+  settle();
+  ok = rightClick(screen, "envelopeRow1") && save(screen, folder, "row-menu") && ok;
+  pressKey(screen, Qt::Key_Escape);
+
+  // A laptop's window, wide enough for the list beside an envelope.
+  screen.window()->resize(1280, 800);
+  table(topScene(screen))->select(0);
+  ok = save(screen, folder, "wide-window") && ok;
   screen.bridge().goBack();
 
   // The offer to undo: after a transaction's delete, and after an envelope's, each taken back.

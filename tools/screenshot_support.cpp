@@ -1,8 +1,11 @@
 #include "tools/screenshot_support.h"
 
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QImage>
+#include <QQuickItem>
 #include <QQuickWindow>
+#include <QTest>
 #include <QTimer>
 #include <iostream>
 
@@ -50,6 +53,32 @@ qt::TableBridge* table(qt::SceneBridge* scene) {
   return scene->table();
 }
 
+namespace {
+
+QQuickItem* findItem(QQuickItem* root, const QString& objectName) {
+  if (root == nullptr || !root->isVisible()) return nullptr;
+  if (root->objectName() == objectName) return root;
+  for (QQuickItem* child : root->childItems()) {
+    if (QQuickItem* found = findItem(child, objectName)) return found;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool rightClick(QtScreen& screen, const QString& objectName) {
+  QQuickWindow* window = screen.window();
+  QQuickItem* item = findItem(window->contentItem(), objectName);
+  if (item == nullptr) return false;
+  const QPointF at = item->mapToScene({item->width() / 2, item->height() / 2});
+  QTest::mouseClick(window, Qt::RightButton, Qt::NoModifier, at.toPoint());
+  return true;
+}
+
+void pressKey(QtScreen& screen, Qt::Key key) {
+  QTest::keyClick(screen.window(), key);
+}
+
 bool save(QtScreen& screen, const QDir& folder, const QString& name) {
   settle();
   const QImage image = screen.window()->grabWindow();
@@ -61,6 +90,5 @@ bool save(QtScreen& screen, const QDir& folder, const QString& name) {
   std::cout << path.toStdString() << '\n';
   return true;
 }
-
 
 }  // namespace allot::screenshots

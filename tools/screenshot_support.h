@@ -1,5 +1,6 @@
 // What the screenshot renderer's parts share: a sample budget, waiting for the window to settle,
-// the bridges of the screen on display, and saving the window to a PNG file.
+// the bridges of the screen on display, a right-click and a key as the mouse and keyboard make
+// them, and saving the window to a PNG file.
 #pragma once
 
 #include <QDir>
@@ -17,6 +18,9 @@ void writeSampleBudget(const std::filesystem::path& file);
 void settle(int milliseconds = 500);
 qt::SceneBridge* topScene(QtScreen& screen);
 qt::TableBridge* table(qt::SceneBridge* scene);
+// A right-click in the middle of the item of that object name; false when there is none.
+bool rightClick(QtScreen& screen, const QString& objectName);
+void pressKey(QtScreen& screen, Qt::Key key);
 // Saves the window as folder/name.png and prints the path; false when it cannot.
 bool save(QtScreen& screen, const QDir& folder, const QString& name);
 

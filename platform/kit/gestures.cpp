@@ -132,6 +132,20 @@ bool Gestures::resize(Size size) {
   return finish(window_.isVisible());
 }
 
+bool Gestures::showRootBeside(bool beside) {
+  window_.setShowsRootBeside(beside);
+  return finish(true);
+}
+
+bool Gestures::bringForward(ViewController& controller) {
+  NavigationController* navigation = controller.navigationController();
+  if (window_.controllerBeside() != &controller || navigation == nullptr ||
+      navigation->topViewController() != inputController()) {
+    return false;
+  }
+  return finish(navigation->popToViewController(controller, true));
+}
+
 bool Gestures::dismissNotice() {
   if (!window_.notice() || !window_.notice()->dismissible) return false;
   window_.clearNotice();

@@ -59,6 +59,14 @@ class Gestures {
   bool layOut();
   bool resize(Size size);
 
+  // A display with room for two screens shows the root of the navigation stack beside its top
+  // (Window::setShowsRootBeside), or stops doing so.
+  bool showRootBeside(bool beside);
+  // A gesture on the root shown beside the top first brings it to the top, as going back would:
+  // every screen above it goes. False, and nothing happens, when `controller` is not shown beside
+  // or input goes elsewhere (an alert).
+  bool bringForward(ViewController& controller);
+
  private:
   ViewController* inputController() const;
   bool reachable(const View& view) const;

@@ -7,14 +7,16 @@
 namespace allot::kit {
 namespace {
 
-void collectOnDisplay(ViewController* controller, std::vector<ViewController*>& out) {
+void collectOnDisplay(ViewController* controller, ViewController* beside,
+                      std::vector<ViewController*>& out) {
   if (controller == nullptr) return;
   if (auto* navigation = dynamic_cast<NavigationController*>(controller)) {
-    collectOnDisplay(navigation->topViewController(), out);
+    if (beside != nullptr && beside->navigationController() == navigation) out.push_back(beside);
+    collectOnDisplay(navigation->topViewController(), nullptr, out);
   } else {
     out.push_back(controller);
   }
-  collectOnDisplay(controller->presentedViewController(), out);
+  collectOnDisplay(controller->presentedViewController(), nullptr, out);
 }
 
 }  // namespace
@@ -44,7 +46,7 @@ void Window::makeKeyAndVisible() {
 
 std::vector<ViewController*> Window::controllersOnDisplay() const {
   std::vector<ViewController*> controllers;
-  if (visible_) collectOnDisplay(root_.get(), controllers);
+  if (visible_) collectOnDisplay(root_.get(), controllerBeside(), controllers);
   return controllers;
 }
 
@@ -58,6 +60,21 @@ void Window::setSize(Size size) {
   size_ = size;
   noteChange();
   for (ViewController* controller : controllersOnDisplay()) controller->layOutView();
+}
+
+ViewController* Window::controllerBeside() const {
+  auto* navigation = dynamic_cast<NavigationController*>(root_.get());
+  if (!showsRootBeside_ || !visible_ || navigation == nullptr) return nullptr;
+  const std::vector<ViewController*> stack = navigation->viewControllers();
+  return stack.size() > 1 ? stack.front() : nullptr;
+}
+
+void Window::setShowsRootBeside(bool beside) {
+  if (showsRootBeside_ == beside) return;
+  ViewController* wasBeside = controllerBeside();
+  showsRootBeside_ = beside;
+  noteChange();
+  if (wasBeside != nullptr) wasBeside->leaveScreen(false);
 }
 
 void Window::setFirstResponder(TextField* field) {
@@ -93,6 +110,11 @@ void Window::retire(std::unique_ptr<ViewController> controller) {
 }
 
 void Window::endOfEvent() {
+  if (ViewController* beside = controllerBeside();
+      beside != nullptr && besideRefreshedAt_ != revision_) {
+    beside->appearOnScreen(false);
+    besideRefreshedAt_ = revision_;
+  }
   {
     std::vector<std::unique_ptr<ViewController>> leaving = std::move(retired_);
     retired_.clear();

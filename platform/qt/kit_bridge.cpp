@@ -70,6 +70,10 @@ bool KitBridge::resize(qreal width, qreal height) {
   });
 }
 
+bool KitBridge::showRootBeside(bool beside) {
+  return perform([beside](kit::Gestures& user) { return user.showRootBeside(beside); });
+}
+
 void KitBridge::sync() {
   if (application_.revision() == shownRevision_) return;
   shownRevision_ = application_.revision();

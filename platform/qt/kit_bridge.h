@@ -2,7 +2,8 @@
 // list of scenes, the alert and the notice on display, and runs every gesture through the kit:
 // one Qt event, one gesture, then sync(), which re-reads the kit only when its revision moved and
 // lets each bridge report just what changed; performed() then tells whoever saves the
-// application's changes. It knows nothing of budgets.
+// application's changes. A gesture on a screen shown beside the top one (the root, on a wide
+// window) first brings that screen to the top, as going back would. It knows nothing of budgets.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -57,6 +58,8 @@ class KitBridge : public QObject {
   Q_INVOKABLE bool mayQuit();
   Q_INVOKABLE bool touchBackground();
   Q_INVOKABLE bool resize(qreal width, qreal height);
+  // The window has room for two screens: the root stands beside the top one (or no longer does).
+  Q_INVOKABLE bool showRootBeside(bool beside);
 
   // Runs one gesture, then shows what it changed.
   template <class Gesture>
@@ -65,6 +68,14 @@ class KitBridge : public QObject {
     sync();
     emit performed();
     return reached;
+  }
+  // Runs one gesture on `controller`'s screen, brought to the top first when it stands beside.
+  template <class Gesture>
+  bool performOn(kit::ViewController& controller, Gesture&& gesture) {
+    return perform([&controller, &gesture](kit::Gestures& user) {
+      user.bringForward(controller);
+      return gesture(user);
+    });
   }
   void sync();
 

@@ -38,13 +38,14 @@ bool SceneBridge::tapLeftItem(int index) {
   const auto& items = controller_->navigationItem().leftBarButtonItems();
   if (!items || static_cast<std::size_t>(index) >= items->size()) return false;
   std::shared_ptr<kit::BarButtonItem> item = (*items)[static_cast<std::size_t>(index)];
-  return kit_.perform([item](kit::Gestures& user) { return user.tap(*item); });
+  return kit_.performOn(*controller_, [item](kit::Gestures& user) { return user.tap(*item); });
 }
 
 bool SceneBridge::tapRightItem() {
   if (controller_ == nullptr) return false;
   std::shared_ptr<kit::BarButtonItem> item = controller_->navigationItem().rightBarButtonItem();
-  return item && kit_.perform([item](kit::Gestures& user) { return user.tap(*item); });
+  return item &&
+         kit_.performOn(*controller_, [item](kit::Gestures& user) { return user.tap(*item); });
 }
 
 bool SceneBridge::tapBarItem(const QString& identifier) {
@@ -109,7 +110,7 @@ void SceneBridge::forget() {
 
 bool SceneBridge::touchBackground() {
   return controller_ != nullptr &&
-         kit_.perform([](kit::Gestures& user) { return user.touchBackground(); });
+         kit_.performOn(*controller_, [](kit::Gestures& user) { return user.touchBackground(); });
 }
 
 }  // namespace allot::qt

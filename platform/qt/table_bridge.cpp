@@ -79,23 +79,26 @@ QHash<int, QByteArray> TableBridge::roleNames() const {
 
 bool TableBridge::select(int row) {
   kit::TableView* table = table_;
-  return table != nullptr && row >= 0 && kit_.perform([table, row](kit::Gestures& user) {
-    return user.selectRow(*table, static_cast<std::size_t>(row));
-  });
+  return table != nullptr && row >= 0 &&
+         kit_.performOn(table->controller(), [table, row](kit::Gestures& user) {
+           return user.selectRow(*table, static_cast<std::size_t>(row));
+         });
 }
 
 bool TableBridge::swipe(int row) {
   kit::TableView* table = table_;
-  return table != nullptr && row >= 0 && kit_.perform([table, row](kit::Gestures& user) {
-    return user.swipeRow(*table, static_cast<std::size_t>(row));
-  });
+  return table != nullptr && row >= 0 &&
+         kit_.performOn(table->controller(), [table, row](kit::Gestures& user) {
+           return user.swipeRow(*table, static_cast<std::size_t>(row));
+         });
 }
 
 bool TableBridge::triggerRowAction(int index) {
   kit::TableView* table = table_;
-  return table != nullptr && index >= 0 && kit_.perform([table, index](kit::Gestures& user) {
-    return user.triggerRowAction(*table, static_cast<std::size_t>(index));
-  });
+  return table != nullptr && index >= 0 &&
+         kit_.performOn(table->controller(), [table, index](kit::Gestures& user) {
+           return user.triggerRowAction(*table, static_cast<std::size_t>(index));
+         });
 }
 
 void TableBridge::hideRowActions() {
@@ -106,15 +109,16 @@ void TableBridge::hideRowActions() {
 
 bool TableBridge::commitDelete(int row) {
   kit::TableView* table = table_;
-  return table != nullptr && row >= 0 && kit_.perform([table, row](kit::Gestures& user) {
-    return user.swipeDelete(*table, static_cast<std::size_t>(row));
-  });
+  return table != nullptr && row >= 0 &&
+         kit_.performOn(table->controller(), [table, row](kit::Gestures& user) {
+           return user.swipeDelete(*table, static_cast<std::size_t>(row));
+         });
 }
 
 bool TableBridge::move(int from, int to) {
   kit::TableView* table = table_;
   return table != nullptr && from >= 0 && to >= 0 &&
-         kit_.perform([table, from, to](kit::Gestures& user) {
+         kit_.performOn(table->controller(), [table, from, to](kit::Gestures& user) {
            return user.dragRow(*table, static_cast<std::size_t>(from),
                                static_cast<std::size_t>(to));
          });

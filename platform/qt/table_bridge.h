@@ -7,7 +7,8 @@
 // table now says at the same places, counted from either end, and reports only the rows that
 // changed, were inserted or were removed, so a list keeps its place and its animations; a row not
 // kept is not on screen and needs no report. The row gestures (select, swipe for row actions,
-// delete, drag) go through the kit.
+// delete, drag) go through the kit, on a table shown beside the top screen after bringing its
+// screen to the top.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>

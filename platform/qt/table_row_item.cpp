@@ -2,7 +2,9 @@
 
 #include <QAccessible>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/qt/table_row_accessible.h"
 
@@ -132,6 +134,26 @@ void TableRowItem::keyPressEvent(QKeyEvent* event) {
       break;
   }
   QQuickItem::keyPressEvent(event);
+}
+
+void TableRowItem::wheelEvent(QWheelEvent* event) {
+  // A wheel's notch (120) counts as 40 pixels; a touchpad reports pixels itself.
+  const QPointF travel = event->pixelDelta().isNull() ? QPointF(event->angleDelta()) / 3.0
+                                                      : QPointF(event->pixelDelta());
+  if (table_ == nullptr || table_->editing() || std::abs(travel.x()) <= std::abs(travel.y())) {
+    return event->ignore();
+  }
+  constexpr qreal kEnough = 40;
+  if (event->phase() == Qt::ScrollBegin || (sideways_ < 0) != (travel.x() < 0)) sideways_ = 0;
+  sideways_ += travel.x();
+  if (sideways_ <= -kEnough) {
+    sideways_ = 0;
+    if (!showsActions()) table_->swipe(rowIndex_);
+  } else if (sideways_ >= kEnough) {
+    sideways_ = 0;
+    if (showsActions()) table_->hideRowActions();
+  }
+  event->accept();
 }
 
 }  // namespace allot::qt

@@ -5,9 +5,12 @@
 // does, the Menu key (or Shift+F10) reveals the row actions as a swipe does (then
 // `actionsRevealed` is emitted; Escape hides them again and takes the focus back), and Ctrl+Up or
 // Ctrl+Down moves the row in editing mode (then `moved` says where it went); other keys go on to
-// the list. Among its sibling rows it keeps itself in row order, which is the order a screen reader
-// reads them in (a list makes new rows' items last). The buttons inside `actionsItem` (the revealed
-// row actions) are the row's children for assistive technology while they show. It draws nothing;
+// the list. A sideways wheel (a touchpad's two-finger swipe) reveals the row actions as a finger's
+// swipe does when it moves the content left, and hides them when it moves it back; an upright one
+// goes on to the list, which scrolls. Among its sibling rows it keeps itself in row order, which is
+// the order a screen reader reads them in (a list makes new rows' items last). The buttons inside
+// `actionsItem` (the revealed row actions) are the row's children for assistive technology while
+// they show. It draws nothing;
 // the layout inside it does.
 #pragma once
 
@@ -58,6 +61,7 @@ class TableRowItem : public QQuickItem {
  protected:
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void itemChange(ItemChange change, const ItemChangeData& value) override;
 
  private:
@@ -68,6 +72,7 @@ class TableRowItem : public QQuickItem {
   int rowIndex_ = -1;
   QString accessibleName_;
   QPointer<QQuickItem> actionsItem_;
+  qreal sideways_ = 0;  // the sideways wheel travel not yet acted on, in pixels
 };
 
 }  // namespace allot::qt

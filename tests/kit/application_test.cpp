@@ -251,6 +251,35 @@ TEST_F(ApplicationTest, AlertsAndTheKeyboardGoToTheScreenOnDisplay) {
   EXPECT_EQ(app.window().firstResponder(), nullptr);
 }
 
+// With room for two screens the root stands beside the top: after each event that changed
+// anything it is refreshed as on appearing, and a gesture on it first brings it back to the top.
+TEST_F(ApplicationTest, TheRootShownBesideTheTopIsRefreshedAndComesForwardWhenUsed) {
+  app.launch();
+  LoggingController& first = top();
+  ASSERT_TRUE(user.showRootBeside(true));
+  user.tap(*first.button);
+  LoggingController& second = top();
+  EXPECT_EQ(app.window().controllersOnDisplay(), (std::vector<ViewController*>{&first, &second}));
+  const Log refreshed = {"first.viewWillAppear", "first.viewDidLayoutSubviews",
+                         "first.viewDidAppear"};
+  std::size_t mark = log.size();
+  ASSERT_TRUE(user.enterText(*second.field, "5"));
+  EXPECT_EQ(logSince(mark), refreshed);
+  mark = log.size();
+  user.enterText(*second.field, "5");  // changes nothing
+  EXPECT_EQ(logSince(mark), Log{});
+
+  EXPECT_FALSE(user.tap(*first.button)) << "out of reach until it is brought forward";
+  ASSERT_TRUE(user.bringForward(first));
+  EXPECT_EQ(&top(), &first);
+  EXPECT_FALSE(user.bringForward(first));
+  user.tap(*first.button);
+  mark = log.size();
+  ASSERT_TRUE(user.showRootBeside(false));
+  EXPECT_EQ(logSince(mark), Log{"first.viewWillDisappear"});
+  EXPECT_EQ(app.window().controllersOnDisplay(), std::vector<ViewController*>{&top()});
+}
+
 TEST_F(ApplicationTest, RevisionMovesWithEveryChangeOnScreenOnly) {
   app.launch();
   Label& label = *top().label;

@@ -12,12 +12,13 @@ namespace allot::testing {
 namespace {
 
 // An item is found by its object name or, when it has none the test knows (a row action, an alert
-// action), by the name a screen reader reads.
+// action, a menu item), by the name a screen reader reads.
 bool isNamed(QQuickItem* item, const QString& name) {
   if (item->objectName() == name) return true;
   if (!item->objectName().isEmpty()) return false;
   QAccessibleInterface* control = QAccessible::queryAccessibleInterface(item);
-  return control != nullptr && control->role() == QAccessible::Button &&
+  return control != nullptr &&
+         (control->role() == QAccessible::Button || control->role() == QAccessible::MenuItem) &&
          control->text(QAccessible::Name) == name;
 }
 
@@ -125,12 +126,16 @@ QQuickItem* ScreenDriver::find(const QString& objectName) {
   QAccessible::setActive(true);
   QQuickItem* found = nullptr;
   waitFor([&] {
-    // An open alert is modal: only its buttons can be reached.
-    auto* overlay = window().property("overlay").value<QQuickItem*>();
-    const bool alertOpen = overlay != nullptr && !overlay->childItems().isEmpty() &&
-                           std::any_of(overlay->childItems().begin(), overlay->childItems().end(),
-                                       [](QQuickItem* item) { return item->isVisible(); });
-    if (alertOpen) return (found = findItem(overlay, objectName)) != nullptr;
+    // An open alert (or menu) takes all input: only its buttons can be reached.
+    QQuickItem* overlay = nullptr;
+    for (QQuickItem* item : window().contentItem()->childItems()) {
+      if (item->inherits("QQuickOverlay")) overlay = item;
+    }
+    const QList<QQuickItem*> popups = overlay ? overlay->childItems() : QList<QQuickItem*>();
+    if (std::any_of(popups.begin(), popups.end(),
+                    [](QQuickItem* item) { return item->isVisible(); })) {
+      return (found = findItem(overlay, objectName)) != nullptr;
+    }
     found = findItem(page(), objectName);
     if (found == nullptr) found = findItem(window().contentItem(), objectName);
     return found != nullptr;
@@ -164,19 +169,43 @@ void ScreenDriver::click(QQuickItem* item) {
   settle();
 }
 
-void ScreenDriver::stroke(QPoint from, QPoint to) {
+void ScreenDriver::rightClick(QQuickItem* item) {
+  QTest::mouseClick(&window(), Qt::RightButton, Qt::NoModifier, centreOf(item));
+  settle();
+}
+
+void ScreenDriver::hover(QPoint point) {
+  QTest::mouseMove(&window(), point);
+  settle();
+}
+
+void ScreenDriver::hover(QQuickItem* item) {
+  hover(centreOf(item));
+}
+
+void ScreenDriver::wheel(QQuickItem* item, QPoint pixels) {
+  const QPointF at = centreOf(item);
+  QWheelEvent event(at, window().mapToGlobal(at), pixels, pixels * 3, Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QGuiApplication::sendEvent(&window(), &event);
+  settle();
+}
+
+void ScreenDriver::stroke(QPoint from, QPoint to, const std::function<void()>& beforeRelease) {
   if (touchScreen_ != nullptr) {
     QTest::touchEvent(&window(), touchScreen_).press(0, from, &window());
     for (int step = 1; step <= 10 && from != to; ++step) {
       QTest::qWait(10);
       QTest::touchEvent(&window(), touchScreen_).move(0, from + (to - from) * step / 10, &window());
     }
+    if (beforeRelease) beforeRelease();
     QTest::touchEvent(&window(), touchScreen_).release(0, to, &window());
   } else {
     QTest::mousePress(&window(), Qt::LeftButton, Qt::NoModifier, from);
     for (int step = 1; step <= 10; ++step) {
       QTest::mouseMove(&window(), from + (to - from) * step / 10, 10);
     }
+    if (beforeRelease) beforeRelease();
     QTest::mouseRelease(&window(), Qt::LeftButton, Qt::NoModifier, to);
   }
   settle();
@@ -258,8 +287,9 @@ void ScreenDriver::swipeLeft(QQuickItem* item, int distance) {
   stroke(start, start - QPoint(distance, 0));
 }
 
-void ScreenDriver::dragVertically(QQuickItem* item, int dy) {
-  stroke(centreOf(item), centreOf(item) + QPoint(0, dy));
+void ScreenDriver::dragVertically(QQuickItem* item, int dy,
+                                  const std::function<void()>& beforeRelease) {
+  stroke(centreOf(item), centreOf(item) + QPoint(0, dy), beforeRelease);
 }
 
 std::vector<ShownText> ScreenDriver::shownTexts() {

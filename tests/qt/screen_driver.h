@@ -1,7 +1,7 @@
 // ScreenDriver: runs Allot's real QML window offscreen over a given store and drives it the way
 // a person does, with real mouse (or, after useTouch, touch) and key events: find an item by its
 // object name on the page on display (or in the alert), click or tap it, type into it, swipe or
-// drag it.
+// drag it; with the mouse, also hover, right-click and turn the wheel.
 #pragma once
 
 #include <QAccessible>
@@ -51,6 +51,15 @@ class ScreenDriver {
 
   void click(QQuickItem* item);
   void click(const QString& objectName) { click(find(objectName)); }
+  void rightClick(QQuickItem* item);
+  // Moves the mouse, no button held, to the point of the window.
+  void hover(QPoint point);
+  void hover(QQuickItem* item);
+  // The pointer's shape where the mouse is.
+  Qt::CursorShape cursor() { return window().cursor().shape(); }
+  // A wheel (or touchpad) event over the item, of `pixels` pixels (a touchpad's pixel delta, and
+  // the equivalent wheel angle).
+  void wheel(QQuickItem* item, QPoint pixels);
   // What a screen reader does to activate a control: its accessible press action. False when the
   // control offers none.
   bool press(const QString& objectName);
@@ -75,8 +84,9 @@ class ScreenDriver {
   std::vector<QQuickItem*> shownFocusRings();
   // A horizontal swipe from the right end of the item towards its left, by `distance` pixels.
   void swipeLeft(QQuickItem* item, int distance);
-  // Presses on the item and moves down (or up) by `dy` before letting go.
-  void dragVertically(QQuickItem* item, int dy);
+  // Presses on the item and moves down (or up) by `dy` before letting go; `beforeRelease`, if
+  // given, looks at the screen while it is still held.
+  void dragVertically(QQuickItem* item, int dy, const std::function<void()>& beforeRelease = {});
 
   // Every text the window draws where it can be seen (only the alert's while one is open).
   std::vector<ShownText> shownTexts();
@@ -94,7 +104,7 @@ class ScreenDriver {
   QPointingDevice* touchScreen_ = nullptr;
 
   // Presses at `from`, moves to `to` in ten steps and lets go there.
-  void stroke(QPoint from, QPoint to);
+  void stroke(QPoint from, QPoint to, const std::function<void()>& beforeRelease = {});
 };
 
 }  // namespace allot::testing

@@ -9,6 +9,7 @@
 #include "core/budget_store.h"
 #include "platform/defaults/in_memory_user_defaults.h"
 #include "platform/defaults/sqlite_user_defaults.h"
+#include "platform/kit/alert_controller.h"
 #include "platform/qt/kit_color.h"
 #include "tests/qt/screen_driver.h"
 #include "tests/support/store_files.h"
@@ -131,7 +132,8 @@ TEST_F(Screen, AddEnvelopesAndRecordAnAmountWithAComma) {
 }
 
 // A finger on a touch screen of 360 x 720: taps, the swipe to the row actions, the full swipe and
-// the reorder drag; then, in landscape and at 320 x 480, every screen's controls stay in view.
+// the reorder drag (the row passed moves aside, and a frame shows where the dragged one lands);
+// then, in landscape and at 320 x 480, every screen's controls stay in view.
 TEST_F(Screen, AFingerTapsSwipesAndDrags) {
   user.useTouch();
   user.resize(360, 720);
@@ -160,8 +162,16 @@ TEST_F(Screen, AFingerTapsSwipesAndDrags) {
 
   user.click("leftItemEdit");
   QQuickItem* firstRow = user.find("envelopeRow0");
+  const qreal top = firstRow->mapToScene({0, 0}).y();
   user.dragVertically(user.findInPage(firstRow, "reorderHandle"),
-                      static_cast<int>(firstRow->height()));
+                      static_cast<int>(firstRow->height()), [&] {
+                        user.settle();
+                        EXPECT_EQ(user.find("envelopeRow1")->mapToScene({0, 0}).y(), top);
+                        QQuickItem* landing = user.findInPage(firstRow, "landingPlace");
+                        ASSERT_NE(landing, nullptr);
+                        EXPECT_NEAR(landing->mapToScene({0, landing->height() / 2}).y(),
+                                    top + firstRow->height() * 1.5, 1);
+                      });
   EXPECT_EQ(user.store().categoryNames(), (std::vector<std::string>{"Fun", "Food"}));
   EXPECT_EQ(user.store().envelopeColors(), (std::vector<std::int64_t>{1, 2}));
   user.click("leftItemDone");
@@ -183,6 +193,49 @@ TEST_F(Screen, AFingerTapsSwipesAndDrags) {
     EXPECT_TRUE(inView("envelopeName") && inView("purpleButton") && inView("addButton"));
     user.click("backButton");
   }
+}
+
+// The mouse: a row shades under the pointer, which turns into a hand where a click opens
+// something; a drag reveals the row actions but never deletes, and they leave the name in view; a
+// right-click menu and a touchpad's sideways swipe reach the same actions.
+TEST_F(Screen, AMouseHoversRightClicksAndSwipesSideways) {
+  addEnvelopes({{"Food", "greenButton"}, {"Rent", "redButton"}, {"Fun", "yellowButton"}});
+  QQuickItem* rent = user.find("envelopeRow1");
+  const QPoint blank = rent->mapToScene({rent->width() * 0.55, rent->height() / 2}).toPoint();
+  const QColor unshaded = user.pixel(blank);
+  user.hover(blank);
+  EXPECT_NE(user.pixel(blank), unshaded);
+  EXPECT_EQ(user.cursor(), Qt::PointingHandCursor);
+  user.hover(user.find("totalLabel"));
+  EXPECT_EQ(user.cursor(), Qt::ArrowCursor);
+  user.hover(user.find("rightItem"));
+  EXPECT_EQ(user.cursor(), Qt::PointingHandCursor);
+
+  user.swipeLeft(rent, 300);
+  EXPECT_EQ(
+      dynamic_cast<kit::AlertController*>(user.application().window().visibleViewController()),
+      nullptr);
+  ASSERT_NE(user.find("Delete"), nullptr);
+  QQuickItem* name = user.findInPage(rent, "envelopeNameText");
+  const QRectF nameShown = name->mapRectToScene({0, 0, name->width(), name->height()});
+  EXPECT_GE(nameShown.left(), 0);
+  EXPECT_LE(nameShown.right(), user.find("Delete")->mapToScene({0, 0}).x());
+  EXPECT_FALSE(name->property("truncated").toBool());
+
+  user.rightClick(user.find("envelopeRow0"));
+  user.click("Reset Balance");
+  EXPECT_EQ(user.textOf("alertMessage"),
+            "Reset the balance and clear all transactions for \"\u2068Food\u2069\"?");
+  user.click("Cancel");
+
+  QQuickItem* fun = user.find("envelopeRow2");
+  user.wheel(fun, {0, -60});
+  EXPECT_FALSE(fun->property("revealed").toBool()) << "an upright wheel scrolls";
+  user.wheel(fun, {-60, 0});
+  EXPECT_TRUE(fun->property("revealed").toBool());
+  user.wheel(fun, {60, 0});
+  EXPECT_FALSE(fun->property("revealed").toBool());
+  EXPECT_EQ(user.store().envelopeCount(), 3u);
 }
 
 // What a screen reader reads, in order, and does: every button through its press action, every
@@ -435,6 +488,38 @@ TEST_F(Screen, ALongNameGivesWayInTheTitleAndItsBalanceStaysWhole) {
   EXPECT_LE(amount->mapToScene({amount->width(), 0}).x(), user.window().width());
 }
 
+// A window wide enough for two pages shows the envelope list beside the open envelope, and the
+// list stays current while both are shown; the form keeps to a readable measure. Narrow again, it
+// shows one page at a time.
+TEST_F(Screen, AWideWindowShowsTheListBesideTheOpenEnvelope) {
+  user.resize(1280, 800);
+  addEnvelopes({{"Food", "greenButton"}, {"Rent", "redButton"}});
+  user.click("envelopeRow1");
+  auto shown = [](QQuickItem* item) {
+    return item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+  };
+  const QRectF column = shown(user.find("besideColumn"));
+  EXPECT_TRUE(column.contains(shown(user.find("envelopeList"))));
+  EXPECT_GE(shown(user.find("enterAmount")).left(), column.right());
+  user.type("enterAmount", "5");
+  user.click("addAmountButton");
+  EXPECT_EQ(rowText(1, "envelopeTotalLabel"), "5.00");
+  EXPECT_EQ(user.textOf("totalLabel"), "Total: 5.00");
+  for (const char* control : {"enterAmount", "addAmountButton", "subtractAmountButton"}) {
+    EXPECT_LE(user.find(control)->width(), 560) << control;
+  }
+  // A row of the list beside opens its envelope in the place of the one shown.
+  user.click("envelopeRow0");
+  EXPECT_EQ(user.findInPage(user.find("navigationBar"), "navigationTitle")->property("text"),
+            "\u2068Food\u2069: 0.00");
+  EXPECT_EQ(user.store().categoryAmounts()[1], 5.0);
+
+  user.resize(390, 844);
+  EXPECT_EQ(user.findInPage(user.window().contentItem(), "envelopeList"), nullptr);
+  user.click("backButton");
+  EXPECT_NE(user.findInPage(user.page(), "envelopeList"), nullptr);
+}
+
 // The window opens at a phone's proportions where the screen has room for them, never larger than
 // the screen's free area (this test runs again on a 1366 x 768 screen, and on a 900-pixel-high one
 // at a scale factor of 2), and stays freely resizable.
@@ -477,6 +562,7 @@ TEST_F(Screen, ChangesAreCommittedSoonAndCanBeTakenBack) {
   window.click("subtractAmountButton");
   EXPECT_EQ(window.textOf("noticeText"), "Recorded the transaction.");
 
+  window.useTouch();  // a finger's full swipe deletes; the mouse's only reveals
   window.swipeLeft(window.find("transactionRow0"), 300);
   EXPECT_EQ(window.textOf("noticeText"), "Deleted the transaction.");
   EXPECT_EQ(window.textOf("navigationTitle"), "\u2068Rent\u2069: 5.00");

@@ -1,7 +1,7 @@
 // The About screen: one text that scrolls, back at its first line whenever the kit lays the
 // screen out again, which it does at every new size of the page. Its paragraphs are laid out as
 // they read: a short line without a full stop is a heading (the first one the title, with the
-// version under it), the rest body text.
+// version under it), the rest body text; the lines keep to a readable measure on a wide page.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -34,7 +34,8 @@ Page {
         Column {
             id: text
             objectName: Names.outlet(Storyboard.AboutText)
-            width: flick.width
+            width: Math.min(flick.width, Theme.readableWidth + 2 * padding)
+            x: (flick.width - width) / 2
             padding: 20
             spacing: 12
             activeFocusOnTab: true

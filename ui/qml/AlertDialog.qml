@@ -116,6 +116,7 @@ Dialog {
                     Accessible.name: modelData.title
                     // A screen reader's activate does what a tap does.
                     Accessible.onPressAction: clicked()
+                    HoverHandler { cursorShape: Qt.PointingHandCursor }
                     onClicked: dialog.alert.tap(index)
                     Layout.bottomMargin: 8
                     Layout.rightMargin: index === (dialog.alert.actions.length - 1) ? 8 : 0

@@ -1,5 +1,6 @@
 // The envelope editor: the name, the five colours (the chosen one ticked), and the save button
-// on the chosen colour, with the result of the last save under it.
+// on the chosen colour, with the result of the last save under it; no wider than a readable
+// measure, in the middle of a wide page.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -23,10 +24,10 @@ Page {
     }
 
     ColumnLayout {
-        anchors.left: parent.left
-        anchors.right: parent.right
         anchors.top: parent.top
-        anchors.margins: 16
+        anchors.topMargin: 16
+        anchors.horizontalCenter: parent.horizontalCenter
+        width: Math.min(parent.width - 32, Theme.readableWidth)
         spacing: 20
 
         BudgetTextField {
@@ -65,7 +66,8 @@ Page {
                     background: Rectangle {
                         radius: width / 2
                         color: parent.view ? parent.view.backgroundColor : "transparent"
-                        border.width: parent.chosen ? 3 : 0
+                        // Chosen: a solid border; under the mouse, a thin one.
+                        border.width: parent.chosen ? 3 : parent.hovered ? 1 : 0
                         border.color: page.Material.foreground
                         // The keyboard focus, just outside the colour.
                         FocusRing {
@@ -84,6 +86,7 @@ Page {
                     }
                     // A screen reader's activate does what a tap does.
                     Accessible.onPressAction: clicked()
+                    HoverHandler { cursorShape: Qt.PointingHandCursor }
                     onClicked: view.tap()
                 }
             }

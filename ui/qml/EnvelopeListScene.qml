@@ -33,6 +33,11 @@ Page {
                 currentItem.forceActiveFocus();
         }
         ScrollIndicator.vertical: ScrollIndicator {}
+        // The row being dragged into a new order, and the place it would land on: the rows
+        // between move aside, and move back at once on the drop, which reorders the rows.
+        property int dragFrom: -1
+        property int dragTo: -1
+        property bool dragAnimates: false
 
         delegate: SwipeRow {
             id: envelopeRow
@@ -50,6 +55,16 @@ Page {
             table: page.table
             rowIndex: index
             reorderable: true
+            opens: true
+            shift: list.dragFrom < 0 || index === list.dragFrom ? 0
+                   : index > list.dragFrom && index <= list.dragTo ? -height
+                   : index < list.dragFrom && index >= list.dragTo ? height : 0
+            animateShift: list.dragAnimates
+            onReorderMoved: function(from, to) {
+                list.dragAnimates = to >= 0;
+                list.dragFrom = to >= 0 ? from : -1;
+                list.dragTo = to;
+            }
             accessibleName: name + ", balance " + (texts[totalKey] || "")
 
             RowLayout {
@@ -88,6 +103,10 @@ Page {
                 }
                 Label {
                     objectName: envelopeRow.totalKey
+                    // While the row actions take most of a narrow row, the name keeps the room.
+                    // (The room left after the margins, the spacing and this label.)
+                    visible: envelopeRow.contentWidth - (envelopeRow.editing ? 92 : 44)
+                             - implicitWidth >= Math.min(nameText.implicitWidth + 24, 96)
                     Layout.alignment: Qt.AlignRight | Qt.AlignVCenter
                     horizontalAlignment: Text.AlignRight
                     text: envelopeRow.texts[envelopeRow.totalKey] || ""

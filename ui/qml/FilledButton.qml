@@ -28,8 +28,8 @@ AbstractButton {
         Rectangle {
             anchors.fill: parent
             radius: parent.radius
-            color: Theme.pressedShade
-            visible: button.down
+            color: button.down ? Theme.pressedShade : Theme.hoverShade
+            visible: button.down || button.hovered
         }
         // The keyboard focus, just outside the fill.
         FocusRing {
@@ -38,6 +38,7 @@ AbstractButton {
             shown: button.visualFocus
         }
     }
+    HoverHandler { cursorShape: Qt.PointingHandCursor }
     contentItem: Label {
         id: label
         text: button.text

@@ -1,6 +1,9 @@
 // The window: a navigation bar over a stack of pages, one per screen of the kit's navigation
-// stack, the notice above them, and the alert on display as a modal dialog. All state comes from
-// `kit`, handed over by the program when it loads the window.
+// stack, the notice above them, and the alert on display as a modal dialog. A window wide enough
+// for two pages shows the root screen's page, under a bar of its own, in a column beside the
+// stack (the kit is told, so that it keeps that screen current); the stack's first place then
+// only asks the user to choose. All state comes from `kit`, handed over by the program when it
+// loads the window.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -41,8 +44,28 @@ ApplicationWindow {
     readonly property list<SceneBridge> scenes: kit.scenes
     readonly property SceneBridge topScene: scenes.length > 0 ? scenes[scenes.length - 1] : null
 
-    header: NavigationBar {
-        scene: window.topScene
+    // Room for two phone-wide pages and a little more; the root's column takes about a third.
+    readonly property bool wide: width >= 800
+    readonly property real besideWidth: wide ? Math.max(340, Math.min(440, width * 0.36)) : 0
+    onWideChanged: kit.showRootBeside(wide)
+
+    NavigationBar {
+        id: besideBar
+        objectName: "besideBar"
+        visible: window.wide
+        anchors.left: parent.left
+        anchors.top: parent.top
+        width: window.besideWidth
+        scene: window.scenes.length > 0 ? window.scenes[0] : null
+    }
+    NavigationBar {
+        id: bar
+        objectName: "navigationBar"
+        anchors.left: besideBar.right
+        anchors.right: parent.right
+        anchors.top: parent.top
+        // Beside the root's own column, the stack's first place has no bar of its own.
+        scene: window.wide && window.scenes.length < 2 ? null : window.topScene
         backTitle: window.scenes.length > 1 ? window.scenes[window.scenes.length - 2].title : ""
         onBackTapped: kit.goBack()
     }
@@ -53,7 +76,7 @@ ApplicationWindow {
         id: notice
         anchors.left: parent.left
         anchors.right: parent.right
-        anchors.top: parent.top
+        anchors.top: bar.bottom
         // Nothing once the notice is gone: the pages take its room back.
         height: item ? item.implicitHeight : 0
         active: kit.noticeText !== ""
@@ -66,14 +89,59 @@ ApplicationWindow {
         }
     }
 
+    // The root's column on a wide window; its page is in here then, else in the stack.
+    Item {
+        id: besideColumn
+        objectName: "besideColumn"
+        visible: window.wide
+        anchors.left: parent.left
+        anchors.top: notice.bottom
+        anchors.bottom: parent.bottom
+        width: window.besideWidth
+    }
+    Rectangle {
+        visible: window.wide
+        x: window.besideWidth - 1
+        width: 1
+        height: window.height
+        color: window.Material.dividerColor
+        z: 1
+    }
+
     StackView {
         id: stack
         objectName: "stack"
         onBusyChanged: if (!busy) window.focusFirstControl()
-        anchors.left: parent.left
+        anchors.left: besideColumn.right
         anchors.right: parent.right
         anchors.top: notice.bottom
         anchors.bottom: parent.bottom
+        // Pages slide within their column.
+        clip: window.wide
+    }
+
+    // The root's page lives in here, which stands in the stack's first place or in the column.
+    property Item rootPlace: null
+    Item {
+        id: rootHolder
+        parent: window.wide ? besideColumn : window.rootPlace
+        anchors.fill: parent
+    }
+    Component {
+        id: rootPlaceComponent
+        Item {
+            property SceneBridge scene
+            Label {
+                objectName: "chooseHint"
+                visible: window.wide
+                anchors.centerIn: parent
+                width: Math.min(parent.width - 64, 360)
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.Wrap
+                opacity: 0.75
+                text: "Choose an envelope to see its transactions here."
+            }
+        }
     }
 
     Loader {
@@ -83,22 +151,33 @@ ApplicationWindow {
         }
     }
 
-    // Pops the pages whose screens left the kit's stack and pushes the new ones.
-    function syncStack() {
+    // Pops the pages whose screens left the kit's stack and pushes the new ones (at once when
+    // `immediately`, as at the start). The root's page is made once, into rootHolder.
+    function syncStack(immediately) {
         var keep = 0;
         while (keep < stack.depth && keep < scenes.length
                && stack.get(keep, StackView.ForceLoad).scene === scenes[keep])
             ++keep;
-        if (keep === 0)
+        if (keep === 0) {
             stack.clear();
-        else if (keep < stack.depth)
+            for (var old = rootHolder.children.length - 1; old >= 0; --old)
+                rootHolder.children[old].destroy();
+        } else if (keep < stack.depth) {
             stack.pop(stack.get(keep - 1, StackView.ForceLoad));
+        }
         for (var i = keep; i < scenes.length; ++i) {
-            var page = stack.push(Names.sceneFile(scenes[i].sceneName),
-                                  {"scene": scenes[i]},
-                                  stack.depth === 0 ? StackView.Immediate
-                                                    : StackView.PushTransition);
-            kit.keepWithPage(scenes[i], page);
+            var operation = immediately || stack.depth === 0 ? StackView.Immediate
+                                                             : StackView.PushTransition;
+            if (i === 0) {
+                var root = Qt.createComponent(Names.sceneFile(scenes[0].sceneName))
+                             .createObject(rootHolder, {"scene": scenes[0]});
+                root.anchors.fill = rootHolder;
+                kit.keepWithPage(scenes[0], root);
+                rootPlace = stack.push(rootPlaceComponent, {"scene": scenes[0]}, operation);
+            } else {
+                kit.keepWithPage(scenes[i], stack.push(Names.sceneFile(scenes[i].sceneName),
+                                                       {"scene": scenes[i]}, operation));
+            }
         }
         if (!stack.busy)
             Qt.callLater(window.focusFirstControl);
@@ -107,7 +186,7 @@ ApplicationWindow {
     // A screen that opens (or comes back) gives the keyboard focus to its first field or, where
     // there is none, its first row: the first control of the page in Tab order.
     function focusFirstControl() {
-        var page = stack.currentItem;
+        var page = wide && stack.depth === 1 ? rootHolder : stack.currentItem;
         if (!page || kit.alert)
             return;
         var first = page.nextItemInFocusChain(true);
@@ -162,13 +241,14 @@ ApplicationWindow {
 
     Connections {
         target: kit
-        function onScenesChanged() { window.syncStack() }
+        function onScenesChanged() { window.syncStack(false) }
     }
     Component.onCompleted: {
         width = Math.min(390, roomWidth);
         height = Math.min(844, roomHeight);
-        syncStack();
+        syncStack(true);
         kit.resize(width, height);
+        kit.showRootBeside(wide);
     }
     // Changes that could not be saved make the kit ask before the window goes.
     onClosing: function(close) { close.accepted = kit.mayQuit() }

@@ -47,6 +47,7 @@ ToolBar {
             Accessible.name: "Back to " + bar.backTitle
             // A screen reader's activate does what a tap does.
             Accessible.onPressAction: clicked()
+            HoverHandler { cursorShape: Qt.PointingHandCursor }
             onClicked: bar.backTapped()
         }
         Repeater {
@@ -63,6 +64,7 @@ ToolBar {
                 Accessible.name: modelData
                 // A screen reader's activate does what a tap does.
                 Accessible.onPressAction: clicked()
+                HoverHandler { cursorShape: Qt.PointingHandCursor }
                 onClicked: bar.scene.tapLeftItem(index)
             }
         }
@@ -127,6 +129,7 @@ ToolBar {
         Accessible.name: bar.scene ? bar.scene.rightItem : ""
         // A screen reader's activate does what a tap does.
         Accessible.onPressAction: clicked()
+        HoverHandler { cursorShape: Qt.PointingHandCursor }
         onClicked: bar.scene.tapRightItem()
     }
 }

@@ -75,6 +75,7 @@ Pane {
             Accessible.name: "Dismiss"
             // A screen reader's activate does what a tap does.
             Accessible.onPressAction: clicked()
+            HoverHandler { cursorShape: Qt.PointingHandCursor }
             onClicked: bar.dismissed()
         }
     }

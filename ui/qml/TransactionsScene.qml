@@ -1,5 +1,7 @@
 // One envelope's transactions: the amount and note fields, the add and subtract buttons, the
-// result of the last action, and the transactions newest first; a row swipes to delete.
+// result of the last action, and the transactions newest first; a row swipes to delete. However
+// wide the page, they keep to a readable measure in its middle; the list takes all the height
+// left.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -22,8 +24,12 @@ Page {
     }
 
     ColumnLayout {
-        anchors.fill: parent
+        objectName: "transactionsColumn"
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.horizontalCenter: parent.horizontalCenter
         anchors.topMargin: 16
+        width: Math.min(parent.width, Theme.readableWidth + 32)
         spacing: 12
 
         BudgetTextField {

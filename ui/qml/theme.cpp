@@ -74,6 +74,10 @@ QColor Theme::focusHalo() const {
   return dark_ ? QColor(Qt::black) : QColor(Qt::white);
 }
 
+QColor Theme::hoverShade() const {
+  return dark_ ? QColor(255, 255, 255, 20) : QColor(0, 0, 0, 14);
+}
+
 QColor Theme::addFill() const {
   return {0x1e, 0x7b, 0x34};
 }

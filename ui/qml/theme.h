@@ -1,8 +1,8 @@
 // Theme: the QML singleton that holds every colour the layout paints beside the palette's and the
 // kit's own (which come with the views): bars, notices, the tone of negative amounts, the ink on
 // the envelope colours, the fills of the two recording buttons and the keyboard focus ring, each
-// in a light and a dark appearance. The window says which appearance it shows; nothing else in
-// the layout names a colour.
+// in a light and a dark appearance, and the readable measure that forms keep to. The window says
+// which appearance it shows; nothing else in the layout names a colour.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -25,12 +25,15 @@ class Theme : public QObject {
   Q_PROPERTY(QColor inkOnPalette READ inkOnPalette CONSTANT)
   Q_PROPERTY(QColor inkOnFill READ inkOnFill CONSTANT)
   Q_PROPERTY(QColor pressedShade READ pressedShade CONSTANT)
+  Q_PROPERTY(QColor hoverShade READ hoverShade NOTIFY appearanceChanged)
   Q_PROPERTY(QColor placeholderText READ placeholderText NOTIFY appearanceChanged)
   Q_PROPERTY(QColor dimLayer READ dimLayer NOTIFY appearanceChanged)
   Q_PROPERTY(QColor focusRing READ focusRing NOTIFY appearanceChanged)
   Q_PROPERTY(QColor focusHalo READ focusHalo NOTIFY appearanceChanged)
   Q_PROPERTY(QColor addFill READ addFill CONSTANT)
   Q_PROPERTY(QColor subtractFill READ subtractFill CONSTANT)
+  // The widest a form or a column of text grows, however wide the page.
+  Q_PROPERTY(qreal readableWidth READ readableWidth CONSTANT)
 
  public:
   using QObject::QObject;
@@ -56,6 +59,8 @@ class Theme : public QObject {
   QColor inkOnFill() const;
   // Laid over a button while it is held down.
   QColor pressedShade() const;
+  // Laid over a row or a button while the mouse is over it: darker on light, lighter on dark.
+  QColor hoverShade() const;
   // The hint in an empty field: paler than typed text, still readable.
   QColor placeholderText() const;
   // Laid over the window behind a dialog: it darkens in both appearances.
@@ -66,6 +71,7 @@ class Theme : public QObject {
   QColor focusHalo() const;
   QColor addFill() const;
   QColor subtractFill() const;
+  qreal readableWidth() const { return 560; }
 
  signals:
   void appearanceChanged();
