@@ -103,7 +103,7 @@ class AppDelegate : public kit::ApplicationDelegate {
   bool showingCommitFailure_ = false;
   std::uint64_t savedRevision_ = 0;      // the store's revision when it was last written
   std::uint64_t committedRevision_ = 0;  // the last revision known to be in the store's file
-  std::uint64_t offeredChanges_ = 0;  // the history's changes when undo was last offered
+  std::uint64_t offeredChanges_ = 0;     // the history's changes when undo was last offered
 };
 
 }  // namespace allot

@@ -1,12 +1,12 @@
 // The screenshots of what Allot tells the user about the stored budget: each over a store made
 // to show it for real (data that cannot be loaded, a newer version's store, a store locked by
 // another program, a full disk, a read-only store), never a notice set by hand.
-#include <QGuiApplication>
-#include <filesystem>
-#include <functional>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QGuiApplication>
+#include <filesystem>
+#include <functional>
 
 #include "app/app_delegate.h"
 #include "platform/defaults/sqlite_user_defaults.h"
@@ -54,8 +54,9 @@ bool renderStoreProblems(const QDir& folder) {
 
   const fs::path unloadable = scratch / "unloadable" / "defaults.sqlite3";
   writeSampleBudget(unloadable);
-  execute(unloadable, "DELETE FROM list_items WHERE key = 'categoryAmounts' AND position > 0; "
-                      "UPDATE defaults SET value = x'81' WHERE key = 'categoryAmounts';");
+  execute(unloadable,
+          "DELETE FROM list_items WHERE key = 'categoryAmounts' AND position > 0; "
+          "UPDATE defaults SET value = x'81' WHERE key = 'categoryAmounts';");
   ok = renderOver(folder, "notice-unloadable", unloadable, {}) && ok;
 
   const fs::path newer = scratch / "newer" / "defaults.sqlite3";
@@ -83,8 +84,7 @@ bool renderStoreProblems(const QDir& folder) {
   for (const QString name : {"notice-save-failed", "confirm-quit"}) {
     sqlite3* other = nullptr;
     ok = renderOver(
-             folder, name, locked,
-             [](SqliteUserDefaults& defaults) { defaults.setBusyWait(100); },
+             folder, name, locked, [](SqliteUserDefaults& defaults) { defaults.setBusyWait(100); },
              [&](QtScreen& screen, kit::Application& application) {
                table(topScene(screen))->swipe(0);
                table(topScene(screen))->triggerRowAction(2);  // Reset Balance, confirmed
@@ -120,8 +120,7 @@ bool renderReadOnlyStore(const QDir& folder) {
     char name[] = "allot_screenshots";
     char* argv[] = {name, nullptr};
     QGuiApplication host(argc, argv);
-    _exit(renderOver(QDir(QString::fromStdString(scratch.string())), "notice-read-only", file,
-                     {})
+    _exit(renderOver(QDir(QString::fromStdString(scratch.string())), "notice-read-only", file, {})
               ? 0
               : 1);
   }

@@ -27,8 +27,9 @@ AlertBridge::AlertBridge(KitBridge& kit, kit::AlertController& alert, QObject* p
   if (alert.title()) title_ = QString::fromStdString(*alert.title());
   if (alert.message()) message_ = QString::fromStdString(*alert.message());
   for (const kit::AlertAction& action : alert.actions()) {
-    actions_.append(QVariantMap{{"title", QString::fromStdString(action.title())},
-                                {"role", QVariant::fromValue(static_cast<int>(roleOf(action.style())))}});
+    actions_.append(
+        QVariantMap{{"title", QString::fromStdString(action.title())},
+                    {"role", QVariant::fromValue(static_cast<int>(roleOf(action.style())))}});
   }
 }
 

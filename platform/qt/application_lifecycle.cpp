@@ -1,10 +1,10 @@
 #include "platform/qt/application_lifecycle.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "platform/defaults/stop_request.h"
 #include "platform/kit/application.h"

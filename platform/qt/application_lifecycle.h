@@ -23,8 +23,7 @@ class ApplicationLifecycle : public QObject {
   Q_OBJECT
 
  public:
-  ApplicationLifecycle(kit::Application& application, KitBridge& bridge,
-                       QObject* parent = nullptr);
+  ApplicationLifecycle(kit::Application& application, KitBridge& bridge, QObject* parent = nullptr);
   ~ApplicationLifecycle() override;
 
   // Resigns the active state, as before every quit; exposed for tests.

@@ -9,7 +9,8 @@ QColor toQColor(const kit::Color& color) {
   // Display P3 is wider than sRGB: what lies outside is clipped to the nearest sRGB colour.
   auto clip = [](double component) { return std::clamp(component, 0.0, 1.0); };
   return QColor::fromRgbF(static_cast<float>(clip(srgb.red)), static_cast<float>(clip(srgb.green)),
-                          static_cast<float>(clip(srgb.blue)), static_cast<float>(clip(srgb.alpha)));
+                          static_cast<float>(clip(srgb.blue)),
+                          static_cast<float>(clip(srgb.alpha)));
 }
 
 QColor toQColor(const std::optional<kit::Color>& color) {
