@@ -272,6 +272,10 @@ class BrowserSession(unittest.TestCase):
             ActionChains(browser).move_to_element_with_offset(
                 canvas, (x - width / 2) * scale, (y - height / 2) * scale).click().perform()
 
+        def offer_shown():  # the notice's pale yellow above the screen, offering to undo
+            red, _, blue = pixel(5, 70)
+            return red > 200 and blue < 225
+
         wait_until(lambda: min(pixel(5, 5)) > 200, what="Allot's window")
         tap(365, 28)  # +
         wait_until(lambda: colour(195, 238) == "green", what="the envelope editor")
@@ -280,6 +284,9 @@ class BrowserSession(unittest.TestCase):
             ActionChains(browser).send_keys(name).perform()
             tap(*swatch)
             tap(195, 238)  # Add Envelope
+            wait_until(offer_shown, what="the offer to undo the add")
+            tap(354, 90)  # closes it, and the editor moves back up
+            wait_until(lambda: not offer_shown(), what="the offer to go")
         tap(40, 28)  # back to the list
         wait_until(lambda: (colour(22, 88), colour(22, 152)) == ("green", "blue"),
                    what="the list with both envelopes")
