@@ -2,7 +2,8 @@
 # Figures for Allot's window, offscreen: launch to first frame and peak memory with a typical store
 # (20 envelopes of 200 transactions) and a stress store (1,000 of 200), each launch a process of its
 # own on a freshly copied store, interleaved with the floors (an empty Qt Quick window and an empty
-# Quick Controls window) and Allot's ratios to them; the load of each store in a fresh process
+# Quick Controls window) and Allot's ratios to them, for the phone-sized window and for a wide one
+# (1280 x 800) whose first frame shows the list beside the first envelope's transactions; the load of each store in a fresh process
 # against the plain read of its bytes; an envelope of a million transactions; tap to next frame on
 # add and subtract. When HomeBank, Xvfb and xdotool are installed, Allot and HomeBank (the peer, on
 # a file of the same budget in its own format) are then launched in turn on one Xvfb display
@@ -52,12 +53,18 @@ timed() {
 # The floors are launched in the same run, interleaved with Allot's launches, so that all of
 # them meet the same machine state.
 for store in typical stress; do
-  lines="" quick="" controls=""
+  lines="" wide="" quick="" controls=""
   for ((i = 0; i < runs; i++)); do
-    rm -rf "$scratch/data"
-    mkdir -p "$scratch/data/allot"
-    cp "$scratch/$store.sqlite3" "$scratch/data/allot/defaults.sqlite3"
-    lines+="$(timed "$bench" launch)"$'\n'
+    for shape in narrow wide; do
+      rm -rf "$scratch/data"
+      mkdir -p "$scratch/data/allot"
+      cp "$scratch/$store.sqlite3" "$scratch/data/allot/defaults.sqlite3"
+      if [[ $shape == wide ]]; then
+        wide+="$(timed "$bench" launch wide)"$'\n'
+      else
+        lines+="$(timed "$bench" launch)"$'\n'
+      fi
+    done
     quick+="$(timed "$bench" floor quick)"$'\n'
     controls+="$(timed "$bench" floor controls)"$'\n'
   done
@@ -68,14 +75,18 @@ for store in typical stress; do
   for field in rss_first_frame_mb rss_peak_mb; do
     printf '%s' "$lines" | summarise "$field" MB
   done
+  echo "   wide window (1280 x 800), the list beside the first envelope"
+  printf '%s' "$wide" | summarise exec_to_frame_ms ms
+  printf '%s' "$wide" | summarise rss_first_frame_mb MB
   for floor in quick controls; do
     floor_lines=${!floor}
     echo "   floor: empty $floor window"
     printf '%s' "$floor_lines" | summarise exec_to_frame_ms ms
     printf '%s' "$floor_lines" | summarise rss_first_frame_mb MB
     awk -v a="$(printf '%s' "$lines" | median exec_to_frame_ms)" \
+        -v w="$(printf '%s' "$wide" | median exec_to_frame_ms)" \
         -v f="$(printf '%s' "$floor_lines" | median exec_to_frame_ms)" -v name="$floor" \
-        'BEGIN { printf "  Allot / empty %s window, launch to first frame: %.2fx\n", name, a / f }'
+        'BEGIN { printf "  Allot / empty %s window, launch to first frame: %.2fx (wide, both pages: %.2fx)\n", name, a / f, w / f }'
   done
 done
 
