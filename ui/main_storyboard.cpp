@@ -131,7 +131,7 @@ void setUpAbout(AboutViewController& about) {
 
 void layOutAbout(AboutViewController& about, View& root) {
   auto& text = root.addSubview<kit::TextView>(id(Outlet::AboutText));
-  text.setText(std::string(aboutAllotText()));
+  text.setText(aboutAllotText());
   about.setAboutText(&text);
 }
 

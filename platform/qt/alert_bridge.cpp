@@ -1,35 +1,18 @@
 #include "platform/qt/alert_bridge.h"
 
-#include <QVariantMap>
-
 #include "platform/kit/alert_controller.h"
 #include "platform/kit/gestures.h"
 #include "platform/qt/kit_bridge.h"
 
 namespace allot::qt {
-namespace {
-
-AlertBridge::Role roleOf(kit::AlertActionStyle style) {
-  switch (style) {
-    case kit::AlertActionStyle::Cancel:
-      return AlertBridge::Role::Cancel;
-    case kit::AlertActionStyle::Destructive:
-      return AlertBridge::Role::Destructive;
-    default:
-      return AlertBridge::Role::Default;
-  }
-}
-
-}  // namespace
 
 AlertBridge::AlertBridge(KitBridge& kit, kit::AlertController& alert, QObject* parent)
     : QObject(parent), kit_(kit), alert_(&alert), controllerId_(alert.instanceId()) {
   if (alert.title()) title_ = QString::fromStdString(*alert.title());
   if (alert.message()) message_ = QString::fromStdString(*alert.message());
   for (const kit::AlertAction& action : alert.actions()) {
-    actions_.append(
-        QVariantMap{{"title", QString::fromStdString(action.title())},
-                    {"role", QVariant::fromValue(static_cast<int>(roleOf(action.style())))}});
+    actions_.append(QVariant::fromValue(
+        AlertButton{.title = QString::fromStdString(action.title()), .style = action.style()}));
   }
 }
 

@@ -1,5 +1,5 @@
-// AlertBridge: the alert on display, as QML sees it: title, message and actions (title and
-// role), and the tap on an action. It forgets the kit's alert once the alert is gone.
+// AlertBridge: the alert on display, as QML sees it: title, message and actions (title and the
+// kit's style), and the tap on an action. It forgets the kit's alert once the alert is gone.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVariantList>
 #include <cstdint>
+
+#include "platform/qt/alert_button.h"
 
 namespace allot::kit {
 class AlertController;
@@ -25,16 +27,12 @@ class AlertBridge : public QObject {
   Q_PROPERTY(QVariantList actions READ actions CONSTANT)
 
  public:
-  // What an action does, for how it is drawn.
-  enum class Role { Default, Cancel, Destructive };
-  Q_ENUM(Role)
-
   AlertBridge(KitBridge& kit, kit::AlertController& alert, QObject* parent);
 
   std::uint64_t controllerId() const { return controllerId_; }
   QString title() const { return title_; }
   QString message() const { return message_; }
-  // {title, role} each, role being a Role.
+  // An AlertButton each, in order.
   QVariantList actions() const { return actions_; }
 
   Q_INVOKABLE bool tap(int index);

@@ -16,20 +16,20 @@ SceneBridge::SceneBridge(KitBridge& kit, kit::ViewController& controller, QObjec
       kit_(kit),
       controller_(&controller),
       controllerId_(controller.instanceId()),
-      sceneName_(QString::fromStdString(controller.storyboardIdentifier())) {
+      sceneName_(controller.storyboardIdentifier()) {
   if (auto* tableController = dynamic_cast<kit::TableViewController*>(&controller)) {
     table_ = new TableBridge(kit, tableController->tableView(), this);
   }
   sync();
 }
 
-ViewBridge* SceneBridge::outlet(const QString& name) {
-  if (auto found = outlets_.find(name); found != outlets_.end()) return found->second;
+ViewBridge* SceneBridge::outlet(std::string_view identifier) {
+  if (auto found = outlets_.find(identifier); found != outlets_.end()) return found->second;
   if (controller_ == nullptr) return nullptr;
-  kit::View* view = controller_->view().viewWithIdentifier(name.toStdString());
+  kit::View* view = controller_->view().viewWithIdentifier(identifier);
   if (view == nullptr) return nullptr;
   auto* bridge = new ViewBridge(kit_, *view, this);
-  outlets_.emplace(name, bridge);
+  outlets_.emplace(identifier, bridge);
   return bridge;
 }
 
@@ -48,14 +48,13 @@ bool SceneBridge::tapRightItem() {
          kit_.performOn(*controller_, [item](kit::Gestures& user) { return user.tap(*item); });
 }
 
-bool SceneBridge::tapBarItem(const QString& identifier) {
-  if (controller_ == nullptr || identifier.isEmpty()) return false;
+bool SceneBridge::tapBarItem(std::string_view identifier) {
+  if (controller_ == nullptr || identifier.empty()) return false;
   kit::NavigationItem& navigationItem = controller_->navigationItem();
   kit::BarButtonItems items = navigationItem.leftBarButtonItems().value_or(kit::BarButtonItems{});
   if (navigationItem.rightBarButtonItem()) items.push_back(navigationItem.rightBarButtonItem());
-  const std::string wanted = identifier.toStdString();
   for (const std::shared_ptr<kit::BarButtonItem>& item : items) {
-    if (item->identifier() == wanted) {
+    if (item->identifier() == identifier) {
       return kit_.perform([item](kit::Gestures& user) { return user.tap(*item); });
     }
   }

@@ -1,7 +1,8 @@
-// SceneBridge: one screen of the kit's navigation stack as QML sees it: the storyboard scene's
-// name (which QML file lays it out), its title, bar items and editing mode, its views by outlet
-// name and its table. Once the screen leaves the stack the bridge forgets the kit objects and
-// keeps showing its last state while the page animates away.
+// SceneBridge: one screen of the kit's navigation stack as QML sees it: its title, bar items and
+// editing mode, and its table; and, for the layer that knows the storyboard's names, the scene's
+// name (which QML file lays it out), its views by identifier and its bar items by identifier. Once
+// the screen leaves the stack the bridge forgets the kit objects and keeps showing its last state
+// while the page animates away.
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
@@ -10,6 +11,8 @@
 #include <QVariantList>
 #include <cstdint>
 #include <map>
+#include <string>
+#include <string_view>
 
 #include "platform/qt/table_bridge.h"
 #include "platform/qt/view_bridge.h"
@@ -26,7 +29,6 @@ class SceneBridge : public QObject {
   Q_OBJECT
   QML_ELEMENT
   QML_UNCREATABLE("Scenes come from the kit.")
-  Q_PROPERTY(QString sceneName READ sceneName CONSTANT)
   Q_PROPERTY(QString title READ title NOTIFY titleChanged)
   Q_PROPERTY(QVariantList leftItems READ leftItems NOTIFY barItemsChanged)
   Q_PROPERTY(QString rightItem READ rightItem NOTIFY barItemsChanged)
@@ -39,7 +41,7 @@ class SceneBridge : public QObject {
   SceneBridge(KitBridge& kit, kit::ViewController& controller, QObject* parent);
 
   std::uint64_t controllerId() const { return controllerId_; }
-  QString sceneName() const { return sceneName_; }
+  const std::string& sceneName() const { return sceneName_; }
   QString title() const { return title_; }
   // The titles of the left bar items, in order.
   QVariantList leftItems() const { return leftItems_; }
@@ -48,14 +50,14 @@ class SceneBridge : public QObject {
   bool editing() const { return editing_; }
   TableBridge* table() const { return table_; }
 
-  // The view behind an outlet name; null when the scene has none of that name.
-  Q_INVOKABLE allot::qt::ViewBridge* outlet(const QString& name);
+  // The view that carries the identifier; null when the scene has none of that name.
+  ViewBridge* outlet(std::string_view identifier);
+  // Taps the bar item that carries the identifier; false when the bar shows none.
+  bool tapBarItem(std::string_view identifier);
   // A touch on the screen outside any control.
   Q_INVOKABLE bool touchBackground();
   Q_INVOKABLE bool tapLeftItem(int index);
   Q_INVOKABLE bool tapRightItem();
-  // Taps the bar item that carries the identifier; false when the bar shows none.
-  Q_INVOKABLE bool tapBarItem(const QString& identifier);
   // Taps the Edit (or Done) button when the bar shows it; false otherwise.
   Q_INVOKABLE bool tapEditButton();
   // The screen's page was laid out anew at another size, whatever changed it (the window, the
@@ -74,14 +76,14 @@ class SceneBridge : public QObject {
   KitBridge& kit_;
   kit::ViewController* controller_;
   std::uint64_t controllerId_;
-  QString sceneName_;
+  std::string sceneName_;
   QString title_;
   QVariantList leftItems_;
   QString rightItem_;
   bool rightItemIsAdd_ = false;
   bool editing_ = false;
   TableBridge* table_ = nullptr;
-  std::map<QString, ViewBridge*> outlets_;
+  std::map<std::string, ViewBridge*, std::less<>> outlets_;
 };
 
 }  // namespace allot::qt

@@ -12,29 +12,14 @@
 namespace allot::qt {
 namespace {
 
-QString textOf(const kit::Label* label) {
-  return label != nullptr && label->text() ? QString::fromStdString(*label->text()) : QString();
-}
-
-int toneOf(const kit::Label* label) {
-  return label != nullptr && label->tone() == kit::Label::Tone::Negative ? TableBridge::Negative
-                                                                         : TableBridge::Plain;
-}
-
-static_assert(TableBridge::Plain == static_cast<int>(kit::Label::Tone::Plain) &&
-              TableBridge::Negative == static_cast<int>(kit::Label::Tone::Negative));
-
 // The labels anywhere inside the view, by identifier.
-void collectLabels(const kit::View& view, QVariantMap& texts, QVariantMap& tones,
-                   QVariantMap& colors) {
+void collectLabels(const kit::View& view, CellLabels& labels) {
   for (const auto& subview : view.subviews()) {
     if (const auto* label = dynamic_cast<const kit::Label*>(subview.get())) {
-      const QString name = QString::fromStdString(label->identifier());
-      texts.insert(name, textOf(label));
-      tones.insert(name, toneOf(label));
-      colors.insert(name, toQColor(label->backgroundColor()));
+      labels.byIdentifier.insert_or_assign(QString::fromStdString(label->identifier()),
+                                           CellLabel::of(label));
     }
-    collectLabels(*subview, texts, tones, colors);
+    collectLabels(*subview, labels);
   }
 }
 
@@ -53,28 +38,23 @@ QVariant TableBridge::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   const Row& row = rowAt(index.row());
   switch (role) {
-    case TextsRole:
-      return row.texts;
-    case TonesRole:
-      return row.tones;
-    case ColorsRole:
-      return row.colors;
-    case MainTextRole:
     case Qt::DisplayRole:
-      return row.mainText;
-    case DetailTextRole:
-      return row.detailText;
-    case DetailToneRole:
-      return row.detailTone;
+      return row.textLabel.text;
+    case TextLabelRole:
+      return QVariant::fromValue(row.textLabel);
+    case DetailTextLabelRole:
+      return QVariant::fromValue(row.detailTextLabel);
+    case LabelsRole:
+      return QVariant::fromValue(row.labels);
     default:
       return {};
   }
 }
 
 QHash<int, QByteArray> TableBridge::roleNames() const {
-  return {{TextsRole, "texts"},           {TonesRole, "tones"},
-          {ColorsRole, "colors"},         {MainTextRole, "mainText"},
-          {DetailTextRole, "detailText"}, {DetailToneRole, "detailTone"}};
+  return {{TextLabelRole, "textLabel"},
+          {DetailTextLabelRole, "detailTextLabel"},
+          {LabelsRole, "labels"}};
 }
 
 bool TableBridge::select(int row) {
@@ -126,46 +106,64 @@ bool TableBridge::move(int from, int to) {
 
 namespace {
 
-const QString kOpen = QStringLiteral("Open");
-const QString kMoveUp = QStringLiteral("Move Up");
-const QString kMoveDown = QStringLiteral("Move Down");
+RowAction named(RowAction::Kind kind, const char* title) {
+  return {.kind = kind,
+          .index = 0,
+          .title = QString::fromLatin1(title),
+          .name = QString::fromLatin1(title),
+          .color = {}};
+}
 
-QString oneLine(const std::string& title) {
-  return QString::fromStdString(title).replace(u'\n', u' ');
+RowAction swipedAction(int index, const std::string& title, QColor color = {}) {
+  const QString shown = QString::fromStdString(title);
+  return {.kind = RowAction::Kind::Swiped,
+          .index = index,
+          .title = shown,
+          .name = QString(shown).replace(u'\n', u' '),
+          .color = color};
 }
 
 }  // namespace
 
-QStringList TableBridge::rowActionNames(int row) {
-  QStringList names;
-  if (table_ == nullptr || row < 0 || row >= rowCount()) return names;
+QList<RowAction> TableBridge::actionsOf(int row) {
+  QList<RowAction> actions;
+  if (table_ == nullptr || row < 0 || row >= rowCount()) return actions;
   const kit::IndexPath path(static_cast<std::size_t>(row));
   if (table_->isEditing()) {
-    if (!table_->controller().tableViewCanMoveRowAtIndexPath(*table_, path)) return names;
-    if (row > 0) names << kMoveUp;
-    if (row + 1 < rowCount()) names << kMoveDown;
-    return names;
+    if (!table_->controller().tableViewCanMoveRowAtIndexPath(*table_, path)) return actions;
+    if (row > 0) actions << named(RowAction::Kind::MoveUp, "Move Up");
+    if (row + 1 < rowCount()) actions << named(RowAction::Kind::MoveDown, "Move Down");
+    return actions;
   }
-  if (table_->selectionSegueForRowAtIndexPath(path)) names << kOpen;
+  if (table_->selectionSegueForRowAtIndexPath(path)) {
+    actions << named(RowAction::Kind::Open, "Open");
+  }
+  int index = 0;
   for (const std::string& title : table_->rowActionTitlesForRowAtIndexPath(path)) {
-    names << oneLine(title);
+    actions << swipedAction(index++, title);
   }
-  return names;
+  return actions;
 }
 
-bool TableBridge::performRowAction(int row, const QString& name) {
-  if (!rowActionNames(row).contains(name)) return false;
-  if (name == kOpen) return select(row);
-  if (name == kMoveUp) return move(row, row - 1);
-  if (name == kMoveDown) return move(row, row + 1);
-  if (!swipe(row)) return false;
-  const QVariantList shown = rowActions_;
-  for (int index = 0; index < shown.size(); ++index) {
-    if (shown[index].toMap().value("title").toString().replace(u'\n', u' ') == name) {
-      return triggerRowAction(index);
-    }
+bool TableBridge::perform(int row, const RowAction& action) {
+  const QList<RowAction> offered = actionsOf(row);
+  const bool offers = std::any_of(offered.begin(), offered.end(), [&](const RowAction& one) {
+    return one.kind == action.kind && one.index == action.index;
+  });
+  if (!offers) return false;
+  switch (action.kind) {
+    case RowAction::Kind::Open:
+      return select(row);
+    case RowAction::Kind::MoveUp:
+      return move(row, row - 1);
+    case RowAction::Kind::MoveDown:
+      return move(row, row + 1);
+    case RowAction::Kind::Swiped:
+      if (!swipe(row)) return false;
+      if (triggerRowAction(action.index)) return true;
+      hideRowActions();
+      return false;
   }
-  hideRowActions();
   return false;
 }
 
@@ -173,10 +171,9 @@ TableBridge::Row TableBridge::readRow(std::size_t row) const {
   Row shown;
   kit::TableViewCell* cell = table_->cellForRowAtIndexPath(kit::IndexPath(row));
   if (cell == nullptr) return shown;
-  shown.mainText = textOf(cell->textLabel());
-  shown.detailText = textOf(cell->detailTextLabel());
-  shown.detailTone = toneOf(cell->detailTextLabel());
-  collectLabels(*cell, shown.texts, shown.tones, shown.colors);
+  shown.textLabel = CellLabel::of(cell->textLabel());
+  shown.detailTextLabel = CellLabel::of(cell->detailTextLabel());
+  collectLabels(*cell, shown.labels);
   return shown;
 }
 
@@ -194,8 +191,9 @@ void TableBridge::sync() {
   const int swiped = table_->swipedRow() ? static_cast<int>(table_->swipedRow()->row()) : -1;
   QVariantList actions;
   for (const kit::TableViewRowAction& action : table_->shownRowActions()) {
-    actions.append(QVariantMap{{"title", QString::fromStdString(action.title())},
-                               {"color", toQColor(action.shownBackgroundColor())}});
+    actions.append(
+        QVariant::fromValue(swipedAction(static_cast<int>(actions.size()), action.title(),
+                                         toQColor(action.shownBackgroundColor()))));
   }
   if (swiped != swipedRow_ || actions != rowActions_) {
     swipedRow_ = swiped;

@@ -1,7 +1,7 @@
 // TableBridge: a kit table as a Qt list model. A row's cell is asked of the table's controller
-// only when the view asks for that row (the rows on screen and a few beyond), and is exposed by
-// the names of its labels: their texts, tones and background colours, plus the main and detail
-// texts of the built-in labels and the detail's tone. The rows read are kept, a window of them
+// only when the view asks for that row (the rows on screen and a few beyond), and is exposed as
+// typed labels: the built-in text and detail labels each in its own role, and the labels the cell
+// adds in one role, by identifier (CellLabel). The rows read are kept, a window of them
 // around the last one asked for. When the table's rows may read differently (a reload, a deletion,
 // a move; not a keystroke elsewhere on the screen) it compares the rows it has kept with what the
 // table now says at the same places, counted from either end, and reports only the rows that
@@ -16,10 +16,11 @@
 #include <QColor>
 #include <QStringList>
 #include <QVariantList>
-#include <QVariantMap>
 #include <limits>
 #include <map>
-#include <vector>
+
+#include "platform/qt/cell_label.h"
+#include "platform/qt/row_action.h"
 
 namespace allot::kit {
 class TableView;
@@ -39,17 +40,7 @@ class TableBridge : public QAbstractListModel {
   Q_PROPERTY(QVariantList rowActions READ rowActions NOTIFY rowActionsChanged)
 
  public:
-  enum Role {
-    TextsRole = Qt::UserRole + 1,
-    TonesRole,
-    ColorsRole,
-    MainTextRole,
-    DetailTextRole,
-    DetailToneRole
-  };
-  // A label's tone, as kit::Label::Tone.
-  enum Tone { Plain, Negative };
-  Q_ENUM(Tone)
+  enum Role { TextLabelRole = Qt::UserRole + 1, DetailTextLabelRole, LabelsRole };
 
   TableBridge(KitBridge& kit, kit::TableView& table, QObject* parent);
 
@@ -59,7 +50,7 @@ class TableBridge : public QAbstractListModel {
 
   bool editing() const { return editing_; }
   int swipedRow() const { return swipedRow_; }
-  // The actions a swipe revealed: {title, color} each, in order.
+  // The actions a swipe revealed: a RowAction each, in order.
   QVariantList rowActions() const { return rowActions_; }
 
   Q_INVOKABLE bool select(int row);
@@ -69,12 +60,12 @@ class TableBridge : public QAbstractListModel {
   Q_INVOKABLE bool commitDelete(int row);
   Q_INVOKABLE bool move(int from, int to);
 
-  // What a screen reader or the keyboard can do to a row, by name: "Open" when selecting it opens
-  // a screen, its row actions (titles on one line), and "Move Up" and "Move Down" in editing mode
-  // where the row can go. performRowAction does the named one as the gestures would: a swipe then
-  // a tap on the action, a selection, a drag by one place.
-  Q_INVOKABLE QStringList rowActionNames(int row);
-  Q_INVOKABLE bool performRowAction(int row, const QString& name);
+  // What a screen reader or the keyboard can do to a row: Open when selecting it opens a screen,
+  // its row actions, and Move Up and Move Down in editing mode where the row can go. perform does
+  // one of them as the gestures would: a swipe then a tap on the action, a selection, a drag by
+  // one place; it refuses an action the row does not offer.
+  QList<RowAction> actionsOf(int row);
+  bool perform(int row, const RowAction& action);
 
   void sync();
   void forget() { table_ = nullptr; }
@@ -86,12 +77,9 @@ class TableBridge : public QAbstractListModel {
 
  private:
   struct Row {
-    QVariantMap texts;
-    QVariantMap tones;
-    QVariantMap colors;
-    QString mainText;
-    QString detailText;
-    int detailTone = Plain;
+    CellLabel textLabel;
+    CellLabel detailTextLabel;
+    CellLabels labels;
     friend bool operator==(const Row&, const Row&) = default;
   };
 

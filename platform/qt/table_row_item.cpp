@@ -75,12 +75,34 @@ void TableRowItem::keepRowOrder() {
   if (last != siblings.rend() && *last != this) stackAfter(*last);
 }
 
+QVariantList TableRowItem::offeredActions() const {
+  QVariantList actions;
+  if (table_) {
+    for (const RowAction& action : table_->actionsOf(rowIndex_)) {
+      actions << QVariant::fromValue(action);
+    }
+  }
+  return actions;
+}
+
+bool TableRowItem::perform(const RowAction& action) {
+  return table_ && table_->perform(rowIndex_, action);
+}
+
 QStringList TableRowItem::actionNames() const {
-  return table_ ? table_->rowActionNames(rowIndex_) : QStringList();
+  QStringList names;
+  if (table_) {
+    for (const RowAction& action : table_->actionsOf(rowIndex_)) names << action.name;
+  }
+  return names;
 }
 
 bool TableRowItem::doAction(const QString& name) {
-  return table_ && table_->performRowAction(rowIndex_, name);
+  if (!table_) return false;
+  for (const RowAction& action : table_->actionsOf(rowIndex_)) {
+    if (action.name == name) return table_->perform(rowIndex_, action);
+  }
+  return false;
 }
 
 bool TableRowItem::showsActions() const {

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QQuickItem>
 #include <QStringList>
+#include <QVariantList>
 
 #include "platform/qt/table_bridge.h"
 
@@ -47,8 +48,12 @@ class TableRowItem : public QQuickItem {
   // The row actions on display, in order: the buttons inside actionsItem that can be seen.
   QList<QQuickItem*> shownActionButtons() const;
 
-  Q_INVOKABLE QStringList actionNames() const;
-  Q_INVOKABLE bool doAction(const QString& name);
+  // The row's actions (a RowAction each), and one of them done; for the right-click menu.
+  Q_INVOKABLE QVariantList offeredActions() const;
+  Q_INVOKABLE bool perform(const allot::qt::RowAction& action);
+  // The same actions by the names a screen reader calls them.
+  QStringList actionNames() const;
+  bool doAction(const QString& name);
 
  signals:
   void tableChanged();

@@ -10,6 +10,7 @@
 #include "platform/defaults/in_memory_user_defaults.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "platform/kit/alert_controller.h"
+#include "platform/qt/cell_label.h"
 #include "platform/qt/kit_color.h"
 #include "tests/qt/screen_driver.h"
 #include "tests/support/store_files.h"
@@ -114,7 +115,7 @@ TEST_F(Screen, AddEnvelopesAndRecordAnAmountWithAComma) {
   user.type("enterAmount", "1");
   user.click("addAmountButton");
   QQuickItem* newest = user.find("transactionRow0");
-  EXPECT_EQ(newest->property("mainText").toString(), "");
+  EXPECT_EQ(newest->property("textLabel").value<qt::CellLabel>().text, "");
   EXPECT_EQ(newest->property("accessibleName").toString(), "1.00");
 
   user.click("backButton");

@@ -1,7 +1,7 @@
 // The About screen: one text that scrolls, back at its first line whenever the kit lays the
-// screen out again, which it does at every new size of the page. Its paragraphs are laid out as
-// they read: a short line without a full stop is a heading (the first one the title, with the
-// version under it), the rest body text; the lines keep to a readable measure on a wide page.
+// screen out again, which it does at every new size of the page. Its paragraphs are laid out by
+// the kind the text gives each: the title (with the version under it), headings and body text;
+// the lines keep to a readable measure on a wide page.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
@@ -11,12 +11,7 @@ import Allot
 Page {
     id: page
     property SceneBridge scene
-    readonly property ViewBridge aboutText: scene ? scene.outlet(Names.outlet(Storyboard.AboutText)) : null
-    readonly property var paragraphs: aboutText ? aboutText.text.split("\n\n") : []
-
-    function isHeading(paragraph) {
-        return paragraph.length < 40 && paragraph.indexOf("\n") < 0 && !paragraph.endsWith(".");
-    }
+    readonly property ViewBridge aboutText: Names.outlet(scene, Storyboard.AboutText)
 
     Flickable {
         id: flick
@@ -33,7 +28,7 @@ Page {
         // The whole text takes the keyboard focus; the arrow and page keys scroll it.
         Column {
             id: text
-            objectName: Names.outlet(Storyboard.AboutText)
+            objectName: Names.outletName(Storyboard.AboutText)
             width: Math.min(flick.width, Theme.readableWidth + 2 * padding)
             x: (flick.width - width) / 2
             padding: 20
@@ -51,29 +46,28 @@ Page {
             }
 
             Repeater {
-                model: page.paragraphs
+                model: Names.aboutParagraphs()
                 delegate: Column {
-                    required property string modelData
-                    required property int index
-                    readonly property bool heading: page.isHeading(modelData)
+                    required property shownParagraph modelData
+                    readonly property bool heading: modelData.heading
                     width: text.width - 2 * text.padding
                     spacing: 2
                     // Text, not a Label: a control would report a heading as plain text.
                     Text {
                         width: parent.width
-                        text: parent.modelData
+                        text: parent.modelData.text
                         wrapMode: Text.Wrap
                         textFormat: Text.PlainText
                         color: page.Material.foreground
-                        font.pixelSize: parent.index === 0 ? 24 : parent.heading ? 18 : 16
+                        font.pixelSize: parent.modelData.title ? 24 : parent.heading ? 18 : 16
                         font.bold: parent.heading
                         lineHeight: parent.heading ? 1.0 : 1.25
-                        topPadding: parent.heading && parent.index > 0 ? 8 : 0
+                        topPadding: parent.heading && !parent.modelData.title ? 8 : 0
                         Accessible.role: parent.heading ? Accessible.Heading : Accessible.Paragraph
                         Accessible.name: text
                     }
                     Text {
-                        visible: parent.index === 0 && Qt.application.version !== ""
+                        visible: parent.modelData.title && Qt.application.version !== ""
                         text: "Version " + Qt.application.version
                         color: page.Material.foreground
                         opacity: 0.7

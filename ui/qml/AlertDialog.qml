@@ -31,7 +31,7 @@ Dialog {
     onRejected: {
         var actions = alert ? alert.actions : [];
         for (var i = 0; i < actions.length; ++i) {
-            if (actions[i].role === AlertBridge.Cancel) {
+            if (actions[i].style === AlertActionStyle.Cancel) {
                 alert.tap(i);
                 return;
             }
@@ -53,11 +53,11 @@ Dialog {
     function safeAction() {
         var actions = alert ? alert.actions : [];
         for (var i = 0; i < actions.length; ++i) {
-            if (actions[i].role === AlertBridge.Cancel)
+            if (actions[i].style === AlertActionStyle.Cancel)
                 return i;
         }
         for (var j = 0; j < actions.length; ++j) {
-            if (actions[j].role !== AlertBridge.Destructive)
+            if (actions[j].style !== AlertActionStyle.Destructive)
                 return j;
         }
         return 0;
@@ -100,7 +100,7 @@ Dialog {
                 model: dialog.alert ? dialog.alert.actions : []
                 delegate: Button {
                     id: actionButton
-                    required property var modelData
+                    required property alertButton modelData
                     required property int index
                     flat: true
                     background: QuietButtonBackground {
@@ -109,10 +109,10 @@ Dialog {
                         implicitHeight: actionButton.Material.buttonHeight
                     }
                     text: modelData.title
-                    font.bold: modelData.role === AlertBridge.Cancel
+                    font.bold: modelData.style === AlertActionStyle.Cancel
                     font.capitalization: Font.MixedCase
                     font.pixelSize: 16
-                    Material.foreground: modelData.role === AlertBridge.Destructive ? Theme.destructiveText : Theme.actionText
+                    Material.foreground: modelData.style === AlertActionStyle.Destructive ? Theme.destructiveText : Theme.actionText
                     Accessible.name: modelData.title
                     // A screen reader's activate does what a tap does.
                     Accessible.onPressAction: clicked()

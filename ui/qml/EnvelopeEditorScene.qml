@@ -13,7 +13,7 @@ Page {
     // The five colours share the width on a narrow screen, 52 pixels each at most.
     readonly property real swatchSize: Math.min(52, (width - 32 - 4 * 14) / 5)
     property SceneBridge scene
-    function outlet(name) { return scene ? scene.outlet(Names.outlet(name)) : null }
+    function outlet(name) { return Names.outlet(scene, name) }
     readonly property ViewBridge saveButton: outlet(Storyboard.AddButton)
 
     TapHandler {
@@ -31,7 +31,7 @@ Page {
         spacing: 20
 
         BudgetTextField {
-            objectName: Names.outlet(Storyboard.EnvelopeName)
+            objectName: Names.outletName(Storyboard.EnvelopeName)
             view: page.outlet(Storyboard.EnvelopeName)
             Layout.fillWidth: true
             font.pixelSize: 20
@@ -53,7 +53,7 @@ Page {
                     required property int modelData
                     readonly property ViewBridge view: page.outlet(modelData)
                     readonly property bool chosen: view && view.selected
-                    objectName: Names.outlet(modelData)
+                    objectName: Names.outletName(modelData)
                     implicitWidth: page.swatchSize
                     implicitHeight: page.swatchSize
                     // Checked is the kit's chosen colour; a tap only tells the kit.
@@ -78,7 +78,7 @@ Page {
                     }
                     contentItem: Label {
                         text: parent.chosen ? "\u2713" : ""
-                        color: parent.view ? Theme.inkOn(parent.view.backgroundColor) : "black"
+                        color: parent.view ? Theme.inkOn(parent.view.backgroundColor) : page.Material.foreground
                         font.pixelSize: 22
                         font.bold: true
                         horizontalAlignment: Text.AlignHCenter
@@ -93,7 +93,7 @@ Page {
         }
 
         FilledButton {
-            objectName: Names.outlet(Storyboard.AddButton)
+            objectName: Names.outletName(Storyboard.AddButton)
             Layout.fillWidth: true
             Layout.preferredHeight: 52
             text: page.saveButton ? page.saveButton.title : ""
@@ -104,7 +104,7 @@ Page {
 
         Label {
             readonly property ViewBridge view: page.outlet(Storyboard.ResultsLabel)
-            objectName: Names.outlet(Storyboard.ResultsLabel)
+            objectName: Names.outletName(Storyboard.ResultsLabel)
             Layout.fillWidth: true
             text: view ? view.text : ""
             wrapMode: Text.Wrap

@@ -11,7 +11,7 @@ Page {
     id: page
     property SceneBridge scene
     readonly property TableBridge table: scene ? scene.table : null
-    readonly property ViewBridge totalLabel: scene ? scene.outlet(Names.outlet(Storyboard.TotalLabel)) : null
+    readonly property ViewBridge totalLabel: Names.outlet(scene, Storyboard.TotalLabel)
 
     ListView {
         id: list
@@ -42,12 +42,9 @@ Page {
         delegate: SwipeRow {
             id: envelopeRow
             required property int index
-            required property var texts
-            required property var colors
-            required property var tones
-            readonly property string nameKey: Names.cellLabel(Storyboard.EnvelopeNameLabel)
-            readonly property string totalKey: Names.cellLabel(Storyboard.EnvelopeTotalLabel)
-            readonly property string name: (texts[nameKey] || "").replace(/\n$/, "")
+            required property cellLabels labels
+            readonly property cellLabel nameLabel: Names.cellLabel(labels, Storyboard.EnvelopeNameLabel)
+            readonly property cellLabel totalLabel: Names.cellLabel(labels, Storyboard.EnvelopeTotalLabel)
 
             objectName: "envelopeRow" + index
             width: list.width
@@ -65,7 +62,7 @@ Page {
                 list.dragFrom = to >= 0 ? from : -1;
                 list.dragTo = to;
             }
-            accessibleName: name + ", balance " + (texts[totalKey] || "")
+            accessibleName: nameLabel.text + ", balance " + totalLabel.text
 
             RowLayout {
                 anchors.fill: parent
@@ -74,12 +71,12 @@ Page {
                 spacing: 12
 
                 Rectangle {
-                    objectName: envelopeRow.nameKey
+                    objectName: Names.cellLabelName(Storyboard.EnvelopeNameLabel)
                     Layout.fillWidth: true
                     Layout.maximumWidth: nameText.implicitWidth + 24
                     Layout.preferredHeight: 40
                     radius: 10
-                    color: envelopeRow.colors[envelopeRow.nameKey] || "transparent"
+                    color: envelopeRow.nameLabel.color
                     Label {
                         id: nameText
                         objectName: "envelopeNameText"
@@ -87,7 +84,7 @@ Page {
                         anchors.leftMargin: 12
                         anchors.rightMargin: 12
                         verticalAlignment: Text.AlignVCenter
-                        text: envelopeRow.name
+                        text: envelopeRow.nameLabel.text
                         elide: Text.ElideRight
                         // Large bold text: on the mid-tone colours neither black nor white
                         // stands out enough from them at a smaller size.
@@ -95,23 +92,22 @@ Page {
                         font.bold: true
                         // Black or white on the envelope colour, whichever reads better; the
                         // theme's text colour on no colour.
-                        color: envelopeRow.colors[envelopeRow.nameKey]
-                               && envelopeRow.colors[envelopeRow.nameKey].a > 0
-                               ? Theme.inkOn(envelopeRow.colors[envelopeRow.nameKey])
+                        color: envelopeRow.nameLabel.painted
+                               ? Theme.inkOn(envelopeRow.nameLabel.color)
                                : page.Material.foreground
                     }
                 }
                 Label {
-                    objectName: envelopeRow.totalKey
+                    objectName: Names.cellLabelName(Storyboard.EnvelopeTotalLabel)
                     // While the row actions take most of a narrow row, the name keeps the room.
                     // (The room left after the margins, the spacing and this label.)
                     visible: envelopeRow.contentWidth - (envelopeRow.editing ? 92 : 44)
                              - implicitWidth >= Math.min(nameText.implicitWidth + 24, 96)
                     Layout.alignment: Qt.AlignRight | Qt.AlignVCenter
                     horizontalAlignment: Text.AlignRight
-                    text: envelopeRow.texts[envelopeRow.totalKey] || ""
+                    text: envelopeRow.totalLabel.text
                     font.pixelSize: 17
-                    color: envelopeRow.tones[envelopeRow.totalKey] === TableBridge.Negative
+                    color: envelopeRow.totalLabel.tone === LabelTone.Negative
                            ? Theme.negativeText : page.Material.foreground
                 }
             }
@@ -145,7 +141,7 @@ Page {
             color: page.Material.dividerColor
         }
         Label {
-            objectName: Names.outlet(Storyboard.TotalLabel)
+            objectName: Names.outletName(Storyboard.TotalLabel)
             anchors.right: parent.right
             text: page.totalLabel ? page.totalLabel.text : ""
             font.pixelSize: 20

@@ -169,13 +169,13 @@ ApplicationWindow {
             var operation = immediately || stack.depth === 0 ? StackView.Immediate
                                                              : StackView.PushTransition;
             if (i === 0) {
-                var root = Qt.createComponent(Names.sceneFile(scenes[0].sceneName))
+                var root = Qt.createComponent(Names.sceneFile(scenes[0]))
                              .createObject(rootHolder, {"scene": scenes[0]});
                 root.anchors.fill = rootHolder;
                 kit.keepWithPage(scenes[0], root);
                 rootPlace = stack.push(rootPlaceComponent, {"scene": scenes[0]}, operation);
             } else {
-                kit.keepWithPage(scenes[i], stack.push(Names.sceneFile(scenes[i].sceneName),
+                kit.keepWithPage(scenes[i], stack.push(Names.sceneFile(scenes[i]),
                                                        {"scene": scenes[i]}, operation));
             }
         }
@@ -231,7 +231,7 @@ ApplicationWindow {
     Shortcut {
         sequence: "F1"
         enabled: !kit.alert && window.topScene !== null
-        onActivated: window.topScene.tapBarItem(Names.barItem(Storyboard.AboutItem))
+        onActivated: Names.tapBarItem(window.topScene, Storyboard.AboutItem)
     }
     // Ctrl+Q closes the window, so a quit with changes not saved asks first, as closing does.
     Shortcut {

@@ -18,7 +18,7 @@ ToolBar {
     Material.elevation: 0
     // The window's own text colour: the bar's default follows the accent, which here is not what
     // is under the text.
-    Material.foreground: Theme.dark ? "#ffffff" : "#de000000"
+    Material.foreground: Theme.barText
     background: Rectangle {
         color: Theme.barBackground
         Rectangle {
@@ -124,7 +124,7 @@ ToolBar {
         anchors.verticalCenter: parent.verticalCenter
         visible: bar.scene !== null && bar.scene.rightItem !== ""
         text: bar.scene && bar.scene.rightItemIsAdd ? "+" : (bar.scene ? bar.scene.rightItem : "")
-        font.pixelSize: text === "+" ? 28 : 16
+        font.pixelSize: bar.scene && bar.scene.rightItemIsAdd ? 28 : 16
         font.capitalization: Font.MixedCase
         Accessible.name: bar.scene ? bar.scene.rightItem : ""
         // A screen reader's activate does what a tap does.

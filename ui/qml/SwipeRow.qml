@@ -84,12 +84,12 @@ TableRowItem {
             model: row.revealed ? row.table.rowActions : []
             delegate: AbstractButton {
                 id: action
-                required property var modelData
+                required property rowAction modelData
                 required property int index
                 width: row.actionWidth
                 height: actions.height
                 Accessible.role: Accessible.Button
-                Accessible.name: modelData.title.replace("\n", " ")
+                Accessible.name: modelData.name
                 background: Rectangle {
                     color: modelData.color
                     Rectangle {
@@ -201,11 +201,11 @@ TableRowItem {
     // The right-click menu: the row's named actions, each done as its gesture would do it (the
     // same confirmations follow). It is made only while it is open.
     function openMenu(position) {
-        var names = actionNames();
-        if (names.length === 0)
+        var offered = offeredActions();
+        if (offered.length === 0)
             return;
         menu.active = true;
-        menu.item.names = names;
+        menu.item.offered = offered;
         menu.item.popup(face, position.x, position.y);
     }
     Loader {
@@ -213,7 +213,7 @@ TableRowItem {
         active: false
         sourceComponent: Menu {
             id: rowMenu
-            property var names: []
+            property var offered: []
             objectName: "rowMenu"
             // Flat: an elevation shadow needs shader effects, which not every backend draws.
             Material.elevation: 0
@@ -225,14 +225,14 @@ TableRowItem {
             }
             onClosed: Qt.callLater(function() { menu.active = false })
             Instantiator {
-                model: rowMenu.names
+                model: rowMenu.offered
                 delegate: MenuItem {
-                    required property string modelData
-                    text: modelData
+                    required property rowAction modelData
+                    text: modelData.name
                     Accessible.role: Accessible.MenuItem
-                    Accessible.name: modelData
+                    Accessible.name: modelData.name
                     HoverHandler { cursorShape: Qt.PointingHandCursor }
-                    onTriggered: row.doAction(modelData)
+                    onTriggered: row.perform(modelData)
                 }
                 onObjectAdded: function(index, item) { rowMenu.insertItem(index, item) }
             }

@@ -13,7 +13,7 @@ Page {
     id: page
     property SceneBridge scene
     readonly property TableBridge table: scene ? scene.table : null
-    function outlet(name) { return scene ? scene.outlet(Names.outlet(name)) : null }
+    function outlet(name) { return Names.outlet(scene, name) }
 
     // A touch outside the fields hides the keyboard.
     TapHandler {
@@ -33,7 +33,7 @@ Page {
         spacing: 12
 
         BudgetTextField {
-            objectName: Names.outlet(Storyboard.EnterAmount)
+            objectName: Names.outletName(Storyboard.EnterAmount)
             view: page.outlet(Storyboard.EnterAmount)
             Layout.fillWidth: true
             Layout.leftMargin: 16
@@ -46,7 +46,7 @@ Page {
         }
         BudgetTextField {
             id: note
-            objectName: Names.outlet(Storyboard.OptionalNote)
+            objectName: Names.outletName(Storyboard.OptionalNote)
             view: page.outlet(Storyboard.OptionalNote)
             Layout.fillWidth: true
             font.pixelSize: 20
@@ -62,7 +62,7 @@ Page {
             spacing: 12
             FilledButton {
                 readonly property ViewBridge view: page.outlet(Storyboard.AddAmountButton)
-                objectName: Names.outlet(Storyboard.AddAmountButton)
+                objectName: Names.outletName(Storyboard.AddAmountButton)
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1  // the two buttons share the row equally
                 text: view ? view.title : ""
@@ -71,7 +71,7 @@ Page {
             }
             FilledButton {
                 readonly property ViewBridge view: page.outlet(Storyboard.SubtractAmountButton)
-                objectName: Names.outlet(Storyboard.SubtractAmountButton)
+                objectName: Names.outletName(Storyboard.SubtractAmountButton)
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
                 text: view ? view.title : ""
@@ -81,7 +81,7 @@ Page {
         }
         Label {
             readonly property ViewBridge view: page.outlet(Storyboard.ResultsLabel)
-            objectName: Names.outlet(Storyboard.ResultsLabel)
+            objectName: Names.outletName(Storyboard.ResultsLabel)
             Layout.fillWidth: true
             Layout.leftMargin: 16
             Layout.rightMargin: 16
@@ -117,15 +117,15 @@ Page {
             delegate: SwipeRow {
                 id: transactionRow
                 required property int index
-                required property string mainText
-                required property string detailText
-                required property int detailTone
+                required property cellLabel textLabel
+                required property cellLabel detailTextLabel
                 objectName: "transactionRow" + index
                 width: list.width
                 height: 52
                 table: page.table
                 rowIndex: index
-                accessibleName: mainText === "" ? detailText : mainText + ", " + detailText
+                accessibleName: textLabel.text === "" ? detailTextLabel.text
+                                                      : textLabel.text + ", " + detailTextLabel.text
 
                 RowLayout {
                     anchors.fill: parent
@@ -133,14 +133,14 @@ Page {
                     anchors.rightMargin: 16
                     Label {
                         Layout.fillWidth: true
-                        text: transactionRow.mainText
+                        text: transactionRow.textLabel.text
                         elide: Text.ElideRight
                         font.pixelSize: 16
                     }
                     Label {
-                        text: transactionRow.detailText
+                        text: transactionRow.detailTextLabel.text
                         font.pixelSize: 16
-                        color: transactionRow.detailTone === TableBridge.Negative
+                        color: transactionRow.detailTextLabel.tone === LabelTone.Negative
                                ? Theme.negativeText : page.Material.foreground
                     }
                 }

@@ -3,6 +3,9 @@
 #include <QMetaEnum>
 #include <QtDebug>
 
+#include "ui/about_text.h"
+#include "ui/qml/shown_paragraph.h"
+
 namespace allot {
 namespace {
 
@@ -13,31 +16,65 @@ QString known(std::string_view name, const char* what) {
 
 }  // namespace
 
-QString LayoutNamesBridge::outlet(layout::Outlet outlet) const {
-  return known(layout::name(outlet), "outlet");
+qt::ViewBridge* LayoutNamesBridge::outlet(qt::SceneBridge* scene, layout::Outlet outlet) const {
+  return scene != nullptr ? scene->outlet(layout::name(outlet)) : nullptr;
 }
 
-QString LayoutNamesBridge::cellLabel(layout::CellLabel label) const {
-  return known(layout::name(label), "cell label");
+qt::CellLabel LayoutNamesBridge::cellLabel(const qt::CellLabels& labels,
+                                           layout::CellLabel label) const {
+  if (const qt::CellLabel* found = labels.find(layout::name(label))) return *found;
+  qWarning("Allot: the cell has no label %s", qPrintable(cellLabelName(label)));
+  return {};
 }
 
-QString LayoutNamesBridge::barItem(layout::BarItem item) const {
-  return known(layout::name(item), "bar item");
+bool LayoutNamesBridge::tapBarItem(qt::SceneBridge* scene, layout::BarItem item) const {
+  return scene != nullptr && scene->tapBarItem(layout::name(item));
+}
+
+QVariantList LayoutNamesBridge::aboutParagraphs() const {
+  QVariantList paragraphs;
+  for (const AboutParagraph& paragraph : allot::aboutParagraphs()) {
+    const bool title = paragraph.kind == AboutParagraph::Kind::Title;
+    paragraphs << QVariant::fromValue(ShownParagraph{
+        .text =
+            QString::fromUtf8(paragraph.text.data(), static_cast<qsizetype>(paragraph.text.size())),
+        .title = title,
+        .heading = title || paragraph.kind == AboutParagraph::Kind::Heading});
+  }
+  return paragraphs;
 }
 
 QUrl LayoutNamesBridge::fileOf(layout::Scene scene) {
-  return QUrl(QStringLiteral("qrc:/Allot/") + known(layout::name(scene), "scene") +
-              QStringLiteral("Scene.qml"));
+  switch (scene) {
+    case layout::Scene::EnvelopeList:
+      return QUrl(QStringLiteral("qrc:/Allot/EnvelopeListScene.qml"));
+    case layout::Scene::Transactions:
+      return QUrl(QStringLiteral("qrc:/Allot/TransactionsScene.qml"));
+    case layout::Scene::EnvelopeEditor:
+      return QUrl(QStringLiteral("qrc:/Allot/EnvelopeEditorScene.qml"));
+    case layout::Scene::About:
+      return QUrl(QStringLiteral("qrc:/Allot/AboutScene.qml"));
+  }
+  return {};
 }
 
-QUrl LayoutNamesBridge::sceneFile(const QString& sceneName) const {
+QUrl LayoutNamesBridge::sceneFile(qt::SceneBridge* scene) const {
+  if (scene == nullptr) return {};
   const QMetaEnum scenes = QMetaEnum::fromType<layout::Scene>();
   for (int i = 0; i < scenes.keyCount(); ++i) {
-    const auto scene = static_cast<layout::Scene>(scenes.value(i));
-    if (known(layout::name(scene), "scene") == sceneName) return fileOf(scene);
+    const auto candidate = static_cast<layout::Scene>(scenes.value(i));
+    if (layout::name(candidate) == scene->sceneName()) return fileOf(candidate);
   }
-  qWarning("Allot: no layout for the scene \"%s\"", qPrintable(sceneName));
+  qWarning("Allot: no layout for the scene \"%s\"", scene->sceneName().c_str());
   return {};
+}
+
+QString LayoutNamesBridge::outletName(layout::Outlet outlet) const {
+  return known(layout::name(outlet), "outlet");
+}
+
+QString LayoutNamesBridge::cellLabelName(layout::CellLabel label) const {
+  return known(layout::name(label), "cell label");
 }
 
 }  // namespace allot

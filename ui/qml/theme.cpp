@@ -14,6 +14,10 @@ QColor Theme::barBackground() const {
   return dark_ ? QColor(0x1c, 0x1c, 0x1e) : QColor(0xf7, 0xf7, 0xf7);
 }
 
+QColor Theme::barText() const {
+  return dark_ ? QColor(Qt::white) : QColor(0, 0, 0, 0xde);
+}
+
 QColor Theme::noticeBackground() const {
   return dark_ ? QColor(0x3a, 0x30, 0x00) : QColor(0xff, 0xf4, 0xcc);
 }

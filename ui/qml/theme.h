@@ -17,6 +17,7 @@ class Theme : public QObject {
   QML_SINGLETON
   Q_PROPERTY(bool dark READ dark WRITE setDark NOTIFY appearanceChanged)
   Q_PROPERTY(QColor barBackground READ barBackground NOTIFY appearanceChanged)
+  Q_PROPERTY(QColor barText READ barText NOTIFY appearanceChanged)
   Q_PROPERTY(QColor noticeBackground READ noticeBackground NOTIFY appearanceChanged)
   Q_PROPERTY(QColor negativeText READ negativeText NOTIFY appearanceChanged)
   Q_PROPERTY(QColor destructiveText READ destructiveText NOTIFY appearanceChanged)
@@ -42,6 +43,8 @@ class Theme : public QObject {
   void setDark(bool dark);
 
   QColor barBackground() const;
+  // The bars' text: the window's own text colour, not the accent the bar would follow.
+  QColor barText() const;
   QColor noticeBackground() const;
   // Amounts below zero; a darker red than the system's on light backgrounds, for contrast.
   QColor negativeText() const;
