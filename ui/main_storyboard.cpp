@@ -40,6 +40,7 @@ void setUpEnvelopeList(MasterViewController& list) {
   auto about = std::make_shared<kit::BarButtonItem>(
       "About", [&list](kit::Sender item) { list.performSegueWithIdentifier("showAbout", item); });
   about->setIdentifier(id(layout::BarItem::AboutItem));
+  list.editButtonItem()->setIdentifier(id(layout::BarItem::EditItem));
   list.navigationItem().setLeftBarButtonItems(kit::BarButtonItems{about});
   list.navigationItem().setRightBarButtonItem(std::make_shared<kit::BarButtonItem>(
       kit::BarButtonSystemItem::Add,

@@ -82,7 +82,11 @@ void SceneBridge::sync() {
   }
   QVariantList left;
   if (const auto& items = navigationItem.leftBarButtonItems()) {
-    for (const auto& item : *items) left.append(QString::fromStdString(item->title()));
+    for (const auto& item : *items) {
+      left.append(QVariant::fromValue(
+          ShownBarItem{.title = QString::fromStdString(item->title()),
+                       .identifier = QString::fromStdString(item->identifier())}));
+    }
   }
   const auto& rightItem = navigationItem.rightBarButtonItem();
   const QString right = rightItem ? QString::fromStdString(rightItem->title()) : QString();

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/qt/shown_bar_item.h"
 #include "platform/qt/table_bridge.h"
 #include "platform/qt/view_bridge.h"
 
@@ -43,7 +44,7 @@ class SceneBridge : public QObject {
   std::uint64_t controllerId() const { return controllerId_; }
   const std::string& sceneName() const { return sceneName_; }
   QString title() const { return title_; }
-  // The titles of the left bar items, in order.
+  // The left bar items (a ShownBarItem each), in order.
   QVariantList leftItems() const { return leftItems_; }
   QString rightItem() const { return rightItem_; }
   bool rightItemIsAdd() const { return rightItemIsAdd_; }

@@ -86,7 +86,7 @@ void collectShownTexts(QQuickItem* item, const QImage& image, std::vector<ShownT
 
 void collectFocusRings(QQuickItem* item, std::vector<QQuickItem*>& rings) {
   if (!item->isVisible()) return;
-  if (item->objectName() == QLatin1String("focusRing")) rings.push_back(item);
+  if (item->objectName() == Named(layout::Item::FocusRing).text) rings.push_back(item);
   for (QQuickItem* child : item->childItems()) collectFocusRings(child, rings);
 }
 
@@ -113,16 +113,16 @@ const BudgetStore& ScreenDriver::store() {
 }
 
 QQuickItem* ScreenDriver::page() {
-  QQuickItem* stack = findItem(window().contentItem(), "stack");
+  QQuickItem* stack = findItem(window().contentItem(), Named(layout::Item::Stack).text);
   waitFor([stack] { return !stack->property("busy").toBool(); });
   return stack->property("currentItem").value<QQuickItem*>();
 }
 
-QQuickItem* ScreenDriver::findInPage(QQuickItem* page, const QString& objectName) {
-  return findItem(page, objectName);
+QQuickItem* ScreenDriver::findInPage(QQuickItem* page, const Named& name) {
+  return findItem(page, name.text);
 }
 
-QQuickItem* ScreenDriver::find(const QString& objectName) {
+QQuickItem* ScreenDriver::find(const Named& name) {
   QAccessible::setActive(true);
   QQuickItem* found = nullptr;
   waitFor([&] {
@@ -134,18 +134,18 @@ QQuickItem* ScreenDriver::find(const QString& objectName) {
     const QList<QQuickItem*> popups = overlay ? overlay->childItems() : QList<QQuickItem*>();
     if (std::any_of(popups.begin(), popups.end(),
                     [](QQuickItem* item) { return item->isVisible(); })) {
-      return (found = findItem(overlay, objectName)) != nullptr;
+      return (found = findItem(overlay, name.text)) != nullptr;
     }
-    found = findItem(page(), objectName);
-    if (found == nullptr) found = findItem(window().contentItem(), objectName);
+    found = findItem(page(), name.text);
+    if (found == nullptr) found = findItem(window().contentItem(), name.text);
     return found != nullptr;
   });
-  if (found == nullptr) ADD_FAILURE() << "nothing on screen is named " << objectName.toStdString();
+  if (found == nullptr) ADD_FAILURE() << "nothing on screen is named " << name.text.toStdString();
   return found;
 }
 
-QString ScreenDriver::textOf(const QString& objectName) {
-  QQuickItem* item = find(objectName);
+QString ScreenDriver::textOf(const Named& name) {
+  QQuickItem* item = find(name);
   return item != nullptr ? item->property("text").toString() : QString();
 }
 
@@ -211,17 +211,17 @@ void ScreenDriver::stroke(QPoint from, QPoint to, const std::function<void()>& b
   settle();
 }
 
-bool ScreenDriver::press(const QString& objectName) {
-  return act(objectName, QAccessibleActionInterface::pressAction());
+bool ScreenDriver::press(const Named& name) {
+  return act(name, QAccessibleActionInterface::pressAction());
 }
 
-QAccessibleInterface* ScreenDriver::accessible(const QString& objectName) {
+QAccessibleInterface* ScreenDriver::accessible(const Named& name) {
   QAccessible::setActive(true);
-  return QAccessible::queryAccessibleInterface(find(objectName));
+  return QAccessible::queryAccessibleInterface(find(name));
 }
 
-bool ScreenDriver::act(const QString& objectName, const QString& action) {
-  QAccessibleInterface* control = accessible(objectName);
+bool ScreenDriver::act(const Named& name, const QString& action) {
+  QAccessibleInterface* control = accessible(name);
   QAccessibleActionInterface* actions = control ? control->actionInterface() : nullptr;
   if (actions == nullptr || !actions->actionNames().contains(action)) return false;
   actions->doAction(action);
@@ -246,8 +246,8 @@ QStringList ScreenDriver::readingOrder() {
   return names;
 }
 
-void ScreenDriver::type(const QString& objectName, const QString& text) {
-  click(objectName);
+void ScreenDriver::type(const Named& name, const QString& text) {
+  click(name);
   typeKeys(text);
 }
 
@@ -261,15 +261,19 @@ void ScreenDriver::key(Qt::Key key, Qt::KeyboardModifiers modifiers) {
   settle();
 }
 
-bool ScreenDriver::tabTo(const QString& objectName, bool backwards) {
+bool ScreenDriver::tabTo(const Named& name, bool backwards) {
   for (int presses = 0; presses < 40; ++presses) {
-    QQuickItem* item = focused();
-    if (item != nullptr && item->isVisible() && isNamed(item, objectName)) return true;
+    if (hasFocus(name)) return true;
     QTest::keyClick(&window(), backwards ? Qt::Key_Backtab : Qt::Key_Tab,
                     backwards ? Qt::ShiftModifier : Qt::NoModifier);
     QTest::qWait(20);
   }
   return false;
+}
+
+bool ScreenDriver::hasFocus(const Named& name) {
+  QQuickItem* item = focused();
+  return item != nullptr && item->isVisible() && isNamed(item, name.text);
 }
 
 std::vector<QQuickItem*> ScreenDriver::shownFocusRings() {
@@ -296,7 +300,7 @@ std::vector<ShownText> ScreenDriver::shownTexts() {
   settle();
   const QImage image = window().grabWindow().convertToFormat(QImage::Format_RGB32);
   // An open alert hides what is behind it: only its own texts count.
-  QQuickItem* root = findItem(window().contentItem(), "alertMessage");
+  QQuickItem* root = findItem(window().contentItem(), Named(layout::Item::AlertMessage).text);
   while (root != nullptr && root->parentItem() != nullptr &&
          !root->parentItem()->inherits("QQuickOverlay")) {
     root = root->parentItem();

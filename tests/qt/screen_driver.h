@@ -12,10 +12,12 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "app/app_delegate.h"
 #include "app/qt_screen.h"
 #include "platform/defaults/user_defaults.h"
+#include "ui/layout_names.h"
 
 namespace allot::testing {
 
@@ -25,6 +27,16 @@ struct ShownText {
   QString text;
   double contrast;
   bool large;
+};
+
+// An item as a test names it: by a name declared in ui/layout_names.h (a row's with its number),
+// or by what a screen reader reads (the title of a row action or an alert action).
+struct Named {
+  Named(const char* readName) : text(QString::fromUtf8(readName)) {}
+  template <class Name>
+  requires std::is_enum_v<Name> Named(Name name, std::optional<int> row = {})
+      : text(QString::fromUtf8(layout::name(name)) + (row ? QString::number(*row) : QString())) {}
+  QString text;
 };
 
 class ScreenDriver {
@@ -41,16 +53,16 @@ class ScreenDriver {
   QQuickItem* page();
   // The first item of that name (its object name, or a button's accessible name) in the open
   // alert, or else on the page on display or in the window; fails the test when there is none.
-  QQuickItem* find(const QString& objectName);
-  QQuickItem* findInPage(QQuickItem* page, const QString& objectName);
-  QString textOf(const QString& objectName);
+  QQuickItem* find(const Named& name);
+  QQuickItem* findInPage(QQuickItem* page, const Named& name);
+  QString textOf(const Named& name);
 
   // From now on clicks, swipes and drags are made with a finger on a touch screen.
   void useTouch();
   void resize(int width, int height);
 
   void click(QQuickItem* item);
-  void click(const QString& objectName) { click(find(objectName)); }
+  void click(const Named& name) { click(find(name)); }
   void rightClick(QQuickItem* item);
   // Moves the mouse, no button held, to the point of the window.
   void hover(QPoint point);
@@ -62,24 +74,25 @@ class ScreenDriver {
   void wheel(QQuickItem* item, QPoint pixels);
   // What a screen reader does to activate a control: its accessible press action. False when the
   // control offers none.
-  bool press(const QString& objectName);
+  bool press(const Named& name);
   // The control's accessible interface, as a screen reader gets it.
-  QAccessibleInterface* accessible(const QString& objectName);
+  QAccessibleInterface* accessible(const Named& name);
   // Does the named accessible action of the control (a row's "Open", "Delete", ...); false when
   // the control offers no such action.
-  bool act(const QString& objectName, const QString& action);
+  bool act(const Named& name, const QString& action);
   // The names of the window's accessible objects in the order a screen reader reads them, hidden
   // ones left out.
   QStringList readingOrder();
-  void type(const QString& objectName, const QString& text);
+  void type(const Named& name, const QString& text);
   // Types into whatever has the keyboard (plain ASCII).
   void typeKeys(const QString& text);
   void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
   // Presses Tab (or Shift+Tab) until the item of that name has the keyboard focus; false when
   // it never comes.
-  bool tabTo(const QString& objectName, bool backwards = false);
+  bool tabTo(const Named& name, bool backwards = false);
   // The item with the keyboard focus, or null.
   QQuickItem* focused() { return window().activeFocusItem(); }
+  bool hasFocus(const Named& name);
   // The focus rings the window shows.
   std::vector<QQuickItem*> shownFocusRings();
   // A horizontal swipe from the right end of the item towards its left, by `distance` pixels.

@@ -15,7 +15,7 @@ Page {
 
     Flickable {
         id: flick
-        objectName: "aboutFlickable"
+        objectName: Names.itemName(Storyboard.AboutFlickable)
         anchors.fill: parent
         contentWidth: width
         contentHeight: text.implicitHeight

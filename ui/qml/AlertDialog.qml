@@ -13,7 +13,7 @@ Dialog {
     id: dialog
     property AlertBridge alert
 
-    objectName: "alertDialog"
+    objectName: Names.itemName(Storyboard.AlertDialog)
     parent: Overlay.overlay
     anchors.centerIn: parent
     width: Math.min(parent ? parent.width - 48 : 320, 340)
@@ -65,7 +65,7 @@ Dialog {
 
     // Text, not a Label: a control would report itself as plain text to a screen reader.
     header: Text {
-        objectName: "alertTitle"
+        objectName: Names.itemName(Storyboard.AlertTitle)
         color: dialog.Material.foreground
         text: dialog.title
         padding: 24
@@ -83,7 +83,7 @@ Dialog {
         spacing: 20
 
         Label {
-            objectName: "alertMessage"
+            objectName: Names.itemName(Storyboard.AlertMessage)
             Layout.fillWidth: true
             text: dialog.alert ? dialog.alert.message : ""
             wrapMode: Text.Wrap

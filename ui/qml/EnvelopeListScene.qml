@@ -15,7 +15,7 @@ Page {
 
     ListView {
         id: list
-        objectName: "envelopeList"
+        objectName: Names.itemName(Storyboard.EnvelopeListView)
         anchors.top: parent.top
         anchors.left: parent.left
         anchors.right: parent.right
@@ -46,7 +46,7 @@ Page {
             readonly property cellLabel nameLabel: Names.cellLabel(labels, Storyboard.EnvelopeNameLabel)
             readonly property cellLabel totalLabel: Names.cellLabel(labels, Storyboard.EnvelopeTotalLabel)
 
-            objectName: "envelopeRow" + index
+            objectName: Names.itemName(Storyboard.EnvelopeRow) + index
             width: list.width
             height: 64
             table: page.table
@@ -79,7 +79,7 @@ Page {
                     color: envelopeRow.nameLabel.color
                     Label {
                         id: nameText
-                        objectName: "envelopeNameText"
+                        objectName: Names.itemName(Storyboard.EnvelopeNameText)
                         anchors.fill: parent
                         anchors.leftMargin: 12
                         anchors.rightMargin: 12
@@ -117,7 +117,7 @@ Page {
     }
 
     Label {
-        objectName: "emptyHint"
+        objectName: Names.itemName(Storyboard.EmptyHint)
         visible: list.count === 0
         anchors.centerIn: list
         width: list.width - 64

@@ -10,7 +10,7 @@ Rectangle {
     property real inset: 0
     property bool shown: false
 
-    objectName: "focusRing"
+    objectName: Names.itemName(Storyboard.FocusRing)
     anchors.fill: parent
     anchors.margins: inset
     visible: shown

@@ -9,7 +9,6 @@ ApplicationWindow {
     id: window
     required property string message
 
-    objectName: "launchProblemWindow"
     width: 380
     height: 220
     minimumWidth: 300
@@ -29,7 +28,6 @@ ApplicationWindow {
             Accessible.role: Accessible.Heading
         }
         Label {
-            objectName: "launchProblem"
             Layout.fillWidth: true
             Layout.fillHeight: true
             text: window.message

@@ -51,7 +51,7 @@ ApplicationWindow {
 
     NavigationBar {
         id: besideBar
-        objectName: "besideBar"
+        objectName: Names.itemName(Storyboard.BesideBar)
         visible: window.wide
         anchors.left: parent.left
         anchors.top: parent.top
@@ -60,7 +60,7 @@ ApplicationWindow {
     }
     NavigationBar {
         id: bar
-        objectName: "navigationBar"
+        objectName: Names.itemName(Storyboard.NavigationBar)
         anchors.left: besideBar.right
         anchors.right: parent.right
         anchors.top: parent.top
@@ -92,7 +92,7 @@ ApplicationWindow {
     // The root's column on a wide window; its page is in here then, else in the stack.
     Item {
         id: besideColumn
-        objectName: "besideColumn"
+        objectName: Names.itemName(Storyboard.BesideColumn)
         visible: window.wide
         anchors.left: parent.left
         anchors.top: notice.bottom
@@ -110,7 +110,7 @@ ApplicationWindow {
 
     StackView {
         id: stack
-        objectName: "stack"
+        objectName: Names.itemName(Storyboard.Stack)
         onBusyChanged: if (!busy) window.focusFirstControl()
         anchors.left: besideColumn.right
         anchors.right: parent.right
@@ -132,7 +132,7 @@ ApplicationWindow {
         Item {
             property SceneBridge scene
             Label {
-                objectName: "chooseHint"
+                objectName: Names.itemName(Storyboard.ChooseHint)
                 visible: window.wide
                 anchors.centerIn: parent
                 width: Math.min(parent.width - 64, 360)

@@ -38,7 +38,7 @@ ToolBar {
 
         ToolButton {
             id: back
-            objectName: "backButton"
+            objectName: Names.itemName(Storyboard.BackButton)
             background: QuietButtonBackground { control: back }
             visible: bar.backTitle !== ""
             text: "\u2039 " + bar.backTitle
@@ -54,14 +54,14 @@ ToolBar {
             model: bar.backTitle === "" && bar.scene ? bar.scene.leftItems : []
             delegate: ToolButton {
                 id: leftItem
-                required property string modelData
+                required property shownBarItem modelData
                 required property int index
-                objectName: "leftItem" + modelData
+                objectName: modelData.identifier
                 background: QuietButtonBackground { control: leftItem }
-                text: modelData
+                text: modelData.title
                 font.pixelSize: 16
                 font.capitalization: Font.MixedCase
-                Accessible.name: modelData
+                Accessible.name: modelData.title
                 // A screen reader's activate does what a tap does.
                 Accessible.onPressAction: clicked()
                 HoverHandler { cursorShape: Qt.PointingHandCursor }
@@ -74,7 +74,7 @@ ToolBar {
     // from the text around it); what follows it, an amount, is never cut: the name gives way.
     Item {
         id: title
-        objectName: "navigationTitle"
+        objectName: Names.itemName(Storyboard.NavigationTitle)
         readonly property string text: bar.scene ? bar.scene.title : ""
         readonly property int nameEnd: text.lastIndexOf("\u2069") + 1
         // Centred on the bar when there is room, else in the space the buttons leave.
@@ -91,7 +91,7 @@ ToolBar {
         // Text, not a Label: a control would report itself as plain text to a screen reader.
         Text {
             id: head
-            objectName: "navigationTitleName"
+            objectName: Names.itemName(Storyboard.NavigationTitleName)
             color: bar.Material.foreground
             text: title.nameEnd > 0 ? title.text.substring(0, title.nameEnd) : title.text
             width: Math.max(0, title.width - tail.width)
@@ -102,7 +102,7 @@ ToolBar {
         }
         Text {
             id: tail
-            objectName: "navigationTitleAmount"
+            objectName: Names.itemName(Storyboard.NavigationTitleAmount)
             anchors.left: head.right
             color: bar.Material.foreground
             text: title.nameEnd > 0 ? title.text.substring(title.nameEnd) : ""
@@ -118,7 +118,7 @@ ToolBar {
 
     ToolButton {
         id: trailing
-        objectName: "rightItem"
+        objectName: Names.itemName(Storyboard.RightItem)
         background: QuietButtonBackground { control: trailing }
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter

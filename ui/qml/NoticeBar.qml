@@ -24,7 +24,7 @@ Pane {
     }
     onTextChanged: if (bar.actionTitle !== "") expiry.restart()
 
-    objectName: "noticeBar"
+    objectName: Names.itemName(Storyboard.NoticeBar)
     padding: 12
     topPadding: 10
     bottomPadding: 10
@@ -45,7 +45,7 @@ Pane {
         anchors.fill: parent
         spacing: 8
         Label {
-            objectName: "noticeText"
+            objectName: Names.itemName(Storyboard.NoticeText)
             Layout.fillWidth: true
             text: bar.text
             wrapMode: Text.Wrap
@@ -55,7 +55,7 @@ Pane {
             font.pixelSize: 14
         }
         Button {
-            objectName: "noticeAction"
+            objectName: Names.itemName(Storyboard.NoticeAction)
             visible: bar.actionTitle !== ""
             text: bar.actionTitle
             flat: true
@@ -66,7 +66,7 @@ Pane {
         }
         ToolButton {
             id: dismiss
-            objectName: "noticeDismiss"
+            objectName: Names.itemName(Storyboard.NoticeDismiss)
             background: QuietButtonBackground { control: dismiss }
             visible: bar.dismissible
             text: "\u2715"

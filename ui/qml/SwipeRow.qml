@@ -60,7 +60,7 @@ TableRowItem {
 
     // Where the dragged row will land: a frame in the place the other rows left.
     Rectangle {
-        objectName: "landingPlace"
+        objectName: Names.itemName(Storyboard.LandingPlace)
         visible: row.reordering
         x: 8
         y: (row.landing - row.rowIndex) * row.height + 4
@@ -214,7 +214,7 @@ TableRowItem {
         sourceComponent: Menu {
             id: rowMenu
             property var offered: []
-            objectName: "rowMenu"
+            objectName: Names.itemName(Storyboard.RowMenu)
             // Flat: an elevation shadow needs shader effects, which not every backend draws.
             Material.elevation: 0
             background: Rectangle {
@@ -276,7 +276,7 @@ TableRowItem {
         anchors.verticalCenter: parent.verticalCenter
         sourceComponent: Label {
             readonly property alias drag: reorderDrag
-            objectName: "reorderHandle"
+            objectName: Names.itemName(Storyboard.ReorderHandle)
             width: 40
             height: row.height
             text: "\u2261"

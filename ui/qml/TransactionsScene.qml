@@ -24,7 +24,7 @@ Page {
     }
 
     ColumnLayout {
-        objectName: "transactionsColumn"
+        objectName: Names.itemName(Storyboard.TransactionsColumn)
         anchors.top: parent.top
         anchors.bottom: parent.bottom
         anchors.horizontalCenter: parent.horizontalCenter
@@ -97,7 +97,7 @@ Page {
 
         ListView {
             id: list
-            objectName: "transactionList"
+            objectName: Names.itemName(Storyboard.TransactionList)
             Layout.fillWidth: true
             Layout.fillHeight: true
             clip: true
@@ -119,7 +119,7 @@ Page {
                 required property int index
                 required property cellLabel textLabel
                 required property cellLabel detailTextLabel
-                objectName: "transactionRow" + index
+                objectName: Names.itemName(Storyboard.TransactionRow) + index
                 width: list.width
                 height: 52
                 table: page.table

@@ -77,4 +77,8 @@ QString LayoutNamesBridge::cellLabelName(layout::CellLabel label) const {
   return known(layout::name(label), "cell label");
 }
 
+QString LayoutNamesBridge::itemName(layout::Item item) const {
+  return known(layout::name(item), "item");
+}
+
 }  // namespace allot

@@ -45,6 +45,7 @@ class LayoutNamesBridge : public QObject {
   // The object names of the items the screen tests find.
   Q_INVOKABLE QString outletName(allot::layout::Outlet outlet) const;
   Q_INVOKABLE QString cellLabelName(allot::layout::CellLabel label) const;
+  Q_INVOKABLE QString itemName(allot::layout::Item item) const;
 };
 
 }  // namespace allot
