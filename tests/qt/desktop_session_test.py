@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Allot on a desktop as a user has it: an X display the size of a 1366 x 768 laptop with a window
-manager, the German locale, the desktop's dark theme through qt6ct, driven by keys alone, and read
-as a screen reader reads it, over AT-SPI. The window fits the screen; amounts are written the
-German way; Ctrl+N opens the editor on the name field and Return saves; Shift+F10 shows a row's
+manager, a real locale (German unless ALLOT_DESKTOP_LOCALE names another), the desktop's dark theme
+through qt6ct, driven by keys alone, and read as a screen reader reads it, over AT-SPI. The window
+fits the screen; amounts are read and written the locale's way, and a thousand grouped the
+locale's way is refused rather than read as one; Ctrl+N opens the editor on the name field and Return saves; Shift+F10 shows a row's
 actions as the row's children and announces the focus on the first; a confirmation announces the
 focus on Cancel and Escape takes it away; Ctrl+Q quits and the budget is saved.
 Runs inside dbus-run-session. ALLOT_PROGRAM names the program, ALLOT_DARK_CONFIG a folder holding
@@ -18,6 +19,13 @@ from gi.repository import GLib
 
 PROGRAM = os.environ["ALLOT_PROGRAM"]
 SCREEN = (1366, 768)
+LOCALE = os.environ.get("ALLOT_DESKTOP_LOCALE", "de_DE.UTF-8")
+# Per locale: zero as the list shows it, a thousand written with the locale's grouping (refused,
+# never read as 1), and an amount typed with a decimal comma as recorded.
+AMOUNTS = {
+    "de_DE.UTF-8": {"zero": "0,00", "grouped": "1.000", "typed": "1234,5", "recorded": "1.234,50"},
+    "en_US.UTF-8": {"zero": "0.00", "grouped": "1,000", "typed": "1234,5", "recorded": "1,234.50"},
+}[LOCALE]
 
 
 def wait_until(condition, seconds=20, what="the condition"):
@@ -78,7 +86,7 @@ class DesktopSession(unittest.TestCase):
         environment = dict(os.environ, HOME=home, XDG_DATA_HOME=home, XDG_RUNTIME_DIR=runtime,
                            XDG_CONFIG_HOME=os.environ["ALLOT_DARK_CONFIG"],
                            QT_QPA_PLATFORMTHEME="qt6ct", QT_QPA_PLATFORM="xcb",
-                           LANG="de_DE.UTF-8", LC_ALL="de_DE.UTF-8",
+                           LANG=LOCALE, LC_ALL=LOCALE,
                            QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         self.store = os.path.join(home, "allot", "defaults.sqlite3")
         self.allot = self.start([PROGRAM], env=environment)
@@ -123,7 +131,7 @@ class DesktopSession(unittest.TestCase):
         self.assertGreaterEqual(min(extents.x, extents.y), 0)
         self.assertLessEqual(extents.x + extents.width, SCREEN[0])
         self.assertLessEqual(extents.y + extents.height, SCREEN[1])
-        self.assertIsNotNone(find(self.frame, "label", "Total: 0,00"))
+        self.assertIsNotNone(find(self.frame, "label", f"Total: {AMOUNTS['zero']}"))
 
         subprocess.run(["xdotool", "search", "--sync", "--name", "^Allot$", "windowactivate",
                         "--sync"], check=True, capture_output=True)
@@ -132,7 +140,7 @@ class DesktopSession(unittest.TestCase):
         self.press("Return")
         wait_until(lambda: find(self.frame, "label", "Added the envelope “\u2068Miete\u2069”."),
                    what="the notice of the added envelope")
-        row = ("list item", "Miete, balance 0,00")
+        row = ("list item", f"Miete, balance {AMOUNTS['zero']}")
         self.press("Escape", then_focused=row)
 
         self.press("shift+F10", then_focused=("push button", "Delete"))
@@ -145,6 +153,17 @@ class DesktopSession(unittest.TestCase):
         self.assertIsNotNone(dialog)
         self.press("Escape", then_focused=row)
         self.assertIsNone(find(self.frame, "dialog"))
+
+        self.press("Return", then_focused=("text", "Amount"))
+        for typed, said in ((AMOUNTS["grouped"], "Please enter a valid number."),
+                            (AMOUNTS["typed"], f"Transaction of {AMOUNTS['recorded']} recorded.")):
+            subprocess.run(["xdotool", "type", "--delay", "30", typed], check=True)
+            self.press("Tab")
+            self.press("Tab", then_focused=("push button", "Add"))
+            self.press("Return")
+            wait_until(lambda: find(self.frame, "label", said), what=f"{said!r} after {typed}")
+            self.press("shift+Tab")
+            self.press("shift+Tab", then_focused=("text", "Amount"))
 
         self.press("ctrl+q")
         self.assertEqual(self.allot.wait(timeout=20), 0)
