@@ -1,8 +1,6 @@
 // A process killed in the middle of saving, again and again, or whose disk fills up: what is on
 // disk must always load, and be exactly one state that it committed.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -63,32 +61,31 @@ void advanceGeneration(BudgetStore& store, NumberFormatter& formatter) {
   recordTransaction(store, next % count, std::move(note), "1", "add", formatter);
 }
 
-// The child, run as "hardening_tests --crash-child STORE_FILE [FILE_SIZE_LIMIT]": it loads the
-// budget and then, generation after generation, changes it, saves it and commits it, writing a
-// line to file descriptor 3 after each step: "loaded <g>" once, then "committed <g>" or
-// "failed <g> <why>". With FILE_SIZE_LIMIT it runs under that RLIMIT_FSIZE (SIGXFSZ ignored, so
-// that writes fail with EFBIG as on a full disk) until a commit fails; it then waits for a byte on
-// standard input, lifts the limit, commits once more and exits.
-int crashChild(const char* file, const char* limit) {
-  auto report = [](const std::string& line) { ::dprintf(3, "%s\n", line.c_str()); };
-  if (limit != nullptr) {
+// The child: it loads the budget and then, generation after generation, changes it, saves it and
+// commits it, writing a line to `report` after each step: "loaded <g>" once, then "committed <g>"
+// or "failed <g> <why>". Under a file size limit (SIGXFSZ ignored, so that writes fail with EFBIG
+// as on a full disk) it runs until a commit fails; it then waits for a byte on `input`, lifts the
+// limit, commits once more and exits.
+int crashChild(const fs::path& file, std::optional<rlim_t> limit, int report, int input) {
+  auto say = [report](const std::string& line) { ::dprintf(report, "%s\n", line.c_str()); };
+  if (limit) {
     ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limited{static_cast<rlim_t>(std::strtoull(limit, nullptr, 10)), RLIM_INFINITY};
+    const rlimit limited{*limit, RLIM_INFINITY};
     if (::setrlimit(RLIMIT_FSIZE, &limited) != 0) return 2;
   }
   SqliteUserDefaults defaults(file);
   auto [loaded, store] = testing::loadFrom(defaults);
   const std::optional<std::uint64_t> start = generationOf(store);
   if (!loaded.isOk() || !start) {
-    report("unloadable " + loaded.message());
+    say("unloadable " + loaded.message());
     return 3;
   }
-  report("loaded " + std::to_string(*start));
+  say("loaded " + std::to_string(*start));
   NumberFormatter formatter("en_US");
   auto commit = [&](std::uint64_t generation) {
     const Status committed = defaults.synchronize();
-    report(committed.isOk() ? "committed " + std::to_string(generation)
-                            : "failed " + std::to_string(generation) + " " + committed.message());
+    say(committed.isOk() ? "committed " + std::to_string(generation)
+                         : "failed " + std::to_string(generation) + " " + committed.message());
     return committed.isOk();
   };
   for (std::uint64_t generation = *start + 1; generation <= 100'000; ++generation) {
@@ -96,7 +93,7 @@ int crashChild(const char* file, const char* limit) {
     saveStore(store, defaults);
     if (commit(generation)) continue;
     char go = 0;
-    if (limit == nullptr || ::read(STDIN_FILENO, &go, 1) != 1) return 4;
+    if (!limit || ::read(input, &go, 1) != 1) return 4;
     const rlimit lifted{RLIM_INFINITY, RLIM_INFINITY};
     ::setrlimit(RLIMIT_FSIZE, &lifted);
     return commit(generation) ? 0 : 4;
@@ -104,58 +101,39 @@ int crashChild(const char* file, const char* limit) {
   return 0;
 }
 
-// Runs the child with a pipe for its report lines, as file descriptor 3, and one for its standard
-// input; reads its lines, and kills and reaps it. It never kills anything it did not start, and
-// reaps its child when destroyed.
+// Runs crashChild in a forked copy of this process, with a pipe for its report lines and one for
+// its input; reads its lines, and kills and reaps it. It never kills anything it did not start,
+// and reaps its child when destroyed.
 class ChildProcess {
  public:
-  explicit ChildProcess(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), {"/proc/self/exe", "--crash-child"});
+  explicit ChildProcess(const fs::path& file, std::optional<rlim_t> limit = std::nullopt) {
     int report[2], input[2];
-    if (::pipe2(report, O_CLOEXEC) != 0 || ::pipe2(input, O_CLOEXEC) != 0) return;
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    if (::pipe(report) != 0 || ::pipe(input) != 0) return;
     pid_ = ::fork();
-    if (pid_ == 0) {
-      // dup2 clears close-on-exec on the copies, so only these two reach the program.
-      if (::dup2(report[1], 3) < 0 || ::dup2(input[0], STDIN_FILENO) < 0) ::_exit(126);
-      ::execv(argv[0], argv.data());
-      ::_exit(127);
-    }
+    if (pid_ == 0) ::_exit(crashChild(file, limit, report[1], input[0]));
     ::close(report[1]);
     ::close(input[0]);
-    reportFd_ = report[0];
+    reports_ = ::fdopen(report[0], "r");
     inputFd_ = input[1];
   }
   ~ChildProcess() {
     kill();
     wait();
-    ::close(reportFd_);
+    if (reports_ != nullptr) std::fclose(reports_);
     ::close(inputFd_);
   }
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  // The next report line, waiting for it; nothing once the child has closed the pipe (or after a
-  // minute of silence, which only a hung child causes).
+  // The next report line, waiting for it; nothing once the child has closed the pipe.
   std::optional<std::string> readLine() {
-    std::size_t end;
-    while ((end = buffered_.find('\n')) == std::string::npos) {
-      pollfd waiting{reportFd_, POLLIN, 0};
-      int ready;
-      while ((ready = ::poll(&waiting, 1, 60'000)) < 0 && errno == EINTR) {
-      }
-      char chunk[4096];
-      ssize_t got = 0;
-      while (ready > 0 && (got = ::read(reportFd_, chunk, sizeof chunk)) < 0 && errno == EINTR) {
-      }
-      if (got <= 0) return std::nullopt;
-      buffered_.append(chunk, static_cast<std::size_t>(got));
-    }
-    std::string line = buffered_.substr(0, end);
-    buffered_.erase(0, end + 1);
-    return line;
+    char* line = nullptr;
+    std::size_t size = 0;
+    const ssize_t got = reports_ != nullptr ? ::getline(&line, &size, reports_) : -1;
+    std::optional<std::string> result;
+    if (got > 0) result.emplace(line, static_cast<std::size_t>(got) - (line[got - 1] == '\n'));
+    std::free(line);
+    return result;
   }
   void sendByte() { (void)!::write(inputFd_, "g", 1); }
   void kill() {
@@ -172,9 +150,8 @@ class ChildProcess {
 
  private:
   pid_t pid_ = -1;
-  int reportFd_ = -1;
+  std::FILE* reports_ = nullptr;
   int inputFd_ = -1;
-  std::string buffered_;
 };
 
 // Generations in order, built by the same steps the child takes.
@@ -224,7 +201,7 @@ std::uint64_t acknowledged(const std::vector<std::string>& lines, std::uint64_t 
 // acknowledged, or the one it was committing; that one is returned.
 std::uint64_t killMidway(const fs::path& file, std::uint64_t onDisk, std::size_t lines,
                          std::chrono::microseconds pause, ExpectedGenerations& expected) {
-  ChildProcess child({file.string()});
+  ChildProcess child(file);
   std::vector<std::string> said;
   for (std::optional<std::string> line; said.size() < lines && (line = child.readLine());) {
     said.push_back(*line);
@@ -273,7 +250,7 @@ TEST(CrashSafety, EveryKillLeavesExactlyOneCommittedState) {
 void fillTheDiskAt(const fs::path& file, std::uint64_t limit, ExpectedGenerations& expected) {
   SCOPED_TRACE("file size limit " + std::to_string(limit));
   const std::uint64_t before = loadGeneration(file, expected).value_or(0);
-  ChildProcess child({file.string(), std::to_string(limit)});
+  ChildProcess child(file, limit);
   std::vector<std::string> lines;
   std::optional<std::string> failure;
   while ((failure = child.readLine()) && !failure->starts_with("failed "))
@@ -312,12 +289,3 @@ TEST(CrashSafety, AFullDiskFailsTheCommitVisiblyAndKeepsThePreviousState) {
 
 }  // namespace
 }  // namespace allot::hardening
-
-// The tests, or the crash-safety child when asked for it.
-int main(int argc, char** argv) {
-  if (argc > 2 && std::string_view(argv[1]) == "--crash-child") {
-    return allot::hardening::crashChild(argv[2], argc > 3 ? argv[3] : nullptr);
-  }
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

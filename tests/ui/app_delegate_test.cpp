@@ -58,10 +58,6 @@ TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace)
   } cases[] = {{"a damaged store file", nullptr, std::nullopt, "is damaged"},
                {"a value that cannot be decoded", "categoryNames", std::nullopt,
                 "damaged value under the key \"categoryNames\""},
-               {"balances that cannot be loaded", "categoryNames",
-                Value(Value::List{"Food", "Rent", "Gas"}), "has 2 entries for 3"},
-               {"a balance that is not a number", "categoryAmounts",
-                Value(Value::List{std::nan(""), 0.0}), "not a finite number"},
                {"transaction lists that cannot be loaded", "detailAmountArrays",
                 Value(Value::List{Value::List{}}), "has 1 entries for 2"}};
   for (std::size_t trial = 0; trial < 2 * std::size(cases); ++trial) {
