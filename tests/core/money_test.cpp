@@ -1,5 +1,5 @@
-// Amounts read from what the user types and shown in the locale's notation. A megabyte of digits,
-// and the amounts that no recording takes, are in BadInput and ModelBased.
+// Amounts read from what the user types and shown in the locale's notation. The amounts that no
+// recording takes are in RecordTransaction and ModelBased.
 #include "core/money.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +18,13 @@ TEST(ParseAmount, ReadsCLocaleNumbersWithACommaAsDecimalPointAndRefusesEverythin
   for (const std::string& typed : testing::kRefusedAmounts) {
     EXPECT_FALSE(parseAmount(typed).has_value()) << '"' << typed << '"';
   }
+  // A megabyte of text is read or refused like a short one.
+  const std::string ones(1 << 20, '1');
+  for (const std::string& typed :
+       {ones, "5" + std::string(1 << 20, ' '), std::string(1 << 20, ',')})
+    EXPECT_FALSE(parseAmount(typed).has_value());
+  EXPECT_EQ(parseAmount("0," + ones), 1.0 / 9.0);
+  EXPECT_EQ(parseAmount("0." + std::string(1 << 20, '0') + "1"), 0.0) << "underflow reads as 0";
 }
 
 // Two fraction digits in the locale's own notation, on every call, whatever the formatter was set

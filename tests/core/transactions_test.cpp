@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 #include <tuple>
 
@@ -38,6 +39,21 @@ TEST(RecordTransaction, ThousandsGroupedInTheUsersLocaleAreRefused) {
       EXPECT_EQ(store.categoryAmounts()[0], *amount) << locale << " " << typed;
     }
   }
+}
+
+// No recording takes more than largestAmount either way (ModelBased types far larger amounts), so
+// that none makes a figure infinite, never to be corrected; one at the largest double still takes
+// them.
+TEST(RecordTransaction, AFigureAtTheLargestDoubleStillTakesAmounts) {
+  NumberFormatter formatter("en_US");
+  BudgetStore store = testing::budgetWith("Rent");
+  const double largest = std::numeric_limits<double>::max();
+  store.setBalance(0, largest);
+  store.setTotalAmount(largest);
+  EXPECT_EQ(recordTransaction(store, 0, "", "1e15", "add", formatter).outcome,
+            RecordOutcome::Recorded);
+  EXPECT_EQ(store.categoryAmounts()[0], largest);
+  EXPECT_EQ(store.totalAmount(), largest);
 }
 
 }  // namespace allot

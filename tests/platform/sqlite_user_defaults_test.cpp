@@ -53,7 +53,8 @@ Value::List sampleList(std::size_t count) {
 }
 
 // Every value is stored as its CBOR encoding (CborCodecTest checks each kind of value); here, a
-// value alone, and items of lists, which are stored row by row, come back exactly.
+// value alone, and items of lists, which are stored row by row, come back exactly, a megabyte of
+// any bytes among them.
 TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize) {
   static constexpr char kText[] = "Rock 'n' \"roll\" \xE2\x82\xAC \0 end";
   const std::string text(kText, sizeof kText - 1);
@@ -61,10 +62,14 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
   const Value texts = Value::List{Value::List{"Added 'Food'", text}, Value::List{}};
   const Value numbers = Value::List{Value::List{nan, -0.0, 1e-310}};
   const std::pair<const char*, Value> samples[] = {
-      {"nan", nan},     {"int min", std::numeric_limits<std::int64_t>::min()},
-      {"text", text},   {"lists", Value::List{texts, Value::List{nan, -0.0, 1e-310, -12.5}}},
-      {"texts", texts}, {"numbers", numbers},
-      {"total", 7.0}};
+      {"nan", nan},
+      {"int min", std::numeric_limits<std::int64_t>::min()},
+      {"text", text},
+      {"lists", Value::List{texts, Value::List{nan, -0.0, 1e-310, -12.5}}},
+      {"texts", texts},
+      {"numbers", numbers},
+      {"total", 7.0},
+      {"megabyte", Value::List{Value::List{std::string(1 << 20, '\x80') + text}}}};
   const fs::path file = dir_ / "data" / "allot" / "defaults.sqlite3";
   SqliteUserDefaults writer(file);
   EXPECT_FALSE(writer.valueForKey("nan").has_value());
