@@ -104,9 +104,10 @@ TEST_F(TableViewTest, SwipeOffersTheStandardDeleteOnlyOnEditableRows) {
   EXPECT_FALSE(user.triggerRowAction(table(), 0));  // nothing revealed any more
 }
 
-// Dragging only in editing mode, and selecting outside it, are walked through on the envelope
-// list (EnvelopeListScreen).
+// Rows are dragged only in editing mode, and then not selected; selecting outside it is walked
+// through on the envelope list (EnvelopeListScreen).
 TEST_F(TableViewTest, InEditingModeRowsAreDraggedAndNotSelected) {
+  EXPECT_FALSE(user.dragRow(table(), 0, 2));  // not in editing mode
   words->setEditing(true, false);
   EXPECT_FALSE(user.selectRow(table(), 0));
   for (std::size_t row = 0; row < 3; ++row) shown(row);  // the move must carry the cells along
