@@ -1,0 +1,67 @@
+// The budget store: whole fields or none, transaction lists that arrive later, and indexes out of
+// range.
+#include "core/budget_store.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace allot {
+namespace {
+
+EnvelopeRecord record(std::string name, double balance) {
+  return {std::move(name), 1, balance, {"x", "y"}, {1.0, 2.0}};
+}
+
+TEST(BudgetStore, AssignRefusesFieldsOfUnequalLength) {
+  BudgetStore store;
+  store.appendEnvelope(record("kept", 5.0));
+  BudgetFields uneven{1.0, {"a"}, {1}, {}, {{}}, {{}}};  // no balance
+  EXPECT_FALSE(store.assign(uneven));
+  BudgetFields unpaired{1.0, {"a"}, {0}, {0.0}, {{"d"}}, {{}}};
+  EXPECT_FALSE(store.assign(unpaired));
+  EXPECT_EQ(store.categoryNames()[0], "kept");
+  EXPECT_TRUE(store.assign({2.0, {"a"}, {4}, {1.0}, {{"d"}}, {{1.0}}}));
+  EXPECT_EQ(store.totalAmount(), 2.0);
+}
+
+// Transaction lists still on their way arrive once, before anything reads them or a count, or
+// changes the store; what the envelope list reads does not wait for them.
+TEST(BudgetStore, ListsStillOnTheirWayArriveBeforeAnythingNeedsThem) {
+  const std::function<void(BudgetStore&)> needs[] = {
+      [](BudgetStore& store) { store.transactionCount(0); },
+      [](BudgetStore& store) { store.detailAmountArrays(); },
+      [](BudgetStore& store) { store.setTotalAmount(1.0); },
+      [](BudgetStore& store) { store.moveEnvelope(0, 0); }};
+  for (const auto& need : needs) {
+    BudgetStore store;
+    ASSERT_TRUE(store.assign({3.0, {"a"}, {1}, {3.0}, {{}}, {{}}}));
+    int arrivals = 0;
+    store.awaitTransactions([&arrivals](BudgetStore& arriving) {
+      ++arrivals;
+      arriving.assign({3.0, {"a"}, {1}, {3.0}, {{"x"}}, {{3.0}}});
+    });
+    EXPECT_EQ(store.categoryNames()[0], "a");
+    EXPECT_EQ(store.categoryAmounts()[0] + store.totalAmount() + store.envelopeColors()[0], 7.0);
+    EXPECT_EQ(arrivals, 0);
+    need(store);
+    EXPECT_EQ(store.detailArrays()[0], std::vector<std::string>{"x"});
+    EXPECT_EQ(arrivals, 1);
+    EXPECT_FALSE(store.transactionsPending());
+  }
+}
+
+TEST(BudgetStoreDeathTest, OutOfRangeIndexesAssertInDebugAndChangeNothingOtherwise) {
+  BudgetStore store;
+  store.appendEnvelope(record("e", 1.0));
+  EXPECT_DEBUG_DEATH(store.removeEnvelope(1), "out of range");
+  EXPECT_DEBUG_DEATH(store.removeTransaction(0, 2), "out of range");
+  EXPECT_DEBUG_DEATH(store.insertEnvelope(3, record("f", 0.0)), "out of range");
+  EXPECT_DEBUG_DEATH(store.setBalance(7, 9.0), "out of range");
+  EXPECT_EQ(store.envelopeCount(), 1u);
+  EXPECT_EQ(store.transactionCount(0), 2u);
+  EXPECT_EQ(store.categoryAmounts()[0], 1.0);
+}
+
+}  // namespace
+}  // namespace allot
