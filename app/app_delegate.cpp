@@ -58,8 +58,6 @@ void AppDelegate::takeLaunchLoad(kit::Application& application) {
   takeOutcome(application, loaded);
 }
 
-void AppDelegate::finishLaunchLoad(kit::Application& /*application*/) {}
-
 void AppDelegate::takeOutcome(kit::Application& application, const Status& loaded) {
   UserDefaults& defaults = *defaults_;
   savedRevision_ = committedRevision_ = store_.revision();

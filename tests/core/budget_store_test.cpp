@@ -25,32 +25,6 @@ TEST(BudgetStore, AssignRefusesFieldsOfUnequalLength) {
   EXPECT_EQ(store.totalAmount(), 2.0);
 }
 
-// Transaction lists still on their way arrive once, before anything reads them or a count, or
-// changes the store; what the envelope list reads does not wait for them.
-TEST(BudgetStore, ListsStillOnTheirWayArriveBeforeAnythingNeedsThem) {
-  const std::function<void(BudgetStore&)> needs[] = {
-      [](BudgetStore& store) { store.transactionCount(0); },
-      [](BudgetStore& store) { store.detailAmountArrays(); },
-      [](BudgetStore& store) { store.setTotalAmount(1.0); },
-      [](BudgetStore& store) { store.moveEnvelope(0, 0); }};
-  for (const auto& need : needs) {
-    BudgetStore store;
-    ASSERT_TRUE(store.assign({3.0, {"a"}, {1}, {3.0}, {{}}, {{}}}));
-    int arrivals = 0;
-    store.awaitTransactions([&arrivals](BudgetStore& arriving) {
-      ++arrivals;
-      arriving.assign({3.0, {"a"}, {1}, {3.0}, {{"x"}}, {{3.0}}});
-    });
-    EXPECT_EQ(store.categoryNames()[0], "a");
-    EXPECT_EQ(store.categoryAmounts()[0] + store.totalAmount() + store.envelopeColors()[0], 7.0);
-    EXPECT_EQ(arrivals, 0);
-    need(store);
-    EXPECT_EQ(store.detailArrays()[0], std::vector<std::string>{"x"});
-    EXPECT_EQ(arrivals, 1);
-    EXPECT_FALSE(store.transactionsPending());
-  }
-}
-
 TEST(BudgetStoreDeathTest, OutOfRangeIndexesAssertInDebugAndChangeNothingOtherwise) {
   BudgetStore store;
   store.appendEnvelope(record("e", 1.0));

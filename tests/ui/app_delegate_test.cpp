@@ -118,7 +118,6 @@ TEST(AppLifecycle, ALaunchOnItsOwnThreadShowsTheWholeBudget) {
     SqliteUserDefaults defaults(file);
     LaunchLoad load(defaults);
     RunningApp run(defaults, file, &load);
-    EXPECT_FALSE(run.store().transactionsPending());
     EXPECT_EQ(run.rowNames(), (std::vector<std::string>{"Envelope 0", "Envelope 1"}));
     EXPECT_EQ(run.openEnvelope(1).tableView().numberOfRowsInSection(0), 11u);
     EXPECT_EQ(run.diagnostics.str(), "");
