@@ -30,14 +30,11 @@ void AllotProgram::describeHost() {
 }
 
 // What the first frame need not wait for: the icon, drawn by Qt's SVG engine, which is not loaded
-// until then, and the transaction lists of a launch load.
-void AllotProgram::afterFirstFrame(QQuickWindow& window, LaunchLoad* load) {
+// until then.
+void AllotProgram::afterFirstFrame(QQuickWindow& window) {
   QObject::connect(
       &window, &QQuickWindow::frameSwapped, qApp,
-      [load] {
-        QGuiApplication::setWindowIcon(QIcon(":/allot/icons/allot.svg"));
-        if (load != nullptr) load->proceed();
-      },
+      [] { QGuiApplication::setWindowIcon(QIcon(":/allot/icons/allot.svg")); },
       Qt::SingleShotConnection);
 }
 
@@ -61,12 +58,9 @@ Status AllotProgram::start(Start* started) {
     return locked;
   }
   defaults_ = std::make_unique<SqliteUserDefaults>(storeFile_);
-  // The budget loads on another thread while this one prepares the window, the transaction
-  // lists after the window's first frame; once they are read, the delegate is told here.
-  launchLoad_ = std::make_unique<LaunchLoad>(*defaults_, [this] {
-    QMetaObject::invokeMethod(
-        &listsRead_, [this] { delegate_->finishLaunchLoad(*application_); }, Qt::QueuedConnection);
-  });
+  // The budget loads on another thread while this one prepares the window; the delegate takes it
+  // whole before any screen reads it.
+  launchLoad_ = std::make_unique<LaunchLoad>(*defaults_);
   std::unique_ptr<QQmlApplicationEngine> engine = QtScreen::prepareEngine();
   application_ = std::make_unique<kit::Application>(*defaults_, [this, readOnlyReason] {
     auto delegate =
@@ -74,7 +68,6 @@ Status AllotProgram::start(Start* started) {
                                                            .formatLocale = std::nullopt,
                                                            .launchLoad = launchLoad_.get(),
                                                            .readOnlyReason = readOnlyReason});
-    delegate_ = delegate.get();
     return delegate;
   });
   application_->launch();
@@ -89,7 +82,7 @@ Status AllotProgram::start(Start* started) {
 
 bool AllotProgram::show() {
   if (!screen_->show()) return false;
-  afterFirstFrame(*screen_->window(), launchLoad_.get());
+  afterFirstFrame(*screen_->window());
   // Without the channel, later launches cannot raise this window; this one runs all the same.
   if (Status listening = channel_->listen(screen_->window()); !listening.isOk()) {
     std::cerr << "allot: " << listening.message() << '\n';
@@ -114,7 +107,7 @@ int AllotProgram::explain(const std::string& refusal) {
   engine.load(QUrl("qrc:/Allot/LaunchProblemWindow.qml"));
   auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().value(0));
   if (window == nullptr) return 1;
-  afterFirstFrame(*window, nullptr);
+  afterFirstFrame(*window);
   QGuiApplication::exec();
   return 1;
 }

@@ -1,8 +1,8 @@
 // AllotProgram: what the allot program runs, in order: the private folder of the store, the lock
 // that keeps one Allot per store (a second launch raises the first one's window instead), the
 // user's SQLite store and its LaunchLoad (the budget read on a thread of its own while the QML
-// compiles, the transaction lists after the first frame), the kit application with AppDelegate
-// (launched on the loaded summary), and its Qt Quick screen, ready to show. main() and the launch
+// compiles), the kit application with AppDelegate (launched on the whole loaded budget), and its
+// Qt Quick screen, ready to show. main() and the launch
 // benchmark both use it, so the benchmark measures the program's own start. It needs a
 // QGuiApplication to exist.
 #pragma once
@@ -53,15 +53,13 @@ class AllotProgram {
   static int explain(const std::string& refusal);
 
  private:
-  static void afterFirstFrame(QQuickWindow& window, LaunchLoad* load);
+  static void afterFirstFrame(QQuickWindow& window);
 
   std::filesystem::path storeFile_;
   InstanceLock lock_;
   std::unique_ptr<InstanceChannel> channel_;
   std::unique_ptr<SqliteUserDefaults> defaults_;
   std::unique_ptr<LaunchLoad> launchLoad_;
-  QObject listsRead_;  // receives the news that the launch load has read the transaction lists
-  AppDelegate* delegate_ = nullptr;  // the application's
   std::unique_ptr<kit::Application> application_;
   std::unique_ptr<QtScreen> screen_;
 };

@@ -58,8 +58,6 @@ void AppDelegate::takeLaunchLoad(kit::Application& application) {
   takeOutcome(application, loaded);
 }
 
-void AppDelegate::finishLaunchLoad(kit::Application& /*application*/) {}
-
 void AppDelegate::takeOutcome(kit::Application& application, const Status& loaded) {
   UserDefaults& defaults = *defaults_;
   savedRevision_ = committedRevision_ = store_.revision();
@@ -116,7 +114,8 @@ void AppDelegate::keepUnloadableData(kit::Application& /*application*/, const St
 // One sentence, on the diagnostics stream and in the window.
 void AppDelegate::tell(const std::string& sentence, bool dismissible) {
   diagnostics_ << "allot: " << sentence << '\n';
-  if (window() != nullptr) window()->showNotice({sentence, dismissible});
+  if (window() != nullptr)
+    window()->showNotice({.text = sentence, .dismissible = dismissible, .actionTitle = {}});
 }
 
 void AppDelegate::applicationDidBecomeActive(kit::Application& application) {
@@ -167,11 +166,11 @@ void AppDelegate::applicationDidCommit(kit::Application& /*application*/, const 
   if (!hasUnsavedChanges()) return;
   showingCommitFailure_ = true;
   if (window() != nullptr) {
-    window()->showNotice(
-        {"Allot could not save your latest changes; it keeps them and tries "
-         "again. " +
-             withFullStop(outcome.message()),
-         false});
+    window()->showNotice({.text = "Allot could not save your latest changes; it keeps them and "
+                                  "tries again. " +
+                                  withFullStop(outcome.message()),
+                          .dismissible = false,
+                          .actionTitle = {}});
   }
 }
 
@@ -227,7 +226,8 @@ void AppDelegate::offerUndo() {
   // A notice about the stored budget stays; the keys still undo.
   const std::optional<kit::Notice>& shown = window()->notice();
   if (shown && shown->actionTitle.empty()) return;
-  window()->showNotice({history.lastDescription(), true, "Undo"}, [this] { takeBack(false); });
+  window()->showNotice({.text = history.lastDescription(), .actionTitle = "Undo"},
+                       [this] { takeBack(false); });
 }
 
 bool AppDelegate::takeBack(bool redo) {

@@ -69,9 +69,6 @@ class AppDelegate : public kit::ApplicationDelegate {
 
   const BudgetStore& store() const { return store_; }
 
-  // Called by the program once a LaunchLoad's thread has ended. The launch took the whole load, so
-  // nothing is left to do.
-  void finishLaunchLoad(kit::Application& application);
   // Whether the stored budget is loaded (false while another program holds it locked).
   bool storeLoaded() const { return !waitingForStore_; }
 

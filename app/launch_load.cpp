@@ -6,8 +6,7 @@
 
 namespace allot {
 
-LaunchLoad::LaunchLoad(UserDefaults& defaults, std::function<void()> ended)
-    : defaults_(defaults), ended_(std::move(ended)), thread_([this] { run(); }) {}
+LaunchLoad::LaunchLoad(UserDefaults& defaults) : defaults_(defaults), thread_([this] { run(); }) {}
 
 LaunchLoad::~LaunchLoad() {
   thread_.join();
@@ -28,7 +27,6 @@ void LaunchLoad::run() {
     whole_ = status;
   }
   changed_.notify_all();
-  if (ended_) ended_();
 }
 
 Status LaunchLoad::withReadStatus(Status status) const {

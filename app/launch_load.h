@@ -8,7 +8,6 @@
 #pragma once
 
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -20,8 +19,8 @@ namespace allot {
 
 class LaunchLoad {
  public:
-  // Starts the thread. `ended` is called on it once the load has ended.
-  explicit LaunchLoad(UserDefaults& defaults, std::function<void()> ended = {});
+  // Starts the thread.
+  explicit LaunchLoad(UserDefaults& defaults);
   // Waits for the thread.
   ~LaunchLoad();
   LaunchLoad(const LaunchLoad&) = delete;
@@ -30,9 +29,6 @@ class LaunchLoad {
   // Waits for the load and hands over the whole fields: ok, or why the data was not taken (the
   // fields are then empty), as loadStore would say.
   Status takeWhole(BudgetFields& fields);
-  // The window has shown its first frame. The load does not wait for it, so there is nothing to
-  // do; the program says so all the same.
-  void proceed() {}
 
  private:
   void run();
@@ -40,7 +36,6 @@ class LaunchLoad {
   Status withReadStatus(Status status) const;
 
   UserDefaults& defaults_;
-  std::function<void()> ended_;
   std::mutex mutex_;
   std::condition_variable changed_;
   BudgetFields fields_;

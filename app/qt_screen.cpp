@@ -6,6 +6,7 @@
 #include <QQuickStyle>
 #include <QQuickWindow>
 
+#include "app/window_frame.h"
 #include "platform/qt/return_activates_buttons.h"
 #include "platform/qt/scene_graph_choice.h"
 #include "ui/qml/layout_names_bridge.h"
@@ -49,7 +50,10 @@ QtScreen::QtScreen(kit::Application& application, std::unique_ptr<QQmlApplicatio
       engine_(std::move(engine)) {}
 
 bool QtScreen::show() {
-  engine_->setInitialProperties({{"kit", QVariant::fromValue(&bridge_)}});
+  // The room a window manager's frame takes from the first size; none where nothing frames it.
+  constexpr int kFrameAllowance = 48;
+  engine_->setInitialProperties({{"kit", QVariant::fromValue(&bridge_)},
+                                 {"frameAllowance", WindowFrame::isDrawn() ? kFrameAllowance : 0}});
   engine_->load(QUrl(QString::fromLatin1(kWindowFile)));
   if (window() == nullptr) return false;
   qt::ReturnActivatesButtons::install(*window());

@@ -99,7 +99,7 @@ for store in typical stress; do
   echo "== load of the $store store in a fresh process (open, checks, load)"
   printf '%s' "$loads" | summarise took_ms ms
   printf '%s' "$loads" | summarise rss_growth_mb MB
-  echo "   of which the summary, all that the launch reads before the first frame"
+  echo "   of which the summary (names, colours and balances), then the lists follow"
   printf '%s' "$loads" | summarise summary_ms ms
   printf '%s' "$loads" | summarise summary_rss_growth_mb MB
   echo "   floor: reading its bytes into memory in a fresh process"

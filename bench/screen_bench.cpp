@@ -16,8 +16,8 @@
 //       the scene graph Allot would choose; quits a second after the first frame
 //   screen_bench load FILE | read FILE
 //       in this fresh process, the time to open, check and load the store in FILE (with the
-//       resident memory it took), and to its summary, what the launch reads before the first
-//       frame; or, the floor, to read FILE's bytes into memory
+//       resident memory it took), and to its summary (names, colours and balances), the load's
+//       first part; or, the floor, to read FILE's bytes into memory
 //   screen_bench huge COUNT
 //       on a store written as another program could (one envelope of COUNT transactions, past
 //       the 200 Allot keeps), opens the envelope and prints how long it took to the next frame
@@ -111,7 +111,7 @@ int loadOnce(const std::filesystem::path& file, bool plainRead) {
     measure = std::fread(bytes.data(), 1, bytes.size(), stream);
     std::fclose(stream);
   } else {
-    // In the two steps of the launch: the summary the list shows, then the transaction lists.
+    // As the launch loads: the summary the list shows, then the transaction lists.
     allot::SqliteUserDefaults defaults(file);
     allot::BudgetFields fields;
     if (!defaults.beginReading().isOk() || !allot::loadSummary(defaults, fields).isOk()) return 1;

@@ -22,17 +22,6 @@ void shiftItem(std::vector<Item>& items, std::size_t from, std::size_t to) {
 
 }  // namespace
 
-void BudgetStore::awaitTransactions(std::function<void(BudgetStore&)> arrive) {
-  arrive_ = std::move(arrive);
-}
-
-// The store is the caller's own: a const read that has to wait for the lists may fill them in.
-void BudgetStore::awaitPending() const {
-  if (!arrive_) return;
-  std::function<void(BudgetStore&)> arrive = std::exchange(arrive_, {});
-  arrive(const_cast<BudgetStore&>(*this));
-}
-
 bool BudgetStore::hasEnvelope(std::size_t envelope) const {
   const bool inRange = envelope < envelopeCount();
   assert(inRange && "envelope number out of range");
@@ -40,7 +29,6 @@ bool BudgetStore::hasEnvelope(std::size_t envelope) const {
 }
 
 std::size_t BudgetStore::transactionCount(std::size_t envelope) const {
-  awaitPending();
   if (!hasEnvelope(envelope)) return 0;
   return fields_.detailArrays[envelope].size();
 }
@@ -50,7 +38,6 @@ void BudgetStore::appendEnvelope(EnvelopeRecord record) {
 }
 
 void BudgetStore::insertEnvelope(std::size_t envelope, EnvelopeRecord record) {
-  awaitPending();
   const bool inRange = envelope <= envelopeCount();
   const bool paired = record.descriptions.size() == record.amounts.size();
   assert(inRange && "insert position out of range");
@@ -67,7 +54,6 @@ void BudgetStore::insertEnvelope(std::size_t envelope, EnvelopeRecord record) {
 }
 
 EnvelopeRecord BudgetStore::removeEnvelope(std::size_t envelope) {
-  awaitPending();
   if (!hasEnvelope(envelope)) return {};
   ++revision_;
   const auto at = static_cast<std::ptrdiff_t>(envelope);
@@ -84,7 +70,6 @@ EnvelopeRecord BudgetStore::removeEnvelope(std::size_t envelope) {
 }
 
 void BudgetStore::moveEnvelope(std::size_t from, std::size_t to) {
-  awaitPending();
   if (!hasEnvelope(from) || !hasEnvelope(to) || from == to) return;
   ++revision_;
   shiftItem(fields_.categoryNames, from, to);
@@ -95,14 +80,12 @@ void BudgetStore::moveEnvelope(std::size_t from, std::size_t to) {
 }
 
 void BudgetStore::setBalance(std::size_t envelope, double balance) {
-  awaitPending();
   if (!hasEnvelope(envelope)) return;
   fields_.categoryAmounts[envelope] = balance;
   ++revision_;
 }
 
 void BudgetStore::appendTransaction(std::size_t envelope, std::string description, double amount) {
-  awaitPending();
   if (!hasEnvelope(envelope)) return;
   ++revision_;
   fields_.detailArrays[envelope].push_back(std::move(description));
@@ -111,7 +94,6 @@ void BudgetStore::appendTransaction(std::size_t envelope, std::string descriptio
 
 std::pair<std::string, double> BudgetStore::removeTransaction(std::size_t envelope,
                                                               std::size_t index) {
-  awaitPending();
   if (!hasEnvelope(envelope)) return {};
   auto& descriptions = fields_.detailArrays[envelope];
   auto& amounts = fields_.detailAmountArrays[envelope];
@@ -128,7 +110,6 @@ std::pair<std::string, double> BudgetStore::removeTransaction(std::size_t envelo
 
 void BudgetStore::insertTransaction(std::size_t envelope, std::size_t index,
                                     std::string description, double amount) {
-  awaitPending();
   if (!hasEnvelope(envelope)) return;
   auto& descriptions = fields_.detailArrays[envelope];
   auto& amounts = fields_.detailAmountArrays[envelope];
@@ -143,7 +124,6 @@ void BudgetStore::insertTransaction(std::size_t envelope, std::size_t index,
 
 std::pair<std::vector<std::string>, std::vector<double>> BudgetStore::replaceTransactions(
     std::size_t envelope, std::vector<std::string> descriptions, std::vector<double> amounts) {
-  awaitPending();
   const bool paired = descriptions.size() == amounts.size();
   assert(paired && "descriptions and amounts differ in length");
   if (!hasEnvelope(envelope) || !paired) return {};
@@ -155,7 +135,6 @@ std::pair<std::vector<std::string>, std::vector<double>> BudgetStore::replaceTra
 
 void BudgetStore::setNameAndColor(std::size_t envelope, std::string name,
                                   std::int64_t colorNumber) {
-  awaitPending();
   if (!hasEnvelope(envelope)) return;
   ++revision_;
   fields_.categoryNames[envelope] = std::move(name);
@@ -173,7 +152,6 @@ bool BudgetStore::assign(BudgetFields fields) {
   }
   fields_ = std::move(fields);
   history_.clear();
-  arrive_ = {};
   ++revision_;
   return true;
 }

@@ -2,13 +2,11 @@
 // collections. It keeps the collections at one length and each envelope's two transaction lists
 // in pairs; it validates no value and changes no balance or total as a side effect. The
 // operations in envelope_list.h, envelope_editing.h and transactions.h build on its primitives.
-// At launch the transaction lists may still be on their way (see awaitTransactions). It also
-// carries the history of the operations' changes, for undo, which only the operations fill.
+// It also carries the history of the operations' changes, for undo, which only the operations fill.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,12 +25,8 @@ class BudgetStore {
   const std::vector<std::string>& categoryNames() const { return fields_.categoryNames; }
   const std::vector<std::int64_t>& envelopeColors() const { return fields_.envelopeColors; }
   const std::vector<double>& categoryAmounts() const { return fields_.categoryAmounts; }
-  const std::vector<std::vector<std::string>>& detailArrays() const {
-    awaitPending();
-    return fields_.detailArrays;
-  }
+  const std::vector<std::vector<std::string>>& detailArrays() const { return fields_.detailArrays; }
   const std::vector<std::vector<double>>& detailAmountArrays() const {
-    awaitPending();
     return fields_.detailAmountArrays;
   }
   std::size_t transactionCount(std::size_t envelope) const;
@@ -49,7 +43,6 @@ class BudgetStore {
   void moveEnvelope(std::size_t from, std::size_t to);
   void setBalance(std::size_t envelope, double balance);
   void setTotalAmount(double total) {
-    awaitPending();
     fields_.totalAmount = total;
     ++revision_;
   }
@@ -68,17 +61,9 @@ class BudgetStore {
   UndoHistory& history() { return history_; }
   const UndoHistory& history() const { return history_; }
 
-  // Replaces everything at once, lists still on their way included; the load's only way in.
+  // Replaces everything at once; the load's only way in.
   // Fields that break the equal-length rules are refused (false) and the store stays as it was.
   bool assign(BudgetFields fields);
-
-  // For a store that holds all but its transaction lists, which are still being read: `arrive`
-  // is called once, before the first read of a transaction list or of a count and before the
-  // first write, whichever comes first, or by awaitPending(). It assigns the whole fields (or
-  // leaves the store as it is, when they could not be read) and must not read the lists itself.
-  void awaitTransactions(std::function<void(BudgetStore&)> arrive);
-  bool transactionsPending() const { return static_cast<bool>(arrive_); }
-  void awaitPending() const;
 
  private:
   bool hasEnvelope(std::size_t envelope) const;
@@ -86,7 +71,6 @@ class BudgetStore {
   BudgetFields fields_;
   UndoHistory history_;
   std::uint64_t revision_ = 0;
-  mutable std::function<void(BudgetStore&)> arrive_;
 };
 
 }  // namespace allot

@@ -17,8 +17,8 @@ namespace allot {
 // Every key is read from one state of the store, never half of another program's commit.
 Status loadStore(BudgetStore& store, UserDefaults& defaults);
 
-// The same load in two steps, for a launch that shows the envelope list before the transactions
-// are read: loadSummary fills the total and each envelope's name, colour and balance, with empty
+// The same load in its two parts, for a load of its own (the launch's, on another thread):
+// loadSummary fills the total and each envelope's name, colour and balance, with empty
 // transaction lists; loadTransactions then fills the lists of those envelopes (and brings the
 // colours of the oldest layouts up to date). Each says what it found as loadStore does; the caller
 // reads both inside one beginReading() and endReading(), checks readStatus() after them, and

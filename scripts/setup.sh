@@ -17,7 +17,7 @@ core_packages=(
 # fonts with emoji.
 mapfile -t runtime_packages < <(grep -v '^#' "$(dirname "$0")/../packaging/runtime-packages")
 screen_packages=(
-  qt6-base-dev qt6-declarative-dev libgl-dev "${runtime_packages[@]}"
+  qt6-base-dev qt6-declarative-dev libgl-dev libxcb1-dev "${runtime_packages[@]}"
   fonts-dejavu-core fonts-noto-color-emoji
 )
 # Without a display (scripts/serve-headless.sh): TigerVNC's X server and its password tool, xauth
@@ -26,8 +26,11 @@ serve_packages=(tigervnc-standalone-server tigervnc-tools xauth novnc websockify
 # The browser test (tests/serve): Chromium driven through WebDriver from Python.
 browser_packages=(chromium chromium-driver python3-selenium)
 # The screen tests and screenshots on a desktop's terms: qt6ct supplies a dark palette through the
-# platform theme, Xvfb a real X display for the window.
-desk_packages=(qt6ct xvfb)
+# platform theme, Xvfb a real X display for the window, openbox a window manager on it, xdotool the
+# keys, a session bus with AT-SPI and pyatspi a screen reader's view, and glibc's German and
+# American English locales the user's language.
+desk_packages=(qt6ct xvfb openbox xdotool dbus-daemon dbus-bin at-spi2-core python3-pyatspi locales)
+desk_locales=(de_DE.UTF-8 en_US.UTF-8)
 # scripts/check-package.sh: lintian and AppStream's validator.
 package_packages=(lintian appstream)
 # Sanitizer and fuzzing builds (scripts/hardening.sh): clang with libFuzzer and the sanitizer
@@ -56,11 +59,21 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ "${#missing[@]}" -eq 0 ] && exit 0
-
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-echo "Installing: ${missing[*]}"
-"${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-  "${missing[@]}"
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}"
+fi
+
+# The desktop's locales, generated once.
+if [[ " ${packages[*]} " == *" locales "* ]]; then
+  for wanted in "${desk_locales[@]}"; do
+    if ! locale -a 2>/dev/null | grep -qix "${wanted/UTF-8/utf8}"; then
+      "${sudo_cmd[@]}" sed -i -E "s/^# *(${wanted} UTF-8)/\1/" /etc/locale.gen
+      "${sudo_cmd[@]}" locale-gen >/dev/null
+    fi
+  done
+fi

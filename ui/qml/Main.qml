@@ -13,9 +13,10 @@ import Allot
 ApplicationWindow {
     id: window
     // A phone's proportions, but never more than the screen has room for, whatever the scale
-    // factor; room is left for the frame the window manager adds. The first size is set once, in
-    // Component.onCompleted, so that the window stays freely resizable.
-    readonly property int frameAllowance: 48
+    // factor; room is left for the frame a window manager adds (the program says how much: none
+    // on a display without one). The first size is set once, in Component.onCompleted, so that the
+    // window stays freely resizable.
+    property int frameAllowance: 48
     readonly property int roomWidth: Screen.desktopAvailableWidth
     readonly property int roomHeight: Screen.desktopAvailableHeight - frameAllowance
     width: 390
@@ -149,6 +150,47 @@ ApplicationWindow {
         sourceComponent: AlertDialog {
             alert: kit.alert
         }
+    }
+
+    // An alert takes the keyboard; once it is gone the keyboard goes back to where it was or, when
+    // that is no longer on display (a row action, hidden since), to the control around it (its
+    // row); else it stays on the control that took it meanwhile, or goes to the screen's first.
+    // Without this the focus could be nowhere after a confirmation, and a screen reader silent.
+    property Item focusBeforeAlert: null
+    property Item focusAroundAlert: null
+    Connections {
+        target: kit
+        function onAlertChanged() {
+            if (kit.alert === null) {
+                Qt.callLater(window.focusAfterAlert);
+            } else if (window.focusBeforeAlert === null) {
+                var before = window.activeFocusItem;
+                window.focusBeforeAlert = before;
+                window.focusAroundAlert = window.focusableAround(before ? before.parent : null);
+            }
+        }
+    }
+    function focusableAround(item) {
+        for (var up = item; up; up = up.parent) {
+            if (up.activeFocusOnTab)
+                return up;
+        }
+        return null;
+    }
+    function focusAfterAlert() {
+        var candidates = [focusBeforeAlert, focusAroundAlert];
+        focusBeforeAlert = focusAroundAlert = null;
+        if (kit.alert)
+            return;
+        for (var i = 0; i < candidates.length; ++i) {
+            var item = candidates[i];
+            if (item && item.visible && item.enabled) {
+                item.forceActiveFocus(Qt.TabFocusReason);
+                return;
+            }
+        }
+        if (!focusableAround(activeFocusItem))
+            focusFirstControl();
     }
 
     // Pops the pages whose screens left the kit's stack and pushes the new ones (at once when

@@ -1,12 +1,11 @@
-// The platform under the core: values and their CBOR encoding, the SQLite store and what it meets
-// on a desktop, and the number formatter.
-#include <gtest/gtest.h>
-#include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
+// The SQLite store: values back only after a commit, only changed items rewritten, older layouts
+// read and converted, where the file lives; and what it meets on a desktop: another program's lock
+// (and a quit asked while waiting for it), a newer version's file, links and values far beyond any
+// budget, each through the real file and the load.
+#include "platform/defaults/sqlite_user_defaults.h"
 
-#include <array>
-#include <bit>
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,13 +14,7 @@
 #include <set>
 #include <vector>
 
-#include "platform/defaults/cbor_codec.h"
-#include "platform/defaults/cbor_list_reader.h"
-#include "platform/defaults/private_files.h"
-#include "platform/defaults/sqlite_user_defaults.h"
 #include "platform/defaults/stop_request.h"
-#include "platform/defaults/store_file_status.h"
-#include "platform/format/number_formatter.h"
 #include "tests/support/samples.h"
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
@@ -38,110 +31,6 @@ using testing::loadFrom;
 using testing::LockHolder;
 using testing::runSql;
 
-// Values and their CBOR encoding.
-using Bytes = std::vector<std::uint8_t>;
-
-// What decodeCbor makes of the bytes: nothing when it refuses them, as unreadable.
-std::optional<Value> decoded(const Bytes& bytes) {
-  std::optional<Value> value;
-  const Status status = decodeCbor(bytes, &value);
-  EXPECT_EQ(status.kind(), value ? Status::Kind::Ok : Status::Kind::Unreadable);
-  return value;
-}
-
-Value nestedLists(std::size_t depth) {
-  Value value(1);
-  for (std::size_t i = 0; i < depth; ++i) value = Value(Value::List{value});
-  return value;
-}
-
-TEST(ValueTest, EqualityComparesKindAndExactContents) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_EQ(Value(nan), Value(nan));
-  EXPECT_NE(Value(nan), Value(-nan));
-  EXPECT_NE(Value(0.0), Value(-0.0));
-  EXPECT_NE(Value(1.0), Value(1));
-  EXPECT_NE(Value("1"), Value(1));
-  EXPECT_EQ(Value(std::string("a\0b", 3)), Value(std::string("a\0b", 3)));
-  EXPECT_NE(Value(std::string("a\0b", 3)), Value("a"));
-
-  const Value nested(Value::List{Value::List{"x", 1}, 2.5});
-  EXPECT_EQ(nested, Value(Value::List{Value::List{"x", 1}, 2.5}));
-  EXPECT_NE(nested, Value(Value::List{Value::List{"x", 1.0}, 2.5}));
-  EXPECT_NE(nested, Value(Value::List{2.5, Value::List{"x", 1}}));
-  EXPECT_NE(Value(Value::List{}), Value(Value::List{Value(Value::List{})}));
-}
-
-// Every kind of value round-trips exactly, and short floats read as the same double.
-TEST(CborCodecTest, RoundTripsEveryKindExactly) {
-  const double inf = std::numeric_limits<double>::infinity();
-  const double negativeNanWithPayload = std::bit_cast<double>(std::uint64_t{0xFFF8000000000123});
-  // clang-format off
-  const std::vector<Value> values = {
-      0.0, -0.0, 1e-310, 12.5, inf, -inf, std::numeric_limits<double>::quiet_NaN(),
-      negativeNanWithPayload, std::numeric_limits<std::int64_t>::min(),
-      std::numeric_limits<std::int64_t>::max(), -1, 23, 24, std::int64_t{0xFFFFFFFF},
-      std::int64_t{1} << 32, "", std::string("l'\"été\" \0 ok", 14),
-      Value::List{}, Value::List{"Food", Value::List{1.5, -2}, Value::List{}, std::string(300, 'x')},
-      nestedLists(kMaxCborNesting)};
-  // clang-format on
-  for (const Value& value : values) EXPECT_EQ(decoded(encodeCbor(value)), value);
-  EXPECT_EQ(decoded(Bytes{0xF9, 0x80, 0x00}), Value(-0.0));  // half -0.0
-  EXPECT_EQ(decoded(Bytes{0xF9, 0x7C, 0x00}), Value(inf));
-  EXPECT_EQ(decoded(Bytes{0xFA, 0x41, 0x48, 0x00, 0x00}), Value(12.5));  // float 12.5
-}
-
-TEST(CborCodecTest, RefusesWhatIsNotAValue) {
-  const std::vector<Bytes> refused = {
-      {},                                                      // nothing
-      {0xF6},                                                  // null
-      {0xF5},                                                  // true
-      {0xA1, 0x61, 0x6B, 0x01},                                // map {"k": 1}
-      {0x41, 0x00},                                            // binary string
-      {0xC1, 0x01},                                            // tag 1
-      {0x1B, 0x80, 0, 0, 0, 0, 0, 0, 0},                       // 2^63
-      {0x3B, 0x80, 0, 0, 0, 0, 0, 0, 0},                       // -1 - 2^63
-      {0x3B, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},  // -2^64
-      {0x01, 0x02},                                            // trailing byte
-      {0xFB, 0x40, 0x29},                                      // truncated double
-      {0x63, 0x61, 0x62},                                      // string shorter than said
-      {0x9B, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},  // list longer than the input
-      {0x5B, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},  // string longer than the input
-      {0x82, 0x01, 0xF6},                                      // null inside a list
-  };
-  for (const Bytes& bytes : refused) EXPECT_FALSE(decoded(bytes).has_value());
-
-  EXPECT_FALSE(decoded(encodeCbor(nestedLists(kMaxCborNesting + 1))).has_value());
-  // Far deeper than any stack could recurse: refused at the cap, not by a crash.
-  EXPECT_FALSE(decoded(Bytes(1'000'000, 0x81)).has_value());
-  EXPECT_FALSE(decoded(Bytes(1'000'000, 0x9F)).has_value());
-}
-
-// Lists of texts and of numbers also decode straight into vectors: the same contents, and only the
-// forms that the encoder writes, the rest being left to decodeCbor.
-TEST(CborCodecTest, ListsOfTextsAndNumbersDecodeStraightIntoVectors) {
-  const std::vector<std::string> texts = {"", "Food", std::string("a\0b", 3),
-                                          std::string(300, 'x')};
-  std::vector<std::string> decodedTexts;
-  ASSERT_TRUE(decodeCborTexts(encodeCbor(Value::List(texts.begin(), texts.end())), decodedTexts));
-  EXPECT_EQ(decodedTexts, texts);
-
-  const double nan = std::bit_cast<double>(std::uint64_t{0xFFF8000000000123});
-  const Value::List numbers = {-0.0, nan, 1e-310, std::numeric_limits<std::int64_t>::min(), 23};
-  std::vector<double> decodedNumbers;
-  ASSERT_TRUE(decodeCborNumbers(encodeCbor(numbers), decodedNumbers));
-  EXPECT_EQ(testing::bitsOf(decodedNumbers), testing::bitsOf({-0.0, nan, 1e-310, -0x1p63, 23.0}));
-
-  EXPECT_FALSE(decodeCborTexts(encodeCbor(Value::List{"a", 1}), decodedTexts));
-  EXPECT_FALSE(decodeCborTexts(Bytes{0x9F, 0x61, 0x61, 0xFF}, decodedTexts));  // indefinite
-  EXPECT_FALSE(decodeCborTexts(Bytes{0x81, 0x62, 0x61}, decodedTexts));        // cut short
-  EXPECT_FALSE(decodeCborNumbers(encodeCbor(Value::List{1.5, "a"}), decodedNumbers));
-  EXPECT_FALSE(decodeCborNumbers(Bytes{0x81, 0xF9, 0x80, 0x00}, decodedNumbers));  // half float
-  EXPECT_FALSE(decodeCborNumbers(Bytes{0x81, 0x1B, 0x80, 0, 0, 0, 0, 0, 0, 0}, decodedNumbers));
-  EXPECT_FALSE(decodeCborNumbers(Bytes{0x81, 0x01, 0x01}, decodedNumbers));  // trailing byte
-}
-
-// The SQLite store.
 // A rewritten row gets a new rowid; an untouched one keeps its own.
 std::vector<std::int64_t> itemRowids(const fs::path& file) {
   return integers(file, "SELECT rowid FROM inner_lists WHERE key = 'k' ORDER BY position");
@@ -164,7 +53,8 @@ Value::List sampleList(std::size_t count) {
 }
 
 // Every value is stored as its CBOR encoding (CborCodecTest checks each kind of value); here, a
-// value alone, and items of lists, which are stored row by row, come back exactly.
+// value alone, and items of lists, which are stored row by row, come back exactly, a megabyte of
+// any bytes among them.
 TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize) {
   static constexpr char kText[] = "Rock 'n' \"roll\" \xE2\x82\xAC \0 end";
   const std::string text(kText, sizeof kText - 1);
@@ -172,10 +62,14 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
   const Value texts = Value::List{Value::List{"Added 'Food'", text}, Value::List{}};
   const Value numbers = Value::List{Value::List{nan, -0.0, 1e-310}};
   const std::pair<const char*, Value> samples[] = {
-      {"nan", nan},     {"int min", std::numeric_limits<std::int64_t>::min()},
-      {"text", text},   {"lists", Value::List{texts, Value::List{nan, -0.0, 1e-310, -12.5}}},
-      {"texts", texts}, {"numbers", numbers},
-      {"total", 7.0}};
+      {"nan", nan},
+      {"int min", std::numeric_limits<std::int64_t>::min()},
+      {"text", text},
+      {"lists", Value::List{texts, Value::List{nan, -0.0, 1e-310, -12.5}}},
+      {"texts", texts},
+      {"numbers", numbers},
+      {"total", 7.0},
+      {"megabyte", Value::List{Value::List{std::string(1 << 20, '\x80') + text}}}};
   const fs::path file = dir_ / "data" / "allot" / "defaults.sqlite3";
   SqliteUserDefaults writer(file);
   EXPECT_FALSE(writer.valueForKey("nan").has_value());
@@ -344,16 +238,6 @@ TEST(SqliteUserDefaultsPathTest, FollowsXdgDataHomeWhenAbsolute) {
   if (savedXdg) ::setenv("XDG_DATA_HOME", savedXdg->c_str(), 1);
 }
 
-// What the store file meets on a real desktop: another program's lock (and a quit asked while
-// waiting for it), a newer version's file, permissive umasks, links, and values far beyond any
-// budget. Each through the real SqliteUserDefaults file and the load.
-
-unsigned modeOf(const fs::path& path) {
-  struct stat status {};
-  EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
-  return status.st_mode & 07777;
-}
-
 // Each test starts with a store holding the envelope "Food" and a total of 7.
 class StoreGuards : public ::testing::Test {
  protected:
@@ -430,71 +314,6 @@ TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
   EXPECT_EQ(unread.store.envelopeCount(), 0u);
 }
 
-// Whatever the umask: the folders it creates are 0700, the store 0600, and a store that an
-// earlier version left readable by others becomes 0600 when opened. A folder that others may
-// write, or that belongs to another user, is refused; so is making a link, a folder or another
-// user's file private.
-TEST_F(StoreGuards, FoldersAndFilesAreTheUsersAlone) {
-  const mode_t umask = ::umask(0);
-  const fs::path nested = directory_.path() / "data" / "allot" / "defaults.sqlite3";
-  testing::saveAndCommit(budgetWith("Food"), nested);
-  ::umask(umask);
-  EXPECT_EQ(modeOf(directory_.path() / "data"), 0700u);
-  EXPECT_EQ(modeOf(nested.parent_path()), 0700u);
-  EXPECT_EQ(modeOf(nested), 0600u);
-
-  fs::permissions(nested, fs::perms(0644));
-  EXPECT_EQ(SqliteUserDefaults(nested).valueForKey("totalAmount"), Value(7.0));
-  EXPECT_EQ(modeOf(nested), 0600u);
-
-  const fs::path shared = directory_.path() / "shared";
-  fs::create_directory(shared);
-  fs::permissions(shared, fs::perms(0777));
-  EXPECT_EQ(preparePrivateFolder(shared).kind(), Status::Kind::NotOurs);
-  fs::permissions(shared, fs::perms(0755));
-  EXPECT_TRUE(preparePrivateFolder(shared).isOk());
-  EXPECT_EQ(modeOf(shared), 0700u) << "tightened";
-  fs::permissions(nested, fs::perms(0640));
-  EXPECT_TRUE(makePrivate(nested).isOk());
-  EXPECT_TRUE(makePrivate(shared / "absent").isOk());
-  EXPECT_EQ(makePrivate(shared).kind(), Status::Kind::NotOurs);
-  fs::create_symlink(nested, shared / "link");
-  EXPECT_EQ(makePrivate(shared / "link").kind(), Status::Kind::Failed);
-  if (::geteuid() == 0) {
-    fs::permissions(nested, fs::perms(0640));
-    ASSERT_EQ(::chown(nested.c_str(), 65534, 65534), 0);
-    EXPECT_EQ(makePrivate(nested).kind(), Status::Kind::NotOurs);
-    ASSERT_EQ(::chown(shared.c_str(), 65534, 65534), 0);
-    const Status refused = preparePrivateFolder(shared);
-    EXPECT_EQ(refused.kind(), Status::Kind::NotOurs);
-    EXPECT_NE(refused.message().find("belongs to another user"), std::string::npos);
-  }
-}
-
-// What SQLite's failures mean for the settings file: only content that SQLite found unusable is
-// damage, anything else left the file unread, and a read the user stopped says so.
-TEST(StoreFileStatusTest, OnlyContentThatSQLiteFoundUnusableIsDamage) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
-  const fs::path file = "/data/defaults.sqlite3";
-  sqlite3_exec(db, "SELECT * FROM nowhere", nullptr, nullptr, nullptr);
-  EXPECT_EQ(readFailure(db, file).kind(), Status::Kind::Failed);
-  EXPECT_EQ(saveFailure(db, file).message(),
-            "Could not save to the settings file \"/data/defaults.sqlite3\": no such table: "
-            "nowhere.");
-  sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 10);
-  sqlite3_exec(db, "SELECT zeroblob(100)", nullptr, nullptr, nullptr);
-  EXPECT_EQ(readFailure(db, file).kind(), Status::Kind::Unreadable);
-  EXPECT_NE(readFailure(db, file, "detailArrays").message().find("larger than 16 MiB"),
-            std::string::npos);
-  sqlite3_progress_handler(
-      db, 1, [](void*) { return 1; }, nullptr);
-  sqlite3_exec(db, "SELECT 1", nullptr, nullptr, nullptr);
-  EXPECT_EQ(readFailure(db, file).message(),
-            "Reading the settings file \"/data/defaults.sqlite3\" was stopped.");
-  sqlite3_close(db);
-}
-
 // A link in the store's place is never followed: the file it points to is neither read nor
 // written, and a dangling one creates nothing.
 TEST_F(StoreGuards, ALinkInTheStoresPlaceIsNotFollowed) {
@@ -529,49 +348,6 @@ TEST_F(StoreGuards, AValueLargerThanSixteenMebibytesIsUnreadable) {
   EXPECT_EQ(huge.status.kind(), Status::Kind::Unreadable);
   EXPECT_NE(huge.status.message().find("larger than 16 MiB"), std::string::npos);
   EXPECT_EQ(huge.store.envelopeCount(), 0u);
-}
-
-// The number formatter.
-TEST(NumberFormatterTest, StylesStartFromThePlatformDefaults) {
-  NumberFormatter formatter("en_US");
-  EXPECT_EQ(formatter.stringFromNumber(1234.6), "1235");  // no style: whole, ungrouped
-  formatter.setNumberStyle(NumberStyle::Decimal);
-  EXPECT_EQ(formatter.stringFromNumber(1234.5678), "1,234.568");
-  formatter.setMinimumFractionDigits(2);
-  EXPECT_EQ(formatter.stringFromNumber(1234.0), "1,234.00");
-  formatter.setMaximumFractionDigits(0);  // below the minimum: both become 0
-  EXPECT_EQ(formatter.stringFromNumber(1234.0), "1,234");
-  formatter.setMinimumFractionDigits(4);  // above the maximum: both become 4
-  EXPECT_EQ(formatter.stringFromNumber(1.5), "1.5000");
-  formatter.setNumberStyle(NumberStyle::None);
-  EXPECT_EQ(formatter.stringFromNumber(1234.6), "1235");
-}
-
-void setOrUnset(const char* name, const char* value) {
-  value ? ::setenv(name, value, 1) : ::unsetenv(name);
-}
-
-TEST(NumberFormatterTest, DefaultLocaleComesFromTheEnvironment) {
-  const char* names[] = {"LC_ALL", "LC_NUMERIC", "LANG"};
-  std::vector<std::optional<std::string>> saved;
-  for (const char* name : names) {
-    const char* value = std::getenv(name);
-    saved.push_back(value ? std::optional<std::string>(value) : std::nullopt);
-  }
-
-  const std::array<const char*, 4> cases[] = {
-      // LC_ALL, LC_NUMERIC, LANG, expected locale
-      {"de_DE.UTF-8", "fr_FR", "hi_IN", "de_DE"}, {"", "fr_FR.UTF-8@euro", "de_DE", "fr_FR"},
-      {nullptr, nullptr, "de_DE@euro", "de_DE"},  {nullptr, "", "C.UTF-8", "en_US_POSIX"},
-      {"POSIX", "de_DE", nullptr, "en_US_POSIX"}, {nullptr, nullptr, nullptr, "en_US_POSIX"},
-  };
-  for (const auto& c : cases) {
-    for (int i = 0; i < 3; ++i) setOrUnset(names[i], c[i]);
-    NumberFormatter formatter;
-    EXPECT_EQ(formatter.localeName(), c[3]);
-  }
-
-  for (int i = 0; i < 3; ++i) setOrUnset(names[i], saved[i] ? saved[i]->c_str() : nullptr);
 }
 
 }  // namespace
