@@ -1,6 +1,5 @@
-// Recording: the amounts a locale's grouping makes ambiguous. Every other rule of recording and
-// deleting is tested against a reference model in ModelBased, and the messages on the transaction
-// screen.
+// Recording: the amounts a locale's grouping makes ambiguous, and figures at the largest double;
+// every other rule of recording and deleting is checked against the reference in ModelBased.
 #include "core/transactions.h"
 
 #include <gtest/gtest.h>

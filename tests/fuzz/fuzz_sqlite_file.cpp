@@ -1,8 +1,5 @@
-// Fuzzes SqliteUserDefaults and loadStore over damaged store files. The first byte chooses how the
-// file is made: from the remaining bytes as they are, or by patching a valid store file (made at
-// start-up) with (offset, byte) pairs taken from them, which gets past the header checks and
-// into damaged pages and values. Reading never crashes, every problem is reported rather than
-// loaded, and the file and its folder are left exactly as they were.
+// Fuzzes SqliteUserDefaults and loadStore over damaged files (the bytes as they are, or a valid
+// store patched at (offset, byte) pairs): problems are reported, and the file and folder untouched.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 

@@ -25,16 +25,9 @@
 
 namespace fs = std::filesystem;
 
-namespace allot::hardening {
+namespace allot::testing {
 namespace {
 
-using testing::fileBytes;
-using testing::runSql;
-using testing::sameBudget;
-using testing::saveAndCommit;
-using testing::sizeableBudget;
-using testing::TemporaryDirectory;
-using testing::writeOlderLayoutFile;
 constexpr int kKills = 240;
 
 // Generation g is the empty store after g steps of the real operations (adding, editing and moving
@@ -74,7 +67,7 @@ int crashChild(const fs::path& file, std::optional<rlim_t> limit, int report, in
     if (::setrlimit(RLIMIT_FSIZE, &limited) != 0) return 2;
   }
   SqliteUserDefaults defaults(file);
-  auto [loaded, store] = testing::loadFrom(defaults);
+  auto [loaded, store] = loadFrom(defaults);
   const std::optional<std::uint64_t> start = generationOf(store);
   if (!loaded.isOk() || !start) {
     say("unloadable " + loaded.message());
@@ -182,7 +175,7 @@ std::optional<std::uint64_t> loadGeneration(const fs::path& file, ExpectedGenera
   EXPECT_TRUE(loaded.isOk()) << loaded.message();
   EXPECT_EQ(defaults.readStatus().message(), "");
   const std::optional<std::uint64_t> generation = generationOf(store);
-  EXPECT_TRUE(generation && testing::sameBudget(store, expected.at(*generation)))
+  EXPECT_TRUE(generation && sameBudget(store, expected.at(*generation)))
       << "total " << store.totalAmount();
   return generation;
 }
@@ -288,4 +281,4 @@ TEST(CrashSafety, AFullDiskFailsTheCommitVisiblyAndKeepsThePreviousState) {
 }
 
 }  // namespace
-}  // namespace allot::hardening
+}  // namespace allot::testing

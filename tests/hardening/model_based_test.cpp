@@ -20,10 +20,8 @@
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
 
-namespace allot::hardening {
+namespace allot::testing {
 namespace {
-
-using namespace std::string_literals;
 
 // Checked after each step: the store's shape, its whole contents, and the outcome of each
 // recording. Undo and redo must give back, bit for bit, the reference as it was before the change,
@@ -148,9 +146,8 @@ class RandomInput {
       return {(whole >= 0 && chance(30) ? "+" : "") + std::to_string(whole),
               static_cast<double>(whole)};
     }
-    if (kind == 5) return testing::kReadAmounts[below(std::size(testing::kReadAmounts))];
-    if (kind == 6)
-      return {testing::kRefusedAmounts[below(std::size(testing::kRefusedAmounts))], {}};
+    if (kind == 5) return kReadAmounts[below(std::size(kReadAmounts))];
+    if (kind == 6) return {kRefusedAmounts[below(std::size(kRefusedAmounts))], {}};
     if (kind == 7) return {"x" + text(), {}};  // no number starts with a letter x
     if (kind == 8) return {"", {}};
     // Exponents far beyond a double: overflow is refused, underflow reads as zero.
@@ -302,7 +299,7 @@ class ModelRun {
   // Order and contents of every list, and balances and the total kept by deltas (never
   // recomputed from the entries).
   void check() {
-    ASSERT_TRUE(testing::hasWholeShape(store_));
+    ASSERT_TRUE(hasWholeShape(store_));
     ASSERT_EQ(store_.envelopeCount(), model_.envelopes.size());
     EXPECT_EQ(bits(store_.totalAmount()), bits(model_.total));
     for (std::size_t i = 0; i < model_.envelopes.size(); ++i) {
@@ -311,7 +308,7 @@ class ModelRun {
       EXPECT_EQ(store_.envelopeColors()[i], envelope.color) << i;
       EXPECT_EQ(bits(store_.categoryAmounts()[i]), bits(envelope.balance)) << i;
       ASSERT_EQ(store_.detailArrays()[i], envelope.descriptions) << i;
-      ASSERT_EQ(testing::bitsOf(store_.detailAmountArrays()[i]), testing::bitsOf(envelope.amounts));
+      ASSERT_EQ(bitsOf(store_.detailAmountArrays()[i]), bitsOf(envelope.amounts));
     }
   }
 
@@ -342,7 +339,7 @@ class ModelRun {
   }
 
   void takeLoaded(UserDefaults& defaults) {
-    testing::Loaded loaded = testing::loadFrom(defaults);
+    Loaded loaded = loadFrom(defaults);
     EXPECT_TRUE(loaded.status.isOk()) << loaded.status.message();
     store_ = std::move(loaded.store);
   }
@@ -360,7 +357,7 @@ class ModelRun {
 };
 
 TEST(ModelBased, RandomOperationSequencesMatchTheReferenceModel) {
-  testing::TemporaryDirectory directory;
+  TemporaryDirectory directory;
   // Recording-heavy runs reach the transaction limit; balanced ones reset, delete and reload a
   // lot.
   const Weights recordingHeavy{70, 6, 6, 4, 0, 0, 3, 1, 3, 2};
@@ -393,4 +390,4 @@ TEST(ModelBased, RandomOperationSequencesMatchTheReferenceModel) {
 }
 
 }  // namespace
-}  // namespace allot::hardening
+}  // namespace allot::testing

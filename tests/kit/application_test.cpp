@@ -1,6 +1,5 @@
-// The run loop, navigation, segues, alerts and focus, walked through the gestures, on small
-// screens: controllers that log their hooks, and an application delegate over a storyboard of
-// three scenes ("first", "second", "sheet").
+// The run loop, navigation, segues, alerts and focus, walked through the gestures on logging
+// controllers over a storyboard of three scenes ("first", "second", "sheet").
 #include "platform/kit/application.h"
 
 #include <gtest/gtest.h>

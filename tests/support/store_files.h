@@ -1,7 +1,5 @@
-// Store files made for tests: SQL run straight on a file, a budget saved and committed, and
-// loaded, as the application does, and files as earlier releases of Allot wrote them (schema
-// version 1: one table with each value encoded whole in one row; version 2: every list as a head
-// row and one row per item); and another program holding a store's lock.
+// Store files for tests: SQL run on a file, a budget committed and loaded as the application does,
+// files of the older layouts (1: each value whole; 2: lists item by item), a lock held elsewhere.
 #pragma once
 
 #include <gtest/gtest.h>

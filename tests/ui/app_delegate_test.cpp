@@ -1,6 +1,5 @@
-// The application's start and stop: what the user is told and asked when the stored budget is
-// not simply there: data that cannot be loaded, a store another program holds, a commit that
-// fails, a read-only store.
+// The application's start and stop when the stored budget is not simply there: data that cannot
+// be loaded, a store another program holds, a commit that fails, a read-only or newer store.
 #include "app/app_delegate.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <csignal>
 
 #include "platform/defaults/sqlite_user_defaults.h"
@@ -16,7 +14,6 @@
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/ui/running_app.h"
-#include "ui/palette_color.h"
 
 namespace allot::testing {
 namespace {
@@ -107,35 +104,17 @@ TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace)
   }
 }
 
-// Through a LaunchLoad, as the program launches: the budget is whole before the list shows it,
-// and each colour is the one the whole load decides: colours stored without transaction lists are
-// not taken, so the list shows the default colour from the start.
+// Through a LaunchLoad, as the program launches, the budget is whole before the list shows it.
 TEST(AppLifecycle, ALaunchOnItsOwnThreadShowsTheWholeBudget) {
   TemporaryDirectory folder;
   const fs::path file = folder.path() / "defaults.sqlite3";
   saveAndCommit(sizeableBudget(2, 10), file);
-  {
-    SqliteUserDefaults defaults(file);
-    LaunchLoad load(defaults);
-    RunningApp run(defaults, file, &load);
-    EXPECT_EQ(run.rowNames(), (std::vector<std::string>{"Envelope 0", "Envelope 1"}));
-    EXPECT_EQ(run.openEnvelope(1).tableView().numberOfRowsInSection(0), 11u);
-    EXPECT_EQ(run.diagnostics.str(), "");
-  }
-  const fs::path older = folder.path() / "older.sqlite3";
-  {
-    SqliteUserDefaults defaults(older);
-    defaults.setDouble(5.0, "totalAmount");
-    defaults.setObject(Value(Value::List{"Food"}), "categoryNames");
-    defaults.setObject(Value(Value::List{5.0}), "categoryAmounts");
-    defaults.setObject(Value(Value::List{4}), "envelopeColors");
-    ASSERT_EQ(defaults.synchronize().message(), "");
-  }
-  SqliteUserDefaults defaults(older);
+  SqliteUserDefaults defaults(file);
   LaunchLoad load(defaults);
-  RunningApp run(defaults, older, &load);
-  EXPECT_EQ(run.store().envelopeColors(), std::vector<std::int64_t>{2});
-  EXPECT_EQ(run.row(0).envelopeNameLabel()->backgroundColor(), paletteColor(2));
+  RunningApp run(defaults, file, &load);
+  EXPECT_EQ(run.rowNames(), (std::vector<std::string>{"Envelope 0", "Envelope 1"}));
+  EXPECT_EQ(run.openEnvelope(1).tableView().numberOfRowsInSection(0), 11u);
+  EXPECT_EQ(run.diagnostics.str(), "");
 }
 
 // A store that another program holds locked at launch is neither loaded, copied nor saved over:

@@ -1,6 +1,5 @@
 // The envelope list: first launch, the Edit button rule, opening and reordering envelopes, and
-// the row actions Delete and Reset Balance with their confirmations. What the operations do to
-// the budget is tested in ModelBased, the texts they show in EnvelopeList's tests.
+// the row actions with their confirmations (their texts are tested in EnvelopeList's tests).
 #include "ui/master_view_controller.h"
 
 #include <gtest/gtest.h>
