@@ -34,11 +34,9 @@ void zeroRowsOf(const fs::path& file, const std::string& table) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// Each kind of file that the load cannot take is reported as what it is, naming the file, with the
-// store left empty and the file (or a link's target) and its folder as they were; a commit to any
-// but a file of ours fails, says why and keeps the writes pending. Files of ours whose rows were
-// lost (cut short, a page of zeros) read as absent keys: taken for "nothing stored yet", they
-// would be saved over. A value beyond 16 MiB is taken for damage, not read into memory.
+// Each file the load cannot take is reported as what it is, naming the file, the store left empty
+// and the file (or a link's target) and folder untouched; a commit to any but ours fails and keeps
+// the writes pending. Lost rows (cut short, zeroed) must not pass for "nothing stored yet".
 TEST(BadInput, StoreFilesThatCannotBeTakenAreReportedAndLeftAlone) {
   TemporaryDirectory directory;
   const fs::path& dir = directory.path();
@@ -109,11 +107,8 @@ TEST(BadInput, StoreFilesThatCannotBeTakenAreReportedAndLeftAlone) {
   }
 }
 
-// A folder that cannot be written fails the commit, naming the file, and keeps the writes
-// pending for the next try. Root may write anywhere, so such folders are made in ways that stop
-// root too: a file where the folder should be; /proc, where nothing can be created; and, for an
-// existing store in a read-only folder, a child process that first gives up root for the
-// unprivileged user "nobody".
+// A folder that cannot be written fails the commit, naming the file, and keeps the writes pending.
+// Made so as to stop root too: a file in its place, /proc, and a read-only folder as "nobody".
 TEST(BadInput, FoldersThatCannotBeWrittenFailTheCommitVisibly) {
   auto expectRefusedAndKept = [](SqliteUserDefaults& defaults) {
     EXPECT_TRUE(loadFrom(defaults).status.isOk()) << "nothing stored is not damage";

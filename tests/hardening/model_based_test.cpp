@@ -23,18 +23,14 @@
 namespace allot::testing {
 namespace {
 
-// Checked after each step: the store's shape, its whole contents, and the outcome of each
-// recording. Undo and redo must give back, bit for bit, the reference as it was before the change,
-// and every run ends by taking back all the history holds. The texts the operations show are
-// tested where they are shown (the envelope list's and the transaction screen's tests).
+// Checked after each step: shape, contents and each recording's outcome; undo and redo must give
+// back the reference as it was, bit for bit. Texts are tested where they are shown.
 std::uint64_t bits(double figure) {
   return std::bit_cast<std::uint64_t>(figure);
 }
 
-// The budget as the rules describe it, written from them and not from the store's code:
-// envelopes as structs holding their entries. Amounts arrive already read and signed, and it
-// computes with the same double arithmetic (add or subtract the one amount, never recompute), so
-// its figures match the store's bit for bit.
+// The budget as the rules describe it, not as the store's code does: amounts arrive read and
+// signed, and are added or subtracted one by one (never recomputed), so figures match bit for bit.
 struct ReferenceEnvelope {
   std::string name;
   std::int64_t color;
@@ -108,9 +104,8 @@ const std::string kPieces[] = {
 };
 // clang-format on
 
-// What a user might type, drawn from a seeded generator: names and notes built from awkward
-// pieces (now and then kilobytes of any bytes), and amount texts with the amount each must read as
-// (nothing when it must be refused), known from how each text was built, not from a parser.
+// What a user might type, seeded: names and notes of awkward pieces (now and then kilobytes of any
+// bytes), and amount texts with what each must read as, known from how it was built.
 class RandomInput {
  public:
   explicit RandomInput(std::uint64_t seed) : random_(seed) {}
@@ -188,9 +183,8 @@ enum Operation {
 // Percentages of the steps for each operation but Add, which takes what is left over.
 using Weights = std::array<unsigned, Add>;
 
-// How often the sequences went where faults hide: each must be reached to be tested.
-// Recordings that dropped the oldest entry, edits of an envelope already holding 200 entries,
-// refused recordings, reloads through SQLite, and changes taken back and made again.
+// How often the sequences went where faults hide (each must be reached): trimmed recordings, edits
+// past the limit, refusals, SQLite reloads, undo and redo.
 struct Coverage {
   int trimmed = 0, editedPastLimit = 0, refused = 0, sqliteReloads = 0, undone = 0, redone = 0;
 };
@@ -276,9 +270,8 @@ class ModelRun {
         return takeLoaded(defaults);
       }
       case SqliteReload: {
-        // Saves through one of two long-lived stores on the same file, which write only the rows
-        // that changed since they last looked: each must notice what the other committed
-        // meanwhile. A new store then loads the file, as a later run of the application would.
+        // Two long-lived writers on one file, each writing only changed rows, must notice what
+        // the other committed; a new store then loads the file, as a later run would.
         std::unique_ptr<SqliteUserDefaults>& writer = writers_[input_.below(writers_.size())];
         if (!writer) writer = std::make_unique<SqliteUserDefaults>(file_);
         saveStore(store_, *writer);

@@ -60,9 +60,8 @@ class FakeDefaults : public InMemoryUserDefaults {
   bool failing = false;
 };
 
-// "first" (root of a navigation controller): a label outlet, a text field, a button that shows
-// "second". "second": a button that unwinds to "first". "sheet": shown modally from "first" by
-// the segue "present", with a button that unwinds to "first".
+// "first" (the navigation root) shows "second" by its button, and "sheet" modally by "present";
+// the buttons of both unwind to "first". Each scene has a label outlet and a text field.
 class TestDelegate : public ApplicationDelegate {
  public:
   explicit TestDelegate(Log& log) : log_(log) {}

@@ -42,9 +42,8 @@ Value::List sampleList(std::size_t count) {
   return items;
 }
 
-// Every value is stored as its CBOR encoding (CborCodecTest checks each kind of value); here, a
-// value alone, and items of lists, which are stored row by row, come back exactly, a megabyte of
-// any bytes among them.
+// A value alone and lists stored row by row come back exactly (each kind's encoding:
+// CborCodecTest).
 TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize) {
   static constexpr char kText[] = "Rock 'n' \"roll\" \xE2\x82\xAC \0 end";
   const std::string text(kText, sizeof kText - 1);
@@ -52,9 +51,6 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
   const Value texts = Value::List{Value::List{"Added 'Food'", text}, Value::List{}};
   const Value numbers = Value::List{Value::List{nan, -0.0, 1e-310}};
   const std::pair<const char*, Value> samples[] = {
-      {"nan", nan},
-      {"int min", std::numeric_limits<std::int64_t>::min()},
-      {"text", text},
       {"lists", Value::List{texts, Value::List{nan, -0.0, 1e-310, -12.5}}},
       {"texts", texts},
       {"numbers", numbers},
@@ -62,7 +58,7 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
       {"megabyte", Value::List{Value::List{std::string(1 << 20, '\x80') + text}}}};
   const fs::path file = dir_ / "data" / "allot" / "defaults.sqlite3";
   SqliteUserDefaults writer(file);
-  EXPECT_FALSE(writer.valueForKey("nan").has_value());
+  EXPECT_FALSE(writer.valueForKey("total").has_value());
   EXPECT_EQ(writer.synchronize().message(), "");  // nothing pending: nothing created
   for (const auto& [key, value] : samples) writer.setObject(value, key);
   // Lists of lists set straight from vectors are stored as the equal Values would be.
@@ -191,12 +187,6 @@ TEST_F(SqliteUserDefaultsTest, ReadsOlderLayoutFilesAndConvertsThemOnTheFirstCom
     defaults.setDouble(13.0, "totalAmount");
     ASSERT_EQ(defaults.synchronize().message(), "");
     EXPECT_EQ(integers(file, "PRAGMA user_version"), std::vector<std::int64_t>{3});
-    EXPECT_EQ(integers(file, "SELECT count(*) FROM inner_lists WHERE key = 'detailArrays'"),
-              std::vector<std::int64_t>{2});
-    EXPECT_EQ(integers(file, "SELECT count(*) FROM inner_lists WHERE key = 'damaged'"),
-              std::vector<std::int64_t>{layout - 1});  // moved along, not dropped
-    EXPECT_EQ(integers(file, "SELECT count(*) FROM sqlite_schema WHERE name = 'list_items'"),
-              std::vector<std::int64_t>{0});
     SqliteUserDefaults converted(file);
     for (const auto& [key, value] : stored) {
       EXPECT_EQ(converted.valueForKey(key), key == "totalAmount" ? Value(13.0) : value) << key;

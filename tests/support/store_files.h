@@ -138,9 +138,8 @@ inline bool writeOlderLayoutFile(const std::filesystem::path& file, int layout,
   return writeOlderLayoutFile(file, layout, values);
 }
 
-// LockHolder: another program holding a store's write lock, as a backup or sync tool might: a
-// child process that opens the file with SQLite, takes an exclusive lock (no one else may read
-// either) and keeps it until released, or for a set time. The child is always reaped.
+// LockHolder: another program (a child process) holding a store's exclusive lock, as a backup
+// tool might, until released or for a set time; the child is always reaped.
 class LockHolder {
  public:
   // Returns once the lock is held. With a duration, the child lets go by itself after it.

@@ -40,10 +40,8 @@ TEST(AppLifecycle, DataThatCannotBeCopiedAsideIsNeverSavedOver) {
   EXPECT_EQ(fileBytes(file), before) << run.diagnostics.str();
 }
 
-// Stored data that cannot be loaded, in a whole file or in one cut short: the list starts empty,
-// one line says why, the file is copied aside as it was, and a new store takes its place. The
-// same when the launch loads on a thread of its own: the envelopes of transaction lists that
-// cannot be loaded never show.
+// Data that cannot be loaded, with the launch's load on its own thread or not: the list starts
+// empty, one line says why, the file is copied aside as it was and a new store takes its place.
 TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace) {
   // A key set to a value that cannot be taken; no key: the file is cut short; no value: the
   // key's stored bytes are not a value at all.
@@ -147,9 +145,8 @@ TEST(AppLifecycle, ABusyStoreAtLaunchIsOfferedRetryAndLoadsOnceFree) {
   EXPECT_EQ(folder.listing().size(), 1u) << "no copy aside";
 }
 
-// Changes are committed between resigns on request. A commit that fails (here a full disk) keeps
-// the changes, says so once on the diagnostics stream and in the window until one succeeds, and a
-// quit with such changes asks first.
+// A commit that fails (a full disk) keeps the changes, says so once and in the window until one
+// succeeds, and a quit with such changes asks first.
 TEST(AppLifecycle, ACommitThatFailsIsShownKeptAndAskedAboutBeforeQuitting) {
   TemporaryDirectory folder;
   const fs::path file = folder.path() / "defaults.sqlite3";
