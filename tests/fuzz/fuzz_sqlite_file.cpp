@@ -10,9 +10,7 @@
 #include <iterator>
 #include <string>
 
-#include "core/envelope_editing.h"
 #include "core/persistence.h"
-#include "core/transactions.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "tests/support/samples.h"
 
@@ -42,14 +40,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fs::remove_all(workDirectory);
   fs::create_directories(workDirectory);
 
-  allot::BudgetStore store;
-  allot::NumberFormatter formatter("en_US");
-  allot::addEnvelope(store, "Food", 2);
-  allot::addEnvelope(store, "Rent", 4);
-  for (int i = 0; i < 30; ++i) {
-    allot::recordTransaction(store, static_cast<std::size_t>(i % 2), "note " + std::to_string(i),
-                             "12,5", "subtract", formatter);
-  }
+  const allot::BudgetStore store = allot::testing::sizeableBudget(2, 15);
   const fs::path file = workDirectory / "valid.sqlite3";
   {
     allot::SqliteUserDefaults defaults(file);

@@ -167,19 +167,7 @@ class RandomInput {
   std::mt19937_64 random_;
 };
 
-enum Operation {
-  Record,
-  DeleteEntry,
-  Edit,
-  Move,
-  Reset,
-  Remove,
-  Reload,
-  SqliteReload,
-  Undo,
-  Redo,
-  Add
-};
+enum Operation { Record, Delete, Edit, Move, Reset, Remove, Reload, SqliteReload, Undo, Redo, Add };
 // Percentages of the steps for each operation but Add, which takes what is left over.
 using Weights = std::array<unsigned, Add>;
 
@@ -243,7 +231,7 @@ class ModelRun {
             << text;
         return;
       }
-      case DeleteEntry: {
+      case Delete: {  // an entry
         const std::size_t entries = model_.envelopes[n].amounts.size();
         if (entries == 0) return;
         const std::size_t row = input_.chance(50) ? 0 : input_.below(entries);
