@@ -8,8 +8,6 @@
 #include "tests/ui/running_app.h"
 
 namespace allot::testing {
-namespace {
-
 TEST_F(EnvelopeListScreen, AboutShowsItsTextFromTheFirstLineAfterEveryLayout) {
   ASSERT_TRUE(run.user.tap(*run.list().navigationItem().leftBarButtonItems().value().back()));
   auto& about = run.onDisplay<AboutViewController>();
@@ -29,5 +27,4 @@ TEST_F(EnvelopeListScreen, AboutShowsItsTextFromTheFirstLineAfterEveryLayout) {
   EXPECT_EQ(about.aboutText()->contentOffset(), (kit::Point{0, 0}));
 }
 
-}  // namespace
 }  // namespace allot::testing

@@ -7,8 +7,6 @@
 #include "ui/palette_color.h"
 
 namespace allot::testing {
-namespace {
-
 using EnvelopeEditor = EnvelopeListScreen;
 
 TEST_F(EnvelopeEditor, EditDetailsOpensItForTheRowAndSavingUnwindsToTheList) {
@@ -80,5 +78,4 @@ TEST_F(EnvelopeEditor, InAddMode) {
   EXPECT_EQ(run.app.window().firstResponder(), nullptr);
 }
 
-}  // namespace
 }  // namespace allot::testing
