@@ -145,23 +145,6 @@ TEST_F(SqliteUserDefaultsTest, ACommitRewritesOnlyTheItemsThatChanged) {
   EXPECT_EQ(SqliteUserDefaults(file).valueForKey("total"), Value(1.5));
 }
 
-TEST_F(SqliteUserDefaultsTest, ListsShrinkGrowAndChangeKindAcrossCommits) {
-  const fs::path file = dir_ / "defaults.sqlite3";
-  const Value listOfAnEmptyList = Value::List{Value::List{}};
-  const std::vector<Value> values = {sampleList(10),    sampleList(3), sampleList(12), 2.5,
-                                     sampleList(5),     Value::List(), sampleList(2),  "text",
-                                     listOfAnEmptyList, sampleList(1)};
-  SqliteUserDefaults writer(file);
-  for (std::size_t step = 0; step < values.size(); ++step) {
-    writer.setObject(values[step], "k");
-    ASSERT_EQ(writer.synchronize().message(), "");
-    SqliteUserDefaults reader(file);
-    EXPECT_EQ(reader.valueForKey("k"), values[step]) << "step " << step;
-    EXPECT_TRUE(reader.readStatus().message().empty()) << reader.readStatus().message();
-    EXPECT_EQ(writer.valueForKey("k"), values[step]) << "step " << step;
-  }
-}
-
 // Earlier releases kept each value whole in one row (layout 1), then every list item by item
 // (layout 2); now only a list of lists has a row per item.
 TEST_F(SqliteUserDefaultsTest, ReadsOlderLayoutFilesAndConvertsThemOnTheFirstCommit) {
