@@ -1,6 +1,5 @@
-// Recording: the amounts a locale's grouping makes ambiguous. Every other rule of recording and
-// deleting is tested against a reference model in ModelBased, and the messages on the transaction
-// screen.
+// Recording: the amounts a locale's grouping makes ambiguous, and figures at the largest double;
+// every other rule of recording and deleting is checked against the reference in ModelBased.
 #include "core/transactions.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +12,8 @@
 
 namespace allot {
 
-// A text that groups thousands the way the user's locale does is refused rather than read a
-// thousand times too small; elsewhere, and for every other text, the comma stays a decimal point.
-// Refused exactly like any invalid amount: the fixed sentence, and the store unchanged.
+// Thousands grouped the locale's way are refused like any invalid amount (not read a thousand
+// times too small); elsewhere, and for every other text, the comma stays a decimal point.
 TEST(RecordTransaction, ThousandsGroupedInTheUsersLocaleAreRefused) {
   const std::tuple<const char*, const char*, std::optional<double>> cases[] = {
       {"en_US", "1,000", {}},       {"en_US", "12,500", {}},  {"en_US", "1,000.50", {}},
@@ -41,9 +39,7 @@ TEST(RecordTransaction, ThousandsGroupedInTheUsersLocaleAreRefused) {
   }
 }
 
-// No recording takes more than largestAmount either way (ModelBased types far larger amounts), so
-// that none makes a figure infinite, never to be corrected; one at the largest double still takes
-// them.
+// No recording makes a figure infinite (ModelBased); one at the largest double still takes them.
 TEST(RecordTransaction, AFigureAtTheLargestDoubleStillTakesAmounts) {
   NumberFormatter formatter("en_US");
   BudgetStore store = testing::budgetWith("Rent");

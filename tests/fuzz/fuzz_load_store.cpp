@@ -1,8 +1,5 @@
-// Fuzzes loadStore over arbitrary stored values, built from the fuzzer's bytes: for each of the six
-// keys, absent or a value shaped like the saved one, with any part of it replaced by a value of
-// any kind. The load never crashes or reads past a list; when it reports the data unloadable the
-// store is empty, and otherwise the store keeps its invariants, shows every figure, takes the
-// operations, and saves and loads back unchanged.
+// Fuzzes loadStore over stored values shaped like the saved ones with any part replaced: refused
+// data leaves the store empty; taken data keeps its invariants, shows, edits and round-trips.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <bit>

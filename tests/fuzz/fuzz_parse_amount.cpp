@@ -1,8 +1,5 @@
-// Fuzzes parseAmount against two oracles: strtod in the "C" locale, read straight from the rule
-// (commas become full stops; no leading white space; the whole text must be read), and the
-// standard library's own correctly rounded from_chars for the plain decimal texts it reads (no
-// leading '+', no hexadecimal). Both must agree on acceptance and on the exact value, except that
-// parseAmount refuses non-finite ones.
+// Fuzzes parseAmount against strtod in the "C" locale (commas as full stops, no leading space, the
+// whole text read) and from_chars on plain decimals: same acceptance and value, finite only.
 #include <algorithm>
 #include <bit>
 #include <cctype>

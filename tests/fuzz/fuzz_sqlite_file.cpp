@@ -1,8 +1,5 @@
-// Fuzzes SqliteUserDefaults and loadStore over damaged store files. The first byte chooses how the
-// file is made: from the remaining bytes as they are, or by patching a valid store file (made at
-// start-up) with (offset, byte) pairs taken from them, which gets past the header checks and
-// into damaged pages and values. Reading never crashes, every problem is reported rather than
-// loaded, and the file and its folder are left exactly as they were.
+// Fuzzes SqliteUserDefaults and loadStore over damaged files (the bytes as they are, or a valid
+// store patched at (offset, byte) pairs): problems are reported, and the file and folder untouched.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
@@ -13,9 +10,7 @@
 #include <iterator>
 #include <string>
 
-#include "core/envelope_editing.h"
 #include "core/persistence.h"
-#include "core/transactions.h"
 #include "platform/defaults/sqlite_user_defaults.h"
 #include "tests/support/samples.h"
 
@@ -45,14 +40,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fs::remove_all(workDirectory);
   fs::create_directories(workDirectory);
 
-  allot::BudgetStore store;
-  allot::NumberFormatter formatter("en_US");
-  allot::addEnvelope(store, "Food", 2);
-  allot::addEnvelope(store, "Rent", 4);
-  for (int i = 0; i < 30; ++i) {
-    allot::recordTransaction(store, static_cast<std::size_t>(i % 2), "note " + std::to_string(i),
-                             "12,5", "subtract", formatter);
-  }
+  const allot::BudgetStore store = allot::testing::sizeableBudget(2, 15);
   const fs::path file = workDirectory / "valid.sqlite3";
   {
     allot::SqliteUserDefaults defaults(file);

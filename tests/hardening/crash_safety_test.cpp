@@ -25,21 +25,13 @@
 
 namespace fs = std::filesystem;
 
-namespace allot::hardening {
+namespace allot::testing {
 namespace {
 
-using testing::fileBytes;
-using testing::runSql;
-using testing::sameBudget;
-using testing::saveAndCommit;
-using testing::sizeableBudget;
-using testing::TemporaryDirectory;
-using testing::writeOlderLayoutFile;
 constexpr int kKills = 240;
 
-// Generation g is the empty store after g steps of the real operations (adding, editing and moving
-// envelopes, recording 1.00), so that every state the child commits names its generation in the
-// total and can be compared whole with the state expected for it. Nothing: no generation's total.
+// Generation g is the empty store after g steps of the real operations, each recording 1.00, so
+// the total names it and the whole state can be compared; nothing for no generation's total.
 std::optional<std::uint64_t> generationOf(const BudgetStore& store) {
   const double total = store.totalAmount();
   if (!(total >= 0.0) || total > 1e9 || std::trunc(total) != total) return std::nullopt;
@@ -61,11 +53,9 @@ void advanceGeneration(BudgetStore& store, NumberFormatter& formatter) {
   recordTransaction(store, next % count, std::move(note), "1", "add", formatter);
 }
 
-// The child: it loads the budget and then, generation after generation, changes it, saves it and
-// commits it, writing a line to `report` after each step: "loaded <g>" once, then "committed <g>"
-// or "failed <g> <why>". Under a file size limit (SIGXFSZ ignored, so that writes fail with EFBIG
-// as on a full disk) it runs until a commit fails; it then waits for a byte on `input`, lifts the
-// limit, commits once more and exits.
+// The child loads, then advances, saves and commits generation after generation, reporting "loaded
+// <g>", then "committed <g>" or "failed <g> <why>". Under a file size limit (EFBIG, as on a full
+// disk) it stops at the first failure, waits for a byte on `input`, lifts the limit and retries.
 int crashChild(const fs::path& file, std::optional<rlim_t> limit, int report, int input) {
   auto say = [report](const std::string& line) { ::dprintf(report, "%s\n", line.c_str()); };
   if (limit) {
@@ -74,7 +64,7 @@ int crashChild(const fs::path& file, std::optional<rlim_t> limit, int report, in
     if (::setrlimit(RLIMIT_FSIZE, &limited) != 0) return 2;
   }
   SqliteUserDefaults defaults(file);
-  auto [loaded, store] = testing::loadFrom(defaults);
+  auto [loaded, store] = loadFrom(defaults);
   const std::optional<std::uint64_t> start = generationOf(store);
   if (!loaded.isOk() || !start) {
     say("unloadable " + loaded.message());
@@ -101,9 +91,8 @@ int crashChild(const fs::path& file, std::optional<rlim_t> limit, int report, in
   return 0;
 }
 
-// Runs crashChild in a forked copy of this process, with a pipe for its report lines and one for
-// its input; reads its lines, and kills and reaps it. It never kills anything it did not start,
-// and reaps its child when destroyed.
+// Runs crashChild in a forked copy of this process, with pipes for its reports and its input; it
+// kills only what it started, and always reaps it.
 class ChildProcess {
  public:
   explicit ChildProcess(const fs::path& file, std::optional<rlim_t> limit = std::nullopt) {
@@ -172,9 +161,8 @@ class ExpectedGenerations {
   std::uint64_t generation_ = 0;
 };
 
-// Loads the file as the application would and returns its generation after checking that the
-// whole store is that generation's. A store mixing keys from two commits would differ from both
-// generations somewhere.
+// The file's generation, loaded as the application would, checked whole: a store mixing keys from
+// two commits would differ from both somewhere.
 std::optional<std::uint64_t> loadGeneration(const fs::path& file, ExpectedGenerations& expected) {
   SqliteUserDefaults defaults(file);
   BudgetStore store;
@@ -182,7 +170,7 @@ std::optional<std::uint64_t> loadGeneration(const fs::path& file, ExpectedGenera
   EXPECT_TRUE(loaded.isOk()) << loaded.message();
   EXPECT_EQ(defaults.readStatus().message(), "");
   const std::optional<std::uint64_t> generation = generationOf(store);
-  EXPECT_TRUE(generation && testing::sameBudget(store, expected.at(*generation)))
+  EXPECT_TRUE(generation && sameBudget(store, expected.at(*generation)))
       << "total " << store.totalAmount();
   return generation;
 }
@@ -196,9 +184,8 @@ std::uint64_t acknowledged(const std::vector<std::string>& lines, std::uint64_t 
   return onDisk + (lines.empty() ? 0 : lines.size() - 1);
 }
 
-// Runs the child on `file`, which holds generation `onDisk`, and kills it once it has reported
-// `lines` lines and a further `pause`. The file must then hold the last generation the child
-// acknowledged, or the one it was committing; that one is returned.
+// Kills the child after `lines` reports and `pause`: the file must then hold the last generation
+// it acknowledged or the one it was committing, which is returned.
 std::uint64_t killMidway(const fs::path& file, std::uint64_t onDisk, std::size_t lines,
                          std::chrono::microseconds pause, ExpectedGenerations& expected) {
   ChildProcess child(file);
@@ -288,4 +275,4 @@ TEST(CrashSafety, AFullDiskFailsTheCommitVisiblyAndKeepsThePreviousState) {
 }
 
 }  // namespace
-}  // namespace allot::hardening
+}  // namespace allot::testing

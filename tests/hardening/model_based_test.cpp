@@ -20,23 +20,17 @@
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
 
-namespace allot::hardening {
+namespace allot::testing {
 namespace {
 
-using namespace std::string_literals;
-
-// Checked after each step: the store's shape, its whole contents, and the outcome of each
-// recording. Undo and redo must give back, bit for bit, the reference as it was before the change,
-// and every run ends by taking back all the history holds. The texts the operations show are
-// tested where they are shown (the envelope list's and the transaction screen's tests).
+// Checked after each step: shape, contents and each recording's outcome; undo and redo must give
+// back the reference as it was, bit for bit. Texts are tested where they are shown.
 std::uint64_t bits(double figure) {
   return std::bit_cast<std::uint64_t>(figure);
 }
 
-// The budget as the rules describe it, written from them and not from the store's code:
-// envelopes as structs holding their entries. Amounts arrive already read and signed, and it
-// computes with the same double arithmetic (add or subtract the one amount, never recompute), so
-// its figures match the store's bit for bit.
+// The budget as the rules describe it, not as the store's code does: amounts arrive read and
+// signed, and are added or subtracted one by one (never recomputed), so figures match bit for bit.
 struct ReferenceEnvelope {
   std::string name;
   std::int64_t color;
@@ -110,9 +104,8 @@ const std::string kPieces[] = {
 };
 // clang-format on
 
-// What a user might type, drawn from a seeded generator: names and notes built from awkward
-// pieces (now and then kilobytes of any bytes), and amount texts with the amount each must read as
-// (nothing when it must be refused), known from how each text was built, not from a parser.
+// What a user might type, seeded: names and notes of awkward pieces (now and then kilobytes of any
+// bytes), and amount texts with what each must read as, known from how it was built.
 class RandomInput {
  public:
   explicit RandomInput(std::uint64_t seed) : random_(seed) {}
@@ -148,9 +141,8 @@ class RandomInput {
       return {(whole >= 0 && chance(30) ? "+" : "") + std::to_string(whole),
               static_cast<double>(whole)};
     }
-    if (kind == 5) return testing::kReadAmounts[below(std::size(testing::kReadAmounts))];
-    if (kind == 6)
-      return {testing::kRefusedAmounts[below(std::size(testing::kRefusedAmounts))], {}};
+    if (kind == 5) return kReadAmounts[below(std::size(kReadAmounts))];
+    if (kind == 6) return {kRefusedAmounts[below(std::size(kRefusedAmounts))], {}};
     if (kind == 7) return {"x" + text(), {}};  // no number starts with a letter x
     if (kind == 8) return {"", {}};
     // Exponents far beyond a double: overflow is refused, underflow reads as zero.
@@ -175,25 +167,12 @@ class RandomInput {
   std::mt19937_64 random_;
 };
 
-enum Operation {
-  Record,
-  DeleteEntry,
-  Edit,
-  Move,
-  Reset,
-  Remove,
-  Reload,
-  SqliteReload,
-  Undo,
-  Redo,
-  Add
-};
+enum Operation { Record, Delete, Edit, Move, Reset, Remove, Reload, SqliteReload, Undo, Redo, Add };
 // Percentages of the steps for each operation but Add, which takes what is left over.
 using Weights = std::array<unsigned, Add>;
 
-// How often the sequences went where faults hide: each must be reached to be tested.
-// Recordings that dropped the oldest entry, edits of an envelope already holding 200 entries,
-// refused recordings, reloads through SQLite, and changes taken back and made again.
+// How often the sequences went where faults hide (each must be reached): trimmed recordings, edits
+// past the limit, refusals, SQLite reloads, undo and redo.
 struct Coverage {
   int trimmed = 0, editedPastLimit = 0, refused = 0, sqliteReloads = 0, undone = 0, redone = 0;
 };
@@ -252,7 +231,7 @@ class ModelRun {
             << text;
         return;
       }
-      case DeleteEntry: {
+      case Delete: {  // an entry
         const std::size_t entries = model_.envelopes[n].amounts.size();
         if (entries == 0) return;
         const std::size_t row = input_.chance(50) ? 0 : input_.below(entries);
@@ -279,9 +258,8 @@ class ModelRun {
         return takeLoaded(defaults);
       }
       case SqliteReload: {
-        // Saves through one of two long-lived stores on the same file, which write only the rows
-        // that changed since they last looked: each must notice what the other committed
-        // meanwhile. A new store then loads the file, as a later run of the application would.
+        // Two long-lived writers on one file, each writing only changed rows, must notice what
+        // the other committed; a new store then loads the file, as a later run would.
         std::unique_ptr<SqliteUserDefaults>& writer = writers_[input_.below(writers_.size())];
         if (!writer) writer = std::make_unique<SqliteUserDefaults>(file_);
         saveStore(store_, *writer);
@@ -302,7 +280,7 @@ class ModelRun {
   // Order and contents of every list, and balances and the total kept by deltas (never
   // recomputed from the entries).
   void check() {
-    ASSERT_TRUE(testing::hasWholeShape(store_));
+    ASSERT_TRUE(hasWholeShape(store_));
     ASSERT_EQ(store_.envelopeCount(), model_.envelopes.size());
     EXPECT_EQ(bits(store_.totalAmount()), bits(model_.total));
     for (std::size_t i = 0; i < model_.envelopes.size(); ++i) {
@@ -311,7 +289,7 @@ class ModelRun {
       EXPECT_EQ(store_.envelopeColors()[i], envelope.color) << i;
       EXPECT_EQ(bits(store_.categoryAmounts()[i]), bits(envelope.balance)) << i;
       ASSERT_EQ(store_.detailArrays()[i], envelope.descriptions) << i;
-      ASSERT_EQ(testing::bitsOf(store_.detailAmountArrays()[i]), testing::bitsOf(envelope.amounts));
+      ASSERT_EQ(bitsOf(store_.detailAmountArrays()[i]), bitsOf(envelope.amounts));
     }
   }
 
@@ -342,7 +320,7 @@ class ModelRun {
   }
 
   void takeLoaded(UserDefaults& defaults) {
-    testing::Loaded loaded = testing::loadFrom(defaults);
+    Loaded loaded = loadFrom(defaults);
     EXPECT_TRUE(loaded.status.isOk()) << loaded.status.message();
     store_ = std::move(loaded.store);
   }
@@ -360,7 +338,7 @@ class ModelRun {
 };
 
 TEST(ModelBased, RandomOperationSequencesMatchTheReferenceModel) {
-  testing::TemporaryDirectory directory;
+  TemporaryDirectory directory;
   // Recording-heavy runs reach the transaction limit; balanced ones reset, delete and reload a
   // lot.
   const Weights recordingHeavy{70, 6, 6, 4, 0, 0, 3, 1, 3, 2};
@@ -393,4 +371,4 @@ TEST(ModelBased, RandomOperationSequencesMatchTheReferenceModel) {
 }
 
 }  // namespace
-}  // namespace allot::hardening
+}  // namespace allot::testing

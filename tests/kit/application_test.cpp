@@ -1,6 +1,5 @@
-// The run loop, navigation, segues, alerts and focus, walked through the gestures, on small
-// screens: controllers that log their hooks, and an application delegate over a storyboard of
-// three scenes ("first", "second", "sheet").
+// The run loop, navigation, segues, alerts and focus, walked through the gestures on logging
+// controllers over a storyboard of three scenes ("first", "second", "sheet").
 #include "platform/kit/application.h"
 
 #include <gtest/gtest.h>
@@ -61,9 +60,8 @@ class FakeDefaults : public InMemoryUserDefaults {
   bool failing = false;
 };
 
-// "first" (root of a navigation controller): a label outlet, a text field, a button that shows
-// "second". "second": a button that unwinds to "first". "sheet": shown modally from "first" by
-// the segue "present", with a button that unwinds to "first".
+// "first" (the navigation root) shows "second" by its button, and "sheet" modally by "present";
+// the buttons of both unwind to "first". Each scene has a label outlet and a text field.
 class TestDelegate : public ApplicationDelegate {
  public:
   explicit TestDelegate(Log& log) : log_(log) {}
@@ -114,7 +112,7 @@ class ApplicationTest : public ::testing::Test {
   LoggingController& top() {
     return static_cast<LoggingController&>(*navigation().topViewController());
   }
-  Log logSince(std::size_t mark) const { return Log(log.begin() + mark, log.end()); }
+  Log fresh() { return std::exchange(log, {}); }  // what was logged since the last call
 
   Log log;
   FakeDefaults defaults;
@@ -126,36 +124,34 @@ class ApplicationTest : public ::testing::Test {
 // Launching makes the screen after the storyboard and shows it after launching.
 TEST_F(ApplicationTest, LaunchSeguesAndBackRunTheHooksInOrder) {
   EXPECT_TRUE(app.launch());
-  EXPECT_EQ(log, (Log{"mainStoryboard", "didFinishLaunching", "first.viewDidLoad with outlet",
-                      "first.viewWillAppear", "first.viewDidLayoutSubviews", "first.viewDidAppear",
-                      "didBecomeActive"}));
+  EXPECT_EQ(fresh(), (Log{"mainStoryboard", "didFinishLaunching", "first.viewDidLoad with outlet",
+                          "first.viewWillAppear", "first.viewDidLayoutSubviews",
+                          "first.viewDidAppear", "didBecomeActive"}));
   EXPECT_EQ(app.applicationState(), ApplicationState::Active);
   EXPECT_EQ(navigation().navigationItem().title(), std::nullopt);
   EXPECT_EQ(top().navigationItem().title(), "first");
   LoggingController& first = top();
-  std::size_t mark = log.size();
   ASSERT_TRUE(user.tap(*first.button));
-  EXPECT_EQ(logSince(mark), (Log{"first.prepareForSegue toSecond", "second.viewDidLoad with outlet",
-                                 "first.viewWillDisappear", "second.viewWillAppear",
-                                 "second.viewDidLayoutSubviews", "second.viewDidAppear"}));
+  EXPECT_EQ(fresh(), (Log{"first.prepareForSegue toSecond", "second.viewDidLoad with outlet",
+                          "first.viewWillDisappear", "second.viewWillAppear",
+                          "second.viewDidLayoutSubviews", "second.viewDidAppear"}));
   EXPECT_EQ(navigation().backButtonTitle(), "first");
   // The first screen's controls are out of reach while the second is on top.
   EXPECT_FALSE(user.tap(*first.button));
   const Log backToFirst = {"second.viewWillDisappear", "first.viewWillAppear",
                            "first.viewDidLayoutSubviews", "first.viewDidAppear"};
-  mark = log.size();
   EXPECT_TRUE(user.goBack());
-  EXPECT_EQ(logSince(mark), backToFirst);
+  EXPECT_EQ(fresh(), backToFirst);
   EXPECT_EQ(&top(), &first);
   EXPECT_FALSE(user.goBack());  // at the root
 
   // An unwind prepares, calls the action, and goes back the same way.
   user.tap(*first.button);
-  mark = log.size();
+  fresh();
   ASSERT_TRUE(user.tap(*top().button));
   Log unwound = {"second.prepareForSegue backToFirst", "first.unwindHere"};
   unwound.insert(unwound.end(), backToFirst.begin(), backToFirst.end());
-  EXPECT_EQ(logSince(mark), unwound);
+  EXPECT_EQ(fresh(), unwound);
   EXPECT_EQ(&top(), &first);
 
   // Out of a modal presentation too.
@@ -164,9 +160,9 @@ TEST_F(ApplicationTest, LaunchSeguesAndBackRunTheHooksInOrder) {
   ASSERT_NE(sheet, nullptr);
   EXPECT_EQ(app.window().visibleViewController(), sheet);
   EXPECT_FALSE(user.goBack());  // no navigation bar over a presented screen
-  mark = log.size();
+  fresh();
   ASSERT_TRUE(user.tap(*sheet->button));
-  EXPECT_EQ(logSince(mark)[1], "first.unwindHere");
+  EXPECT_EQ(fresh()[1], "first.unwindHere");
   EXPECT_EQ(first.presentedViewController(), nullptr);
   EXPECT_EQ(app.window().visibleViewController(), &first);
 }
@@ -191,11 +187,11 @@ TEST_F(ApplicationTest, AlertsAndTheKeyboardGoToTheScreenOnDisplay) {
   EXPECT_FALSE(user.tap(*first.button));
   EXPECT_FALSE(user.enterText(*first.field, "x"));
   EXPECT_FALSE(user.tapAlertAction(2));
-  const std::size_t mark = log.size();
+  fresh();
   EXPECT_TRUE(user.tapAlertAction(1));
   EXPECT_FALSE(presentedDuringHandler);
   EXPECT_EQ(first.presentedViewController(), nullptr);
-  EXPECT_EQ(logSince(mark), Log{});  // an alert does not make the screen behind reappear
+  EXPECT_EQ(fresh(), Log{});  // an alert does not make the screen behind reappear
   EXPECT_FALSE(user.tapAlertAction(0));
 
   // The keyboard goes to one field of the screen on display.
@@ -229,21 +225,20 @@ TEST_F(ApplicationTest, TheRootShownBesideTheTopIsRefreshedAndComesForwardWhenUs
   EXPECT_EQ(app.window().controllersOnDisplay(), (std::vector<ViewController*>{&first, &second}));
   const Log refreshed = {"first.viewWillAppear", "first.viewDidLayoutSubviews",
                          "first.viewDidAppear"};
-  std::size_t mark = log.size();
+  fresh();
   ASSERT_TRUE(user.enterText(*second.field, "5"));
-  EXPECT_EQ(logSince(mark), refreshed);
-  mark = log.size();
+  EXPECT_EQ(fresh(), refreshed);
   user.enterText(*second.field, "5");  // changes nothing
-  EXPECT_EQ(logSince(mark), Log{});
+  EXPECT_EQ(fresh(), Log{});
 
   EXPECT_FALSE(user.tap(*first.button)) << "out of reach until it is brought forward";
   ASSERT_TRUE(user.bringForward(first));
   EXPECT_EQ(&top(), &first);
   EXPECT_FALSE(user.bringForward(first));
   user.tap(*first.button);
-  mark = log.size();
+  fresh();
   ASSERT_TRUE(user.showRootBeside(false));
-  EXPECT_EQ(logSince(mark), Log{"first.viewWillDisappear"});
+  EXPECT_EQ(fresh(), Log{"first.viewWillDisappear"});
   EXPECT_EQ(app.window().controllersOnDisplay(), std::vector<ViewController*>{&top()});
 }
 

@@ -11,8 +11,6 @@
 #include "tests/support/samples.h"
 
 namespace allot {
-namespace {
-
 using Bytes = std::vector<std::uint8_t>;
 
 // Lists of texts and of numbers also decode straight into vectors: the same contents, and only the
@@ -39,5 +37,4 @@ TEST(CborListReaderTest, ListsOfTextsAndNumbersDecodeStraightIntoVectors) {
   EXPECT_FALSE(decodeCborNumbers(Bytes{0x81, 0x01, 0x01}, decodedNumbers));  // trailing byte
 }
 
-}  // namespace
 }  // namespace allot

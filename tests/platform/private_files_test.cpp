@@ -22,10 +22,8 @@ unsigned modeOf(const fs::path& path) {
   return status.st_mode & 07777;
 }
 
-// Whatever the umask: the folders it creates are 0700, the store 0600, and a store that an
-// earlier version left readable by others becomes 0600 when opened. A folder that others may
-// write, or that belongs to another user, is refused; so is making a link, a folder or another
-// user's file private.
+// Whatever the umask: folders 0700, the store 0600 (also one an earlier version left readable);
+// folders others may write or own, links, folders and others' files are refused.
 TEST(PrivateFiles, FoldersAndFilesAreTheUsersAlone) {
   testing::TemporaryDirectory directory;
   const mode_t umask = ::umask(0);

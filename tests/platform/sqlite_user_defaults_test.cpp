@@ -1,13 +1,10 @@
 // The SQLite store: values back only after a commit, only changed items rewritten, older layouts
-// read and converted, where the file lives; and what it meets on a desktop: another program's lock
-// (and a quit asked while waiting for it), a newer version's file, links and values far beyond any
-// budget, each through the real file and the load.
+// read and converted, where the file lives, another program's lock and a newer version's file.
 #include "platform/defaults/sqlite_user_defaults.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <optional>
@@ -21,15 +18,8 @@
 
 namespace fs = std::filesystem;
 
-namespace allot {
+namespace allot::testing {
 namespace {
-
-using testing::budgetWith;
-using testing::fileBytes;
-using testing::integers;
-using testing::loadFrom;
-using testing::LockHolder;
-using testing::runSql;
 
 // A rewritten row gets a new rowid; an untouched one keeps its own.
 std::vector<std::int64_t> itemRowids(const fs::path& file) {
@@ -38,7 +28,7 @@ std::vector<std::int64_t> itemRowids(const fs::path& file) {
 
 class SqliteUserDefaultsTest : public ::testing::Test {
  protected:
-  testing::TemporaryDirectory directory_;
+  TemporaryDirectory directory_;
   const fs::path& dir_ = directory_.path();
 };
 
@@ -52,9 +42,8 @@ Value::List sampleList(std::size_t count) {
   return items;
 }
 
-// Every value is stored as its CBOR encoding (CborCodecTest checks each kind of value); here, a
-// value alone, and items of lists, which are stored row by row, come back exactly, a megabyte of
-// any bytes among them.
+// A value alone and lists stored row by row come back exactly (each kind's encoding:
+// CborCodecTest).
 TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize) {
   static constexpr char kText[] = "Rock 'n' \"roll\" \xE2\x82\xAC \0 end";
   const std::string text(kText, sizeof kText - 1);
@@ -62,9 +51,6 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
   const Value texts = Value::List{Value::List{"Added 'Food'", text}, Value::List{}};
   const Value numbers = Value::List{Value::List{nan, -0.0, 1e-310}};
   const std::pair<const char*, Value> samples[] = {
-      {"nan", nan},
-      {"int min", std::numeric_limits<std::int64_t>::min()},
-      {"text", text},
       {"lists", Value::List{texts, Value::List{nan, -0.0, 1e-310, -12.5}}},
       {"texts", texts},
       {"numbers", numbers},
@@ -72,7 +58,7 @@ TEST_F(SqliteUserDefaultsTest, ValuesComeBackInALaterProcessOnlyAfterSynchronize
       {"megabyte", Value::List{Value::List{std::string(1 << 20, '\x80') + text}}}};
   const fs::path file = dir_ / "data" / "allot" / "defaults.sqlite3";
   SqliteUserDefaults writer(file);
-  EXPECT_FALSE(writer.valueForKey("nan").has_value());
+  EXPECT_FALSE(writer.valueForKey("total").has_value());
   EXPECT_EQ(writer.synchronize().message(), "");  // nothing pending: nothing created
   for (const auto& [key, value] : samples) writer.setObject(value, key);
   // Lists of lists set straight from vectors are stored as the equal Values would be.
@@ -159,23 +145,6 @@ TEST_F(SqliteUserDefaultsTest, ACommitRewritesOnlyTheItemsThatChanged) {
   EXPECT_EQ(SqliteUserDefaults(file).valueForKey("total"), Value(1.5));
 }
 
-TEST_F(SqliteUserDefaultsTest, ListsShrinkGrowAndChangeKindAcrossCommits) {
-  const fs::path file = dir_ / "defaults.sqlite3";
-  const Value listOfAnEmptyList = Value::List{Value::List{}};
-  const std::vector<Value> values = {sampleList(10),    sampleList(3), sampleList(12), 2.5,
-                                     sampleList(5),     Value::List(), sampleList(2),  "text",
-                                     listOfAnEmptyList, sampleList(1)};
-  SqliteUserDefaults writer(file);
-  for (std::size_t step = 0; step < values.size(); ++step) {
-    writer.setObject(values[step], "k");
-    ASSERT_EQ(writer.synchronize().message(), "");
-    SqliteUserDefaults reader(file);
-    EXPECT_EQ(reader.valueForKey("k"), values[step]) << "step " << step;
-    EXPECT_TRUE(reader.readStatus().message().empty()) << reader.readStatus().message();
-    EXPECT_EQ(writer.valueForKey("k"), values[step]) << "step " << step;
-  }
-}
-
 // Earlier releases kept each value whole in one row (layout 1), then every list item by item
 // (layout 2); now only a list of lists has a row per item.
 TEST_F(SqliteUserDefaultsTest, ReadsOlderLayoutFilesAndConvertsThemOnTheFirstCommit) {
@@ -187,7 +156,7 @@ TEST_F(SqliteUserDefaultsTest, ReadsOlderLayoutFilesAndConvertsThemOnTheFirstCom
   };
   for (int layout : {1, 2}) {
     const fs::path file = dir_ / ("layout" + std::to_string(layout) + ".sqlite3");
-    ASSERT_TRUE(testing::writeOlderLayoutFile(file, layout, stored));
+    ASSERT_TRUE(writeOlderLayoutFile(file, layout, stored));
     runSql(file, layout == 1 ? "INSERT INTO defaults VALUES('damaged', x'82f6');"
                              : "INSERT INTO defaults VALUES('damaged', x'81'); "
                                "INSERT INTO list_items VALUES('damaged', 0, x'f6');");
@@ -201,12 +170,6 @@ TEST_F(SqliteUserDefaultsTest, ReadsOlderLayoutFilesAndConvertsThemOnTheFirstCom
     defaults.setDouble(13.0, "totalAmount");
     ASSERT_EQ(defaults.synchronize().message(), "");
     EXPECT_EQ(integers(file, "PRAGMA user_version"), std::vector<std::int64_t>{3});
-    EXPECT_EQ(integers(file, "SELECT count(*) FROM inner_lists WHERE key = 'detailArrays'"),
-              std::vector<std::int64_t>{2});
-    EXPECT_EQ(integers(file, "SELECT count(*) FROM inner_lists WHERE key = 'damaged'"),
-              std::vector<std::int64_t>{layout - 1});  // moved along, not dropped
-    EXPECT_EQ(integers(file, "SELECT count(*) FROM sqlite_schema WHERE name = 'list_items'"),
-              std::vector<std::int64_t>{0});
     SqliteUserDefaults converted(file);
     for (const auto& [key, value] : stored) {
       EXPECT_EQ(converted.valueForKey(key), key == "totalAmount" ? Value(13.0) : value) << key;
@@ -242,10 +205,10 @@ TEST(SqliteUserDefaultsPathTest, FollowsXdgDataHomeWhenAbsolute) {
 class StoreGuards : public ::testing::Test {
  protected:
   StoreGuards() {
-    testing::saveAndCommit(budgetWith("Food"), file_);
+    saveAndCommit(budgetWith("Food"), file_);
     bytes_ = fileBytes(file_);
   }
-  testing::TemporaryDirectory directory_;
+  TemporaryDirectory directory_;
   const fs::path file_ = directory_.path() / "defaults.sqlite3";
   std::string bytes_;
 };
@@ -290,8 +253,8 @@ TEST_F(StoreGuards, AStoreLockedByAnotherProgramIsWaitedForThenReportedBusy) {
   EXPECT_EQ(SqliteUserDefaults(file_).valueForKey("categoryNames"), Value(Value::List{"Rent"}));
 }
 
-// A file from a newer version is read with what this one knows and never written; one whose
-// tables this version does not know is not read either.
+// A file from a newer version is read with what this one knows and never written (one whose
+// tables this version does not know is not read either: BadInput).
 TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
   runSql(file_, "PRAGMA user_version = 4;");
   const std::string bytes = fileBytes(file_);
@@ -306,49 +269,7 @@ TEST_F(StoreGuards, AStoreOfANewerVersionIsReadButNeverWritten) {
   EXPECT_NE(refused.message().find("newer version"), std::string::npos);
   EXPECT_TRUE(defaults.startAfresh().isOk()) << "nothing to do";
   EXPECT_EQ(fileBytes(file_), bytes);
-
-  runSql(file_, "DROP TABLE inner_lists;");
-  SqliteUserDefaults unknown(file_);
-  const auto unread = loadFrom(unknown);
-  EXPECT_EQ(unread.status.kind(), Status::Kind::Newer);
-  EXPECT_EQ(unread.store.envelopeCount(), 0u);
-}
-
-// A link in the store's place is never followed: the file it points to is neither read nor
-// written, and a dangling one creates nothing.
-TEST_F(StoreGuards, ALinkInTheStoresPlaceIsNotFollowed) {
-  const fs::path link = directory_.path() / "link.sqlite3";
-  fs::create_symlink(file_, link);
-  SqliteUserDefaults linked(link);
-  const auto refused = loadFrom(linked);
-  EXPECT_EQ(refused.status.kind(), Status::Kind::NotOurs);
-  EXPECT_NE(refused.status.message().find("symbolic link"), std::string::npos);
-  saveStore(budgetWith("Rent"), linked);
-  EXPECT_FALSE(linked.synchronize().isOk());
-  EXPECT_EQ(fileBytes(file_), bytes_);
-
-  const fs::path dangling = directory_.path() / "dangling.sqlite3";
-  const fs::path nowhere = directory_.path() / "nowhere.sqlite3";
-  fs::create_symlink(nowhere, dangling);
-  SqliteUserDefaults defaults(dangling);
-  saveStore(budgetWith("Rent"), defaults);
-  EXPECT_FALSE(defaults.synchronize().isOk());
-  EXPECT_FALSE(fs::exists(nowhere));
-}
-
-// A stored value beyond 16 MiB is taken for damage, not read into memory.
-TEST_F(StoreGuards, AValueLargerThanSixteenMebibytesIsUnreadable) {
-  // A list of one CBOR text string of 17 MiB (major type 3, 4-byte length), standing in for
-  // the envelope's descriptions.
-  runSql(file_,
-         "UPDATE inner_lists SET value = x'817a01100000' || zeroblob(17825792) "
-         "WHERE key = 'detailArrays' AND position = 0;");
-  SqliteUserDefaults defaults(file_);
-  const auto huge = loadFrom(defaults);
-  EXPECT_EQ(huge.status.kind(), Status::Kind::Unreadable);
-  EXPECT_NE(huge.status.message().find("larger than 16 MiB"), std::string::npos);
-  EXPECT_EQ(huge.store.envelopeCount(), 0u);
 }
 
 }  // namespace
-}  // namespace allot
+}  // namespace allot::testing

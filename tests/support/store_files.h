@@ -1,7 +1,5 @@
-// Store files made for tests: SQL run straight on a file, a budget saved and committed, and
-// loaded, as the application does, and files as earlier releases of Allot wrote them (schema
-// version 1: one table with each value encoded whole in one row; version 2: every list as a head
-// row and one row per item); and another program holding a store's lock.
+// Store files for tests: SQL run on a file, a budget committed and loaded as the application does,
+// files of the older layouts (1: each value whole; 2: lists item by item), a lock held elsewhere.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +11,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,59 +67,41 @@ inline Loaded loadFrom(UserDefaults& defaults) {
   return loaded;
 }
 
-namespace detail {
-
-// One row inserted by `sql`: the key, then the position when there is one, then the bytes.
-inline bool insertRow(sqlite3* db, const char* sql, const std::string& key,
-                      std::optional<std::int64_t> position,
-                      const std::vector<std::uint8_t>& bytes) {
-  sqlite3_stmt* insert = nullptr;
-  if (sqlite3_prepare_v2(db, sql, -1, &insert, nullptr) != SQLITE_OK) return false;
-  int column = 1;
-  sqlite3_bind_text(insert, column++, key.c_str(), -1, SQLITE_STATIC);
-  if (position) sqlite3_bind_int64(insert, column++, *position);
-  sqlite3_bind_blob(insert, column, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
-  const bool inserted = sqlite3_step(insert) == SQLITE_DONE;
-  sqlite3_finalize(insert);
-  return inserted;
-}
-
-// As the second layout kept a value: a list as its head and each item on its own row.
-inline bool insertItemByItem(sqlite3* db, const std::string& key, const Value& value) {
-  const Value::List* items = value.asList();
-  if (items == nullptr)
-    return insertRow(db, "INSERT INTO defaults VALUES(?1, ?2)", key, {}, encodeCbor(value));
-  std::vector<std::uint8_t> head;
-  appendCborListHead(head, items->size());
-  bool written = insertRow(db, "INSERT INTO defaults VALUES(?1, ?2)", key, {}, head);
-  for (std::size_t i = 0; written && i < items->size(); ++i) {
-    written = insertRow(db, "INSERT INTO list_items VALUES(?1, ?2, ?3)", key,
-                        static_cast<std::int64_t>(i), encodeCbor((*items)[i]));
+// `bytes` as an SQL blob literal.
+inline std::string blobLiteral(const std::vector<std::uint8_t>& bytes) {
+  std::string literal = "x'";
+  for (const std::uint8_t byte : bytes) {
+    literal += "0123456789abcdef"[byte >> 4];
+    literal += "0123456789abcdef"[byte & 15];
   }
-  return written;
+  return literal + "'";
 }
-
-}  // namespace detail
 
 // Writes a new file of the older `layout` (1 or 2) holding `values`, or `store` as saveStore would
-// write it; false (with a failed expectation) when SQLite refuses.
+// write it; false (with a failed expectation) when SQLite refuses. The second layout kept a list
+// as its head and each item on its own row.
 inline bool writeOlderLayoutFile(const std::filesystem::path& file, int layout,
                                  const std::vector<std::pair<std::string, Value>>& values) {
-  const std::string schema =
+  std::string sql =
       "PRAGMA application_id = 1097624692; PRAGMA user_version = " + std::to_string(layout) +
       "; CREATE TABLE defaults(key TEXT PRIMARY KEY NOT NULL, value BLOB NOT NULL) WITHOUT ROWID;" +
       (layout == 2 ? "CREATE TABLE list_items(key TEXT NOT NULL, position INTEGER NOT NULL, "
                      "value BLOB NOT NULL, UNIQUE(key, position));"
                    : "");
-  sqlite3* db = nullptr;
-  bool written = sqlite3_open(file.c_str(), &db) == SQLITE_OK &&
-                 sqlite3_exec(db, schema.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
   for (const auto& [key, value] : values) {
-    if (!written) break;
-    written = layout == 2 ? detail::insertItemByItem(db, key, value)
-                          : detail::insertRow(db, "INSERT INTO defaults VALUES(?1, ?2)", key, {},
-                                              encodeCbor(value));
+    const Value::List* items = layout == 2 ? value.asList() : nullptr;
+    std::vector<std::uint8_t> head;
+    if (items != nullptr) appendCborListHead(head, items->size());
+    sql += "INSERT INTO defaults VALUES('" + key + "', " +
+           blobLiteral(items != nullptr ? head : encodeCbor(value)) + ");";
+    for (std::size_t i = 0; items != nullptr && i < items->size(); ++i) {
+      sql += "INSERT INTO list_items VALUES('" + key + "', " + std::to_string(i) + ", " +
+             blobLiteral(encodeCbor((*items)[i])) + ");";
+    }
   }
+  sqlite3* db = nullptr;
+  const bool written = sqlite3_open(file.c_str(), &db) == SQLITE_OK &&
+                       sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
   EXPECT_TRUE(written) << sqlite3_errmsg(db);
   sqlite3_close(db);
   return written;
@@ -140,9 +119,8 @@ inline bool writeOlderLayoutFile(const std::filesystem::path& file, int layout,
   return writeOlderLayoutFile(file, layout, values);
 }
 
-// LockHolder: another program holding a store's write lock, as a backup or sync tool might: a
-// child process that opens the file with SQLite, takes an exclusive lock (no one else may read
-// either) and keeps it until released, or for a set time. The child is always reaped.
+// LockHolder: another program (a child process) holding a store's exclusive lock, as a backup
+// tool might, until released or for a set time; the child is always reaped.
 class LockHolder {
  public:
   // Returns once the lock is held. With a duration, the child lets go by itself after it.

@@ -1,6 +1,5 @@
-// The bytes of a file, for checks that a file was left exactly as it was; and TemporaryDirectory,
-// an empty directory for one test, on /dev/shm when there is one (commits there cost no disk
-// flushes), named after the process and the test, and removed with everything in it at the end.
+// A file's bytes, and TemporaryDirectory: an empty directory for one test (on /dev/shm when there
+// is one, so commits cost no disk flushes), removed with everything in it at the end.
 #pragma once
 
 #include <gtest/gtest.h>

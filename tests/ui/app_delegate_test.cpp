@@ -1,6 +1,5 @@
-// The application's start and stop: what the user is told and asked when the stored budget is
-// not simply there: data that cannot be loaded, a store another program holds, a commit that
-// fails, a read-only store.
+// The application's start and stop when the stored budget is not simply there: data that cannot
+// be loaded, a store another program holds, a commit that fails, a read-only or newer store.
 #include "app/app_delegate.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <csignal>
 
 #include "platform/defaults/sqlite_user_defaults.h"
@@ -16,7 +14,6 @@
 #include "tests/support/store_files.h"
 #include "tests/support/temporary_directory.h"
 #include "tests/ui/running_app.h"
-#include "ui/palette_color.h"
 
 namespace allot::testing {
 namespace {
@@ -43,10 +40,9 @@ TEST(AppLifecycle, DataThatCannotBeCopiedAsideIsNeverSavedOver) {
   EXPECT_EQ(fileBytes(file), before) << run.diagnostics.str();
 }
 
-// Stored data that cannot be loaded, in a whole file or in one cut short: the list starts empty,
-// one line says why, the file is copied aside as it was, and a new store takes its place. The
-// same when the launch loads on a thread of its own: the envelopes of transaction lists that
-// cannot be loaded never show.
+// Data that cannot be loaded, with the launch's load on its own thread or not: the list starts
+// empty, one line says why, the file is copied aside as it was and a new store takes its place,
+// which the next launch loads whole.
 TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace) {
   // A key set to a value that cannot be taken; no key: the file is cut short; no value: the
   // key's stored bytes are not a value at all.
@@ -96,8 +92,11 @@ TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace)
           << run.diagnostics.str();
     }
     SqliteUserDefaults defaults(file);
-    RunningApp again(defaults, file);
+    LaunchLoad load(defaults);  // now whole, as the program launches
+    RunningApp again(defaults, file, &load);
     EXPECT_EQ(again.rowNames(), (std::vector<std::string>{"New"}));
+    EXPECT_EQ(again.openEnvelope(0).tableView().numberOfRowsInSection(0), 1u);
+    EXPECT_EQ(again.diagnostics.str(), "");
     std::vector<std::string> copies;
     for (const fs::path& entry : folder.listing()) {
       if (entry.string().find(".unloadable-") != std::string::npos)
@@ -105,37 +104,6 @@ TEST(AppLifecycle, DataThatCannotBeLoadedIsCopiedAsideAndANewStoreTakesItsPlace)
     }
     EXPECT_EQ(copies, std::vector<std::string>{before}) << "one copy, of the file as it was";
   }
-}
-
-// Through a LaunchLoad, as the program launches: the budget is whole before the list shows it,
-// and each colour is the one the whole load decides: colours stored without transaction lists are
-// not taken, so the list shows the default colour from the start.
-TEST(AppLifecycle, ALaunchOnItsOwnThreadShowsTheWholeBudget) {
-  TemporaryDirectory folder;
-  const fs::path file = folder.path() / "defaults.sqlite3";
-  saveAndCommit(sizeableBudget(2, 10), file);
-  {
-    SqliteUserDefaults defaults(file);
-    LaunchLoad load(defaults);
-    RunningApp run(defaults, file, &load);
-    EXPECT_EQ(run.rowNames(), (std::vector<std::string>{"Envelope 0", "Envelope 1"}));
-    EXPECT_EQ(run.openEnvelope(1).tableView().numberOfRowsInSection(0), 11u);
-    EXPECT_EQ(run.diagnostics.str(), "");
-  }
-  const fs::path older = folder.path() / "older.sqlite3";
-  {
-    SqliteUserDefaults defaults(older);
-    defaults.setDouble(5.0, "totalAmount");
-    defaults.setObject(Value(Value::List{"Food"}), "categoryNames");
-    defaults.setObject(Value(Value::List{5.0}), "categoryAmounts");
-    defaults.setObject(Value(Value::List{4}), "envelopeColors");
-    ASSERT_EQ(defaults.synchronize().message(), "");
-  }
-  SqliteUserDefaults defaults(older);
-  LaunchLoad load(defaults);
-  RunningApp run(defaults, older, &load);
-  EXPECT_EQ(run.store().envelopeColors(), std::vector<std::int64_t>{2});
-  EXPECT_EQ(run.row(0).envelopeNameLabel()->backgroundColor(), paletteColor(2));
 }
 
 // A store that another program holds locked at launch is neither loaded, copied nor saved over:
@@ -168,9 +136,8 @@ TEST(AppLifecycle, ABusyStoreAtLaunchIsOfferedRetryAndLoadsOnceFree) {
   EXPECT_EQ(folder.listing().size(), 1u) << "no copy aside";
 }
 
-// Changes are committed between resigns on request. A commit that fails (here a full disk) keeps
-// the changes, says so once on the diagnostics stream and in the window until one succeeds, and a
-// quit with such changes asks first.
+// A commit that fails (a full disk) keeps the changes, says so once and in the window until one
+// succeeds, and a quit with such changes asks first.
 TEST(AppLifecycle, ACommitThatFailsIsShownKeptAndAskedAboutBeforeQuitting) {
   TemporaryDirectory folder;
   const fs::path file = folder.path() / "defaults.sqlite3";

@@ -7,8 +7,6 @@
 #include "ui/palette_color.h"
 
 namespace allot::testing {
-namespace {
-
 using EnvelopeEditor = EnvelopeListScreen;
 
 TEST_F(EnvelopeEditor, EditDetailsOpensItForTheRowAndSavingUnwindsToTheList) {
@@ -39,9 +37,8 @@ TEST_F(EnvelopeEditor, EditDetailsOpensItForTheRowAndSavingUnwindsToTheList) {
   EXPECT_FALSE(run.onDisplay<EnvelopeDetailsViewController>().editingEnvelope());
 }
 
-// The editor refuses empty and missing names (a space is a name; one check for both modes), hides
-// the keyboard when the background is touched, and in add mode stays open, keeping the chosen
-// colour for the next envelope.
+// Empty and missing names are refused (a space is a name), touching the background hides the
+// keyboard, and add mode stays open, keeping the chosen colour.
 TEST_F(EnvelopeEditor, InAddMode) {
   run.user.tap(*run.list().navigationItem().rightBarButtonItem());
   auto& editor = run.onDisplay<EnvelopeDetailsViewController>();
@@ -81,5 +78,4 @@ TEST_F(EnvelopeEditor, InAddMode) {
   EXPECT_EQ(run.app.window().firstResponder(), nullptr);
 }
 
-}  // namespace
 }  // namespace allot::testing

@@ -1,6 +1,5 @@
 // The envelope list: first launch, the Edit button rule, opening and reordering envelopes, and
-// the row actions Delete and Reset Balance with their confirmations. What the operations do to
-// the budget is tested in ModelBased, the texts they show in EnvelopeList's tests.
+// the row actions with their confirmations (their texts are tested in EnvelopeList's tests).
 #include "ui/master_view_controller.h"
 
 #include <gtest/gtest.h>
@@ -72,9 +71,8 @@ class RowActions : public EnvelopeListScreen {
   }
 };
 
-// A swipe reveals Delete, Edit Details and Reset Balance, only Reset on the system blue; Delete
-// and Reset ask first, cancelling changes nothing, and deleting down to one takes the Edit button
-// away but not the editing mode, which only that button changes.
+// A swipe reveals Delete, Edit Details and Reset Balance (on system blue); Delete and Reset ask
+// first, and deleting down to one takes the Edit button away but not the editing mode.
 TEST_F(RowActions, DeleteAndResetAskFirst) {
   ASSERT_TRUE(run.user.swipeRow(table(), 1));
   using Style = kit::TableViewRowActionStyle;

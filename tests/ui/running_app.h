@@ -27,9 +27,8 @@
 
 namespace allot::testing {
 
-// The whole application, launched over the given per-user defaults with amounts in en_US, and
-// the helpers the tests share: finding the screen on display, reading the list's rows, and adding
-// envelopes and recording amounts the way a user does.
+// The whole application over the given defaults, amounts in en_US, and the helpers the tests
+// share: the screen on display, the list's rows, adding envelopes and recording as a user does.
 class RunningApp {
  public:
   explicit RunningApp(UserDefaults& defaults,
