@@ -18,7 +18,7 @@ struct CellLabel {
   Q_GADGET
   QML_VALUE_TYPE(cellLabel)
   Q_PROPERTY(QString text MEMBER text)
-  Q_PROPERTY(allot::kit::Label::Tone tone MEMBER tone)
+  Q_PROPERTY(allot::kit::label_tone::Tone tone MEMBER tone)
   Q_PROPERTY(QColor color MEMBER color)
   Q_PROPERTY(bool painted MEMBER painted)
 

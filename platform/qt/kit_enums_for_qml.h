@@ -13,7 +13,7 @@ namespace allot::qt::kit_enums {
 
 namespace label_tone {
 Q_NAMESPACE
-QML_FOREIGN_NAMESPACE(allot::kit::Label)
+QML_FOREIGN_NAMESPACE(allot::kit::label_tone)
 QML_NAMED_ELEMENT(LabelTone)
 }  // namespace label_tone
 
