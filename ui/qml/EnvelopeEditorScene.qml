@@ -65,7 +65,7 @@ Page {
                     Accessible.name: view ? view.accessibleName : ""
                     background: Rectangle {
                         radius: width / 2
-                        color: parent.view ? parent.view.backgroundColor : "transparent"
+                        color: parent.view ? parent.view.backgroundColor : Theme.noFill
                         // Chosen: a solid border; under the mouse, a thin one.
                         border.width: parent.chosen ? 3 : parent.hovered ? 1 : 0
                         border.color: page.Material.foreground
@@ -97,7 +97,7 @@ Page {
             Layout.fillWidth: true
             Layout.preferredHeight: 52
             text: page.saveButton ? page.saveButton.title : ""
-            fill: page.saveButton ? page.saveButton.backgroundColor : "transparent"
+            fill: page.saveButton ? page.saveButton.backgroundColor : Theme.noFill
             ink: Theme.inkOn(fill)
             onClicked: page.saveButton.tap()
         }

@@ -15,7 +15,7 @@ Rectangle {
     anchors.margins: inset
     visible: shown
     z: 1
-    color: "transparent"
+    color: Theme.noFill
     radius: 6
     border.width: 3
     border.color: Theme.focusRing
@@ -24,7 +24,7 @@ Rectangle {
         anchors.fill: parent
         anchors.margins: ring.border.width
         radius: Math.max(0, ring.radius - ring.border.width)
-        color: "transparent"
+        color: Theme.noFill
         border.width: 1
         border.color: Theme.focusHalo
     }

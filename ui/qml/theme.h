@@ -31,6 +31,7 @@ class Theme : public QObject {
   Q_PROPERTY(QColor dimLayer READ dimLayer NOTIFY appearanceChanged)
   Q_PROPERTY(QColor focusRing READ focusRing NOTIFY appearanceChanged)
   Q_PROPERTY(QColor focusHalo READ focusHalo NOTIFY appearanceChanged)
+  Q_PROPERTY(QColor noFill READ noFill CONSTANT)
   Q_PROPERTY(QColor addFill READ addFill CONSTANT)
   Q_PROPERTY(QColor subtractFill READ subtractFill CONSTANT)
   // The widest a form or a column of text grows, however wide the page.
@@ -54,6 +55,8 @@ class Theme : public QObject {
   // The other alert actions: the accent green, as dark or light as reading needs.
   QColor actionText() const;
   QColor dialogBackground() const;
+  // No colour at all: what a ring or a view without a background fills with.
+  QColor noFill() const { return Qt::transparent; }
   // Text on the envelope colours, which are all bright.
   QColor inkOnPalette() const;
   // Black or white, whichever stands out more from `background` (envelope colours, row actions).
