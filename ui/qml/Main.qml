@@ -50,14 +50,17 @@ ApplicationWindow {
     readonly property real besideWidth: wide ? Math.max(340, Math.min(440, width * 0.36)) : 0
     onWideChanged: kit.showRootBeside(wide)
 
-    NavigationBar {
+    // Made only on a wide window: the narrow one, the usual first one, comes up sooner without.
+    Loader {
         id: besideBar
-        objectName: Names.itemName(Storyboard.BesideBar)
-        visible: window.wide
+        active: window.wide
         anchors.left: parent.left
         anchors.top: parent.top
         width: window.besideWidth
-        scene: window.scenes.length > 0 ? window.scenes[0] : null
+        sourceComponent: NavigationBar {
+            objectName: Names.itemName(Storyboard.BesideBar)
+            scene: window.scenes.length > 0 ? window.scenes[0] : null
+        }
     }
     NavigationBar {
         id: bar
@@ -132,15 +135,17 @@ ApplicationWindow {
         id: rootPlaceComponent
         Item {
             property SceneBridge scene
-            Label {
-                objectName: Names.itemName(Storyboard.ChooseHint)
-                visible: window.wide
+            Loader {
+                active: window.wide
                 anchors.centerIn: parent
                 width: Math.min(parent.width - 64, 360)
-                horizontalAlignment: Text.AlignHCenter
-                wrapMode: Text.Wrap
-                opacity: 0.75
-                text: "Choose an envelope to see its transactions here."
+                sourceComponent: Label {
+                    objectName: Names.itemName(Storyboard.ChooseHint)
+                    horizontalAlignment: Text.AlignHCenter
+                    wrapMode: Text.Wrap
+                    opacity: 0.75
+                    text: "Choose an envelope to see its transactions here."
+                }
             }
         }
     }

@@ -58,19 +58,23 @@ TableRowItem {
     }
     readonly property int landing: reordering ? landingAfter(reorderDrag.translation.y) : -1
 
-    // Where the dragged row will land: a frame in the place the other rows left.
-    Rectangle {
-        objectName: Names.itemName(Storyboard.LandingPlace)
-        visible: row.reordering
+    // Where the dragged row will land: a frame in the place the other rows left, made only while
+    // the row is dragged.
+    Loader {
+        active: row.reordering
         x: 8
         y: (row.landing - row.rowIndex) * row.height + 4
            - (row.reordering ? row.reorderDrag.translation.y : 0)
-        width: row.width - 16
-        height: row.height - 8
-        radius: 8
-        color: Qt.rgba(row.Material.accent.r, row.Material.accent.g, row.Material.accent.b, 0.12)
-        border.width: 2
-        border.color: row.Material.accent
+        sourceComponent: Rectangle {
+            objectName: Names.itemName(Storyboard.LandingPlace)
+            width: row.width - 16
+            height: row.height - 8
+            radius: 8
+            color: Qt.rgba(row.Material.accent.r, row.Material.accent.g, row.Material.accent.b,
+                           0.12)
+            border.width: 2
+            border.color: row.Material.accent
+        }
     }
 
     // While they show, the actions are the row's children for assistive technology.
@@ -126,7 +130,11 @@ TableRowItem {
         id: face
         width: row.width
         height: row.height
-        color: row.Material.backgroundColor
+        // Shaded under the mouse, and while its menu is open, which then shows which row it acts
+        // on.
+        color: (hover.hovered || menu.active) && !row.editing
+               ? Qt.tint(row.Material.backgroundColor, Theme.hoverShade)
+               : row.Material.backgroundColor
         x: row.revealed ? row.openOffset : 0
         // Lifted while it is dragged: the frame where it will land shows through.
         opacity: row.reordering ? 0.85 : 1
@@ -135,12 +143,6 @@ TableRowItem {
             NumberAnimation { duration: 160; easing.type: Easing.OutCubic }
         }
 
-        Rectangle {
-            anchors.fill: parent
-            color: Theme.hoverShade
-            // Also while its menu is open, which then shows which row it acts on.
-            visible: (hover.hovered || menu.active) && !row.editing
-        }
         Rectangle {
             anchors.bottom: parent.bottom
             anchors.left: parent.left
