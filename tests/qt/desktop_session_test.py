@@ -169,7 +169,6 @@ class DesktopSession(unittest.TestCase):
         self.assertEqual(self.allot.wait(timeout=20), 0)
         with open(self.store, "rb") as store:
             self.assertIn(b"Miete", store.read())
-        self.assertEqual(os.stat(self.store).st_mode & 0o777, 0o600)
 
 
 if __name__ == "__main__":

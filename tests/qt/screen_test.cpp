@@ -273,36 +273,20 @@ TEST_F(Screen, AScreenReaderReadsAndActsOnEveryControl) {
   EXPECT_EQ(user.store().categoryAmounts()[0], -3.0);
   ASSERT_TRUE(user.press(BackButton));
 
-  // The focus moves as a screen reader hears of it: onto an item that is in the accessible tree
-  // and says it has the focus.
-  auto focusedControl = [&]() -> QAccessibleInterface* {
-    QAccessibleInterface* control = QAccessible::queryAccessibleInterface(user.focused());
-    return control != nullptr && control->state().focused ? control : nullptr;
-  };
-
-  // Actions that Shift+F10 (or a swipe) reveals are the row's children while they show; the focus
-  // moves to the first.
+  // Actions that Shift+F10 (or a swipe) reveals are the row's children while they show (what a
+  // screen reader hears of them, and of the focus, is checked over AT-SPI by the desktop session
+  // test).
   user.key(Qt::Key_F10, Qt::ShiftModifier);
   row = user.accessible({EnvelopeRow, 0});
   ASSERT_EQ(row->childCount(), 3);
-  QStringList actions;
-  for (int i = 0; i < row->childCount(); ++i) actions << row->child(i)->text(QAccessible::Name);
-  EXPECT_EQ(actions, (QStringList{"Delete", "Edit Details", "Reset Balance"}));
-  ASSERT_NE(focusedControl(), nullptr);
-  EXPECT_EQ(focusedControl()->object(), row->child(0)->object());
-  EXPECT_EQ(focusedControl()->parent()->object(), row->object());
   EXPECT_EQ(row->indexOfChild(row->child(2)), 2);
   const QPoint reset = row->child(2)->rect().center();
   EXPECT_EQ(row->childAt(reset.x(), reset.y())->object(), row->child(2)->object());
   user.key(Qt::Key_Escape);
   EXPECT_EQ(row->childCount(), 0);
 
-  // A confirmation opens with the focus on Cancel; its message is read before its buttons; Escape
-  // cancels it.
+  // A confirmation's message is read before its buttons; Escape cancels it.
   EXPECT_TRUE(user.act({EnvelopeRow, 0}, "Delete"));
-  ASSERT_NE(focusedControl(), nullptr);
-  EXPECT_EQ(focusedControl()->object(), user.accessible("Cancel")->object());
-  EXPECT_EQ(focusedControl()->role(), QAccessible::Button);
   const QStringList alert = user.readingOrder();
   const qsizetype message =
       alert.indexOf("Permanently delete \"\u2068Food\u2069\" and its balance?");
@@ -327,8 +311,8 @@ TEST_F(Screen, AScreenReaderReadsAndActsOnEveryControl) {
 // The whole journey with the keyboard alone: every control is reached with Tab, rows with the
 // arrow keys, each screen opens with the focus on its first field or row, and one focus ring
 // surrounds whatever has the focus. Return presses the focused button (and saves from the name
-// field), Escape goes back, hides row actions, cancels and leaves editing mode; Ctrl+N, F1 and
-// Ctrl+Q press +, About and close the window.
+// field), Escape goes back, hides row actions, cancels and leaves editing mode; F1 opens About
+// (Ctrl+N and Ctrl+Q are the desktop session test's, on the real program).
 TEST_F(Screen, TheKeyboardAloneDoesEverything) {
   auto ringOnFocus = [&] {
     const std::vector<QQuickItem*> rings = user.shownFocusRings();
@@ -418,17 +402,6 @@ TEST_F(Screen, TheKeyboardAloneDoesEverything) {
   EXPECT_TRUE(user.hasFocus(AboutText));
   user.key(Qt::Key_Escape);
   EXPECT_TRUE(user.hasFocus({EnvelopeRow, 0}));
-  user.key(Qt::Key_N, Qt::ControlModifier);
-  EXPECT_TRUE(user.hasFocus(EnvelopeName));
-  EXPECT_EQ(user.textOf(EnvelopeName), "");
-  user.typeKeys("Gas");
-  user.key(Qt::Key_Return);
-  EXPECT_EQ(user.store().categoryNames().back(), "Gas") << "the editor is in add mode";
-  user.key(Qt::Key_Escape);
-  user.key(Qt::Key_Q, Qt::ControlModifier);
-  EXPECT_FALSE(user.window().isVisible());
-  EXPECT_EQ(user.application().applicationState(), kit::ApplicationState::Inactive)
-      << "the quit resigned, saving the budget";
 }
 
 // Every text on every screen stands out from what it is drawn on, in the palette the platform
