@@ -65,14 +65,18 @@ class DesktopSession(unittest.TestCase):
         home = self.folder.name
         runtime = os.path.join(home, "runtime")
         os.mkdir(runtime, 0o700)
-        self.display = f":{60 + os.getpid() % 400}"
         self.processes = []
-        self.start(["Xvfb", self.display, "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
-                    "-nolisten", "tcp"])
-        os.environ["DISPLAY"] = self.display
-        wait_until(lambda: subprocess.run(["xdotool", "getdisplaygeometry"],
-                                          capture_output=True).returncode == 0,
-                   what="the X display")
+        # Xvfb takes the first free display and names it on the pipe once it is ready.
+        ready, told = os.pipe()
+        self.processes.append(subprocess.Popen(
+            ["Xvfb", "-displayfd", str(told), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+             "-nolisten", "tcp"], pass_fds=(told,), stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL))
+        os.close(told)
+        with os.fdopen(ready) as display:
+            number = display.readline().strip()
+        self.assertTrue(number, "Xvfb did not start")
+        os.environ["DISPLAY"] = ":" + number
         # The accessibility bus must be there before the program looks for it.
         subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
                         "/org/a11y/bus", "org.a11y.Bus.GetAddress"], check=True,
