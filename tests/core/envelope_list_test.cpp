@@ -26,4 +26,20 @@ TEST(EnvelopeList, TextsOfTheTotalRowsAndQuestions) {
             "Reset the balance and clear all transactions for \"\u2068Food\u2069\"?");
 }
 
+// Deleting an envelope takes its balance out of the total; undo puts both back, and redo takes
+// them out again.
+TEST(EnvelopeList, DeletingAnEnvelopeTakesItsBalanceAndIsTakenBackWhole) {
+  BudgetStore store;
+  store.appendEnvelope({"Food", 3, 40.0, {}, {}});
+  store.setTotalAmount(100.0);
+  deleteEnvelope(store, 0);
+  EXPECT_EQ(store.totalAmount(), 60.0);
+  ASSERT_TRUE(store.history().undo(store));
+  EXPECT_EQ(store.totalAmount(), 100.0);
+  EXPECT_EQ(store.categoryAmounts(), std::vector<double>{40.0});
+  ASSERT_TRUE(store.history().redo(store));
+  EXPECT_EQ(store.totalAmount(), 60.0);
+  EXPECT_EQ(store.envelopeCount(), 0u);
+}
+
 }  // namespace allot
