@@ -247,11 +247,15 @@ TableRowItem {
                                                                   : Qt.ArrowCursor
     }
 
-    // The keyboard focus, drawn over the face.
-    FocusRing {
+    // The keyboard focus, drawn over the face; made only on the row that has it.
+    Loader {
         anchors.fill: face
-        inset: 3
-        shown: row.activeFocus
+        z: 1
+        active: row.activeFocus
+        sourceComponent: FocusRing {
+            inset: 3
+            shown: true
+        }
     }
 
     // The focus follows the list's current row, and a moved row keeps it.
