@@ -66,6 +66,8 @@ class DesktopSession(unittest.TestCase):
         runtime = os.path.join(home, "runtime")
         os.mkdir(runtime, 0o700)
         self.processes = []
+        # Cleanups run even when setUp fails part way, unlike tearDown.
+        self.addCleanup(self.stop_everything)
         # Xvfb takes the first free display and names it on the pipe once it is ready.
         ready, told = os.pipe()
         self.processes.append(subprocess.Popen(
@@ -99,6 +101,8 @@ class DesktopSession(unittest.TestCase):
 
     def tearDown(self):
         pyatspi.Registry.deregisterEventListener(self.focus_moved, "object:state-changed:focused")
+
+    def stop_everything(self):
         for process in reversed(self.processes):
             if process.poll() is None:
                 process.kill()
