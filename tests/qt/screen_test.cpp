@@ -138,7 +138,8 @@ TEST_F(Screen, AddEnvelopesAndRecordAnAmountWithAComma) {
 
 // A finger on a touch screen of 360 x 720: taps, the swipe to the row actions, the full swipe and
 // the reorder drag (the row passed moves aside, and a frame shows where the dragged one lands);
-// then, in landscape and at 320 x 480, every screen's controls stay in view.
+// then, in landscape and at 320 x 480, every screen's controls stay in view, and a list longer
+// than the window scrolls under a row dragged to its edge.
 TEST_F(Screen, AFingerTapsSwipesAndDrags) {
   user.useTouch();
   user.resize(360, 720);
@@ -196,6 +197,19 @@ TEST_F(Screen, AFingerTapsSwipesAndDrags) {
     EXPECT_TRUE(inView(EnvelopeName) && inView(PurpleButton) && inView(AddButton));
     user.click(BackButton);
   }
+
+  user.resize(720, 360);
+  addEnvelopes(
+      {{"Gas", BlueButton}, {"Pets", BlueButton}, {"Tax", BlueButton}, {"Car", RedButton}});
+  user.click(EditItem);
+  QQuickItem* list = user.find(EnvelopeListView);
+  QQuickItem* fun = user.find({EnvelopeRow, 0});
+  const qreal edge = list->mapToScene({0, list->height() - 8}).y();
+  user.dragVertically(user.findInPage(fun, ReorderHandle),
+                      static_cast<int>(edge - fun->mapToScene({0, fun->height() / 2}).y()), [&] {
+                        EXPECT_TRUE(user.waitFor([&] { return list->property("atYEnd") == true; }));
+                      });
+  EXPECT_EQ(user.store().categoryNames().back(), "Fun");
 }
 
 // The mouse: a row shades under the pointer, which turns into a hand where a click opens

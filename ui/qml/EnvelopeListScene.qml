@@ -39,6 +39,36 @@ Page {
         property int dragTo: -1
         property bool dragAnimates: false
 
+        // A row dragged near the top or bottom edge scrolls the list that way, faster the closer
+        // it is, so that it can be carried past what the window shows. The rows scrolled past stay
+        // made and drawn (as in a display margin; the cache's rows are not drawn), so that the
+        // dragged one, whose place is among them, is neither taken away nor hidden mid-drag.
+        readonly property real dragEdge: 48
+        property real contentYAtDragStart: 0
+        onDragFromChanged: contentYAtDragStart = contentY
+        displayMarginBeginning: dragFrom >= 0 ? Math.max(0, contentY - contentYAtDragStart) : 0
+        displayMarginEnd: dragFrom >= 0 ? Math.max(0, contentYAtDragStart - contentY) : 0
+        function edgeScrollStep() {
+            var dragged = dragFrom >= 0 ? itemAtIndex(dragFrom) : null;
+            if (!dragged)
+                return 0;
+            var middle = dragged.y + dragged.dragOffset + dragged.height / 2 - contentY;
+            var into = middle < dragEdge ? middle - dragEdge
+                     : middle > height - dragEdge ? middle - (height - dragEdge) : 0;
+            return Math.max(-1, Math.min(1, into / dragEdge)) * 12;
+        }
+        Timer {
+            interval: 16
+            repeat: true
+            running: list.dragFrom >= 0
+            onTriggered: {
+                var top = list.originY;
+                var bottom = Math.max(top, list.originY + list.contentHeight - list.height);
+                list.contentY = Math.max(top, Math.min(bottom,
+                                                       list.contentY + list.edgeScrollStep()));
+            }
+        }
+
         delegate: SwipeRow {
             id: envelopeRow
             required property int index

@@ -6,7 +6,9 @@
 // view, so the revealed actions never hide which row they act on. Under the mouse the row is
 // shaded, and the pointer is a hand where a click opens it; a right-click opens a menu of the
 // row's named actions. While a row is dragged into a new order, the rows it passes move aside
-// (the list tells each its `shift`) and a frame shows where it will land. The row and its actions
+// (the list tells each its `shift`) and a frame shows where it will land; the list may scroll
+// under a dragged row, which stays under the finger and lands by how far it went in the list. The
+// row and its actions
 // take the keyboard focus (drawn as the focus ring); the row's keys, named actions and accessible
 // children come from TableRowItem; the arrow keys move the focus along the list.
 import QtQuick
@@ -33,9 +35,19 @@ TableRowItem {
         Math.max(64, Math.min(84, (width - 144) / Math.max(1, actionButtons.count)))
 
     implicitHeight: 64
-    // The drag handle exists only in editing mode; while it is dragged the row follows it.
+    // The drag handle exists only in editing mode; while it is dragged the row follows it, and
+    // the list's scrolling since the drag began.
     readonly property DragHandler reorderDrag: handle.item ? handle.item.drag : null
     readonly property bool reordering: reorderDrag !== null && reorderDrag.active
+    // (Read only while a row is dragged, so that scrolling costs the other rows nothing.)
+    property real listScrollAtDragStart: 0
+    function listScroll() {
+        return ListView.view ? ListView.view.contentY : 0;
+    }
+    function dragDistance() {
+        return reorderDrag.translation.y + listScroll() - listScrollAtDragStart;
+    }
+    readonly property real dragOffset: reordering ? dragDistance() : 0
     z: reordering ? 10 : 0
     transform: [
         Translate {
@@ -45,7 +57,7 @@ TableRowItem {
                 NumberAnimation { duration: 160; easing.type: Easing.OutCubic }
             }
         },
-        Translate { y: row.reordering ? row.reorderDrag.translation.y : 0 }
+        Translate { y: row.dragOffset }
     ]
 
     // While a row is dragged it reports where it would land now (`to` -1 once it is dropped,
@@ -56,15 +68,15 @@ TableRowItem {
     function landingAfter(dy) {
         return Math.max(0, Math.min(table.count - 1, rowIndex + Math.round(dy / height)));
     }
-    readonly property int landing: reordering ? landingAfter(reorderDrag.translation.y) : -1
+    readonly property int landing: reordering ? landingAfter(dragOffset) : -1
+    onLandingChanged: if (reordering) reorderMoved(rowIndex, landing)
 
     // Where the dragged row will land: a frame in the place the other rows left, made only while
     // the row is dragged.
     Loader {
         active: row.reordering
         x: 8
-        y: (row.landing - row.rowIndex) * row.height + 4
-           - (row.reordering ? row.reorderDrag.translation.y : 0)
+        y: (row.landing - row.rowIndex) * row.height + 4 - row.dragOffset
         sourceComponent: Rectangle {
             objectName: Names.itemName(Storyboard.LandingPlace)
             width: row.width - 16
@@ -299,13 +311,13 @@ TableRowItem {
                 id: reorderDrag
                 target: null
                 xAxis.enabled: false
-                onTranslationChanged: if (active) row.reorderMoved(row.rowIndex, row.landing)
                 onActiveChanged: {
                     if (active) {
+                        row.listScrollAtDragStart = row.listScroll();
                         row.reorderMoved(row.rowIndex, row.rowIndex);
                         return;
                     }
-                    var to = row.landingAfter(translation.y);
+                    var to = row.landingAfter(row.dragDistance());
                     row.reorderMoved(row.rowIndex, -1);
                     if (to !== row.rowIndex)
                         row.table.move(row.rowIndex, to);
