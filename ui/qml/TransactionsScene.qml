@@ -106,12 +106,12 @@ Page {
             // The arrow keys move the current row; the keyboard focus goes with it.
             keyNavigationEnabled: true
             onCurrentItemChanged: if (currentItem && activeFocus) currentItem.forceActiveFocus()
-        // The focus comes back to the current row when the row that had it is gone.
-        onActiveFocusChanged: if (activeFocus) Qt.callLater(list.focusCurrentRow)
-        function focusCurrentRow() {
-            if (Window.activeFocusItem === list && currentItem)
-                currentItem.forceActiveFocus();
-        }
+            // The focus comes back to the current row when the row that had it is gone.
+            onActiveFocusChanged: if (activeFocus) Qt.callLater(list.focusCurrentRow)
+            function focusCurrentRow() {
+                if (Window.activeFocusItem === list && currentItem)
+                    currentItem.forceActiveFocus();
+            }
             ScrollIndicator.vertical: ScrollIndicator {}
 
             delegate: SwipeRow {
