@@ -176,6 +176,10 @@ TEST_F(SqliteUserDefaultsTest, ReadsOlderLayoutFilesAndConvertsThemOnTheFirstCom
     }
     EXPECT_TRUE(converted.readStatus().message().empty()) << converted.readStatus().message();
     EXPECT_FALSE(converted.valueForKey("damaged").has_value());  // still damaged, not lost
+    if (layout == 2) {
+      EXPECT_EQ(integers(file, "SELECT count(*) FROM inner_lists WHERE key = 'damaged'"),
+                std::vector<std::int64_t>{1});
+    }
     EXPECT_NE(converted.readStatus().message().find("\"damaged\""), std::string::npos);
     EXPECT_NE(converted.readStatus().message().find(file.string()), std::string::npos);
   }
