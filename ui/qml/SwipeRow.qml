@@ -8,9 +8,9 @@
 // row's named actions. While a row is dragged into a new order, the rows it passes move aside
 // (the list tells each its `shift`) and a frame shows where it will land; the list may scroll
 // under a dragged row, which stays under the finger and lands by how far it went in the list. The
-// row and its actions
-// take the keyboard focus (drawn as the focus ring); the row's keys, named actions and accessible
-// children come from TableRowItem; the arrow keys move the focus along the list.
+// row and its actions take the keyboard focus (drawn as the focus ring); the row's keys, named
+// actions and accessible children come from TableRowItem; the arrow keys move the focus along the
+// list.
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.Material
