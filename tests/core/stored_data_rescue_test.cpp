@@ -31,10 +31,15 @@ TEST(StoredDataRescue, CopiesTheFileAndItsLogAsideForTheUserAlone) {
   EXPECT_EQ(testing::fileBytes(first.string() + "-wal"), "log bytes");
   EXPECT_EQ(testing::fileBytes(file), "stored bytes") << "the original stays";
 
-  // A second rescue in the same second does not overwrite the first copy.
+  // A second rescue in the same second does not overwrite the first copy, nor a third its log
+  // where that alone is left.
   std::filesystem::path second;
   ASSERT_TRUE(copyStoreAside(file, &second).isOk());
   EXPECT_NE(second, first);
+  std::filesystem::remove(first);
+  std::filesystem::path third;
+  ASSERT_TRUE(copyStoreAside(file, &third).isOk());
+  EXPECT_NE(third, first);
 
   std::filesystem::path none;
   const Status absent = copyStoreAside(directory.path() / "absent", &none);
