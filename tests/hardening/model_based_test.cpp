@@ -209,6 +209,7 @@ class ModelRun {
     while (!done_.empty()) {
       travel(true, coverage);
       check();
+      ASSERT_FALSE(::testing::Test::HasFailure()) << done_.size() << " changes still to undo";
     }
     EXPECT_FALSE(store_.history().canUndo());
   }
